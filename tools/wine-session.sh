@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Runs a command inside the project's Wine environment: a disposable prefix under
+# build/, a virtual display when there is none, and one persistent wineserver for the
+# whole command, so each Windows program starts fast. Everything started here is
+# stopped when the command ends, however it ends.
+set -uo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+
+export WINEPREFIX="${WINEPREFIX:-$top/build/wineprefix}"
+export WINEDEBUG=-all
+export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml="
+wineserver=/usr/lib/wine/wineserver
+[ -x "$wineserver" ] || wineserver=/usr/lib/wine/wineserver64
+
+xvfb_pid=""
+cleanup() {
+  "$wineserver" -k >/dev/null 2>&1
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1
+  wait >/dev/null 2>&1
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ] || [ -n "${QUIPTIDE_XVFB:-}" ]; then
+  for n in $(seq 90 120); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    break
+  done
+fi
+
+mkdir -p "$(dirname "$WINEPREFIX")"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "Preparing the Wine prefix $WINEPREFIX ..."
+  /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
+  "$wineserver" -w
+fi
+"$wineserver" -p >/dev/null 2>&1
+# Start Wine's own services (explorer, services, winedevice) now, detached from our
+# output: a test runner would otherwise wait on the pipes they inherit.
+/usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1
+
+"$@"
