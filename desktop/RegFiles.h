@@ -70,6 +70,8 @@ class TRegFile : public fw::TComponent {
     HKEY CurrentKey() const { return key_handle_; }
 
   private:
+    class KeyScope;
+
     TRootKey rootKey_ = hkCurrentUser;
     std::string key_;
     HKEY key_handle_ = nullptr;
