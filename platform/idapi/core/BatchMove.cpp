@@ -1,0 +1,254 @@
+// The batch move. Each source row is converted field by field into a destination record;
+// a value that does not fit makes the row a problem. In a keyed destination a row whose
+// key is present is a key violation (append) or replaces that row, keeping its
+// autoincrement number (append-update). All changes stay in memory until the end, when
+// the destination is written once, so a large move does not rewrite blocks per row.
+#include "BatchMove.h"
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "Blob.h"
+#include "CodePage.h"
+#include "FieldCodec.h"
+#include "Status.h"
+#include "TablePath.h"
+
+namespace idp {
+
+namespace {
+
+// A side table, created (replacing an old one) when the first row goes to it.
+class SideTable {
+  public:
+    SideTable(std::string name, const std::string& besideTable, const Schema& shape)
+        : shape_(shape) {
+        if (!name.empty()) {
+            if (DirectoryOf(name).empty())
+                name = DirectoryOf(besideTable) + name;
+            path_ = TableFilePath(name);
+        }
+        shape_.keyFields = 0;
+        for (Field& f : shape_.fields)
+            f.required = false;
+    }
+    void Add(const uint8_t* record) {
+        if (path_.empty())
+            return;
+        if (!table_) {
+            Table::Create(path_, shape_, {});
+            table_ = Table::Open(path_, false);
+        }
+        table_->Insert(record, std::nullopt);
+    }
+    void Finish() {
+        if (table_)
+            table_->Flush(true);
+    }
+
+  private:
+    Schema shape_;
+    std::string path_;
+    std::shared_ptr<Table> table_;
+};
+
+struct Converter {
+    Table& from;
+    Table& to;
+
+    // Text of a text field of the source, in the program's character set.
+    std::string SourceText(const uint8_t* p, const Field& f) {
+        std::string raw = f.type == IDP_FLD_ALPHA ? DecodeAlpha(p, f.width) : from.ReadBlob(p, f);
+        return TableToAnsi(raw, from.GetSchema().codePage);
+    }
+
+    bool Number(const uint8_t* p, const Field& f, double& v) {
+        if (IsIntegerType(f.type))
+            v = static_cast<double>(DecodeInteger(p, f.width));
+        else if (f.type == IDP_FLD_BCD)
+            v = DecodeBcd(p);
+        else if (f.type == IDP_FLD_NUMBER || f.type == IDP_FLD_CURRENCY)
+            v = DecodeDouble(p);
+        else
+            return false;
+        return true;
+    }
+
+    // Converts one field; false when the value cannot be stored.
+    bool Field1(const uint8_t* sp, const Field& sf, uint8_t* dp, const Field& df) {
+        if (df.type == IDP_FLD_AUTOINC)
+            return true; // numbered by the destination
+        if (IsBlankField(sp, sf))
+            return true;
+        if (IsTextType(sf.type) && IsTextType(df.type)) {
+            std::string text = AnsiToTable(SourceText(sp, sf), to.GetSchema().codePage);
+            if (df.type == IDP_FLD_ALPHA) {
+                if (text.size() > df.width)
+                    return false;
+                EncodeAlpha(dp, df.width, text);
+                return true;
+            }
+            return EncodeLeaderBlob(dp, df, text);
+        }
+        double v = 0;
+        if (Number(sp, sf, v)) {
+            if (df.type == IDP_FLD_NUMBER || df.type == IDP_FLD_CURRENCY) {
+                EncodeDouble(dp, v);
+                return true;
+            }
+            if (df.type == IDP_FLD_BCD)
+                return EncodeBcd(dp, v, df.size);
+            if (IsIntegerType(df.type))
+                return v == std::floor(v) && std::fabs(v) < 4e9 &&
+                       EncodeInteger(dp, df.width, static_cast<int64_t>(v));
+            return false;
+        }
+        if (IsDateTimeType(sf.type) && IsDateTimeType(df.type)) {
+            if (sf.type == df.type) {
+                std::memcpy(dp, sp, df.width);
+                return true;
+            }
+            return sf.type == IDP_FLD_DATE && df.type == IDP_FLD_TIMESTAMP &&
+                   EncodeDateTime(dp, df.type, DecodeDateTime(sp, sf.type));
+        }
+        if (sf.type == IDP_FLD_LOGICAL && df.type == IDP_FLD_LOGICAL) {
+            dp[0] = sp[0];
+            return true;
+        }
+        if ((sf.type == IDP_FLD_BYTES || IsBlobType(sf.type)) &&
+            (df.type == IDP_FLD_BYTES || (IsBlobType(df.type) && !IsTextType(df.type)))) {
+            std::string bytes = sf.type == IDP_FLD_BYTES
+                                    ? std::string(reinterpret_cast<const char*>(sp), sf.width)
+                                    : from.ReadBlob(sp, sf);
+            if (df.type == IDP_FLD_BYTES) {
+                if (bytes.size() > df.width)
+                    return false;
+                std::memcpy(dp, bytes.data(), bytes.size());
+                return true;
+            }
+            return EncodeLeaderBlob(dp, df, bytes);
+        }
+        return false;
+    }
+
+    bool Row(const uint8_t* src, std::vector<uint8_t>& dst) {
+        const Schema& ss = from.GetSchema();
+        const Schema& ds = to.GetSchema();
+        std::fill(dst.begin(), dst.end(), 0);
+        size_t n = ss.fields.size() < ds.fields.size() ? ss.fields.size() : ds.fields.size();
+        for (size_t i = 0; i < n; ++i) {
+            const Field& sf = ss.fields[i];
+            const Field& df = ds.fields[i];
+            if (!Field1(src + sf.offset, sf, dst.data() + df.offset, df))
+                return false;
+        }
+        for (const Field& f : ds.fields)
+            if (f.required && f.type != IDP_FLD_AUTOINC && IsBlankField(&dst[f.offset], f))
+                return false;
+        return true;
+    }
+};
+
+void NumberRow(Table& to, std::vector<uint8_t>& record, const uint8_t* keepFrom) {
+    for (const Field& f : to.GetSchema().fields)
+        if (f.type == IDP_FLD_AUTOINC) {
+            if (keepFrom)
+                std::memcpy(&record[f.offset], keepFrom + f.offset, 4);
+            else
+                EncodeInteger(&record[f.offset], 4, to.NextAutoInc());
+        }
+}
+
+} // namespace
+
+void BatchMove(Cursor& source, Cursor& destination, const MoveOptions& options,
+               IdpMoveCounts& counts) {
+    counts = {};
+    if (source.State() != IDP_STATE_BROWSE || destination.State() != IDP_STATE_BROWSE)
+        throw EngineError(IDP_ERR_IN_USE, "A table of the batch move has a pending edit.");
+    Table& from = source.GetTable();
+    Table& to = destination.GetTable();
+    if (&from == &to)
+        throw EngineError(IDP_ERR_BAD_PARAM, "A table cannot be moved into itself.");
+    const Schema& ds = to.GetSchema();
+    SideTable keyViol(options.keyViolTable, to.Path(), ds);
+    SideTable problems(options.problemTable, to.Path(), from.GetSchema());
+    SideTable changed(options.changedTable, to.Path(), ds);
+    Converter convert{from, to};
+    std::vector<uint8_t> record(ds.recordSize);
+    bool update = options.mode == IDP_MOVE_APPEND_UPDATE;
+    // Flush what was moved, whatever happens, so rows moved before a failure stay.
+    struct FlushAtEnd {
+        Table& to;
+        SideTable *a, *b, *c;
+        bool done = false;
+        void Run() {
+            done = true;
+            to.Flush(true);
+            a->Finish();
+            b->Finish();
+            c->Finish();
+        }
+        ~FlushAtEnd() {
+            if (!done)
+                try {
+                    Run();
+                } catch (const EngineError&) {
+                    // The move's own failure is the one reported.
+                }
+        }
+    } flush{to, &keyViol, &problems, &changed};
+
+    for (bool more = source.First(); more; more = source.Next()) {
+        ++counts.read;
+        const uint8_t* row = source.Row();
+        std::vector<uint8_t> srcRecord(row, row + from.GetSchema().recordSize);
+        if (!convert.Row(srcRecord.data(), record)) {
+            ++counts.problems;
+            problems.Add(srcRecord.data());
+            if (options.abortOnProblem)
+                throw EngineError(IDP_ERR_ABORTED,
+                                  "Problem in record " + std::to_string(counts.read));
+            continue;
+        }
+        std::optional<uint32_t> existing = to.FindByPrimary(record.data());
+        if (existing && update) {
+            std::vector<uint8_t> old(to.RowAt(*existing), to.RowAt(*existing) + ds.recordSize);
+            NumberRow(to, record, old.data());
+            try {
+                to.Update(*existing, record.data());
+            } catch (const EngineError& e) {
+                if (e.Status() != IDP_ERR_KEY_VIOLATION)
+                    throw;
+                existing.reset(); // a secondary unique index refused it: a key violation
+            }
+            if (existing) {
+                changed.Add(old.data());
+                ++counts.changed;
+                ++counts.moved;
+                continue;
+            }
+        }
+        if (!existing) {
+            NumberRow(to, record, nullptr);
+            try {
+                to.Insert(record.data(), std::nullopt);
+                ++counts.moved;
+                continue;
+            } catch (const EngineError& e) {
+                if (e.Status() != IDP_ERR_KEY_VIOLATION)
+                    throw;
+            }
+        }
+        ++counts.keyViolations;
+        keyViol.Add(record.data());
+        if (options.abortOnKeyViol)
+            throw EngineError(IDP_ERR_ABORTED,
+                              "Key violation in record " + std::to_string(counts.read));
+    }
+    flush.Run();
+    destination.First();
+}
+
+} // namespace idp

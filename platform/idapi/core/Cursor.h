@@ -1,0 +1,96 @@
+// A cursor on an open table: a position in the order of one index, the browse, edit,
+// insert and key states with their record buffers, and field values in the program's
+// character set.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "../idapi.h"
+#include "Table.h"
+
+namespace idp {
+
+class Cursor {
+  public:
+    explicit Cursor(std::shared_ptr<Table> table);
+    ~Cursor();
+    Cursor(const Cursor&) = delete;
+    Cursor& operator=(const Cursor&) = delete;
+
+    Table& GetTable() { return *table_; }
+    // Writes what is pending; the table closes with its last cursor.
+    void Close();
+
+    void SetIndexByName(const std::string& name);
+    void SetIndexByFields(const std::string& fieldNames);
+    // The current index (null in the file order of an unkeyed table).
+    const IndexDef* CurrentIndex() const;
+
+    // Movements return false at the end or beginning (and set the flags).
+    bool First();
+    bool Last();
+    bool Next();
+    bool Prior();
+    bool Eof() const { return eof_; }
+    bool Bof() const { return bof_; }
+    uint32_t SeqNo();
+    void SetSeqNo(uint32_t seqNo);
+    void Refresh();
+    uint16_t State() const { return state_; }
+
+    void Append();
+    void Insert();
+    void Edit();
+    void Post();
+    void Cancel();
+    void Delete();
+    void SetKey();
+    bool GotoKey();
+
+    // The current record (the pending one in edit, insert and key mode).
+    const uint8_t* Row() { return ReadRecord(); }
+    // The field's description; throws IDP_ERR_NO_SUCH_FIELD for a bad number (1-based).
+    const Field& FieldAt(uint16_t fieldNo) const;
+    bool IsBlank(uint16_t fieldNo);
+    std::string GetText(uint16_t fieldNo);
+    int32_t GetInteger(uint16_t fieldNo);
+    double GetDouble(uint16_t fieldNo);
+    double GetDateTime(uint16_t fieldNo);
+    bool GetBoolean(uint16_t fieldNo);
+    std::string GetBytes(uint16_t fieldNo);
+    void SetText(uint16_t fieldNo, const std::string& value);
+    void SetInteger(uint16_t fieldNo, int32_t value);
+    void SetDouble(uint16_t fieldNo, double value);
+    void SetDateTime(uint16_t fieldNo, double value);
+    void SetBoolean(uint16_t fieldNo, bool value);
+    void SetBytes(uint16_t fieldNo, const std::string& value);
+    void SetBlank(uint16_t fieldNo);
+
+  private:
+    bool InIndexOrder() const;
+    void Revalidate();
+    uint32_t Rank();
+    void MoveToRank(uint32_t rank);
+    const uint8_t* ReadRecord();
+    uint8_t* WriteField(uint16_t fieldNo, const Field*& field);
+    void RequireBrowse() const;
+
+    std::shared_ptr<Table> table_;
+    int index_ = -1; // into the table's indexes; -1 the file order
+    uint32_t seq_ = 0;
+    bool onRow_ = false;
+    bool eof_ = true, bof_ = true;
+    uint64_t generation_ = 0;
+    uint16_t state_ = IDP_STATE_BROWSE;
+    uint16_t stateBeforeKey_ = IDP_STATE_BROWSE;
+    std::vector<uint8_t> buffer_;   // the edited or new row
+    std::vector<uint8_t> original_; // the edited row as it was
+    std::vector<uint8_t> key_;      // the search key in key mode
+    std::optional<uint32_t> insertBefore_;
+};
+
+} // namespace idp

@@ -1,0 +1,148 @@
+// Reading and writing the index sidecar; see IndexDefs.h for its format.
+#include "IndexDefs.h"
+
+#include <sstream>
+
+#include "../idapi.h"
+#include "Os.h"
+#include "Status.h"
+
+namespace idp {
+
+namespace {
+
+constexpr size_t kMaxSidecar = 1 << 20;
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(line);
+    while (std::getline(in, part, '\t'))
+        parts.push_back(part);
+    return parts;
+}
+
+std::string Trim(const std::string& s) {
+    size_t b = s.find_first_not_of(" ");
+    size_t e = s.find_last_not_of(" \r");
+    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+bool ParseNumber(const std::string& s, unsigned long max, unsigned long& v) {
+    if (s.empty() || s.size() > 9 || s.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    v = std::stoul(s);
+    return v <= max;
+}
+
+std::string ReadSmallFile(const std::string& path) {
+    if (!os::FileExists(path))
+        return {};
+    os::File f = os::File::Open(path, false, os::Lock::None);
+    uint64_t size = f.Size();
+    std::string text(size < kMaxSidecar ? size : kMaxSidecar, '\0');
+    text.resize(f.ReadAt(0, text.data(), text.size()));
+    return text;
+}
+
+} // namespace
+
+bool IndexDef::Primary() const {
+    return options & IDP_IDX_PRIMARY;
+}
+bool IndexDef::Unique() const {
+    return options & (IDP_IDX_UNIQUE | IDP_IDX_PRIMARY);
+}
+bool IndexDef::Descending() const {
+    return options & IDP_IDX_DESCENDING;
+}
+bool IndexDef::CaseInsensitive() const {
+    return options & IDP_IDX_CASE_INSENSITIVE;
+}
+bool IndexDef::Expression() const {
+    return options & IDP_IDX_EXPRESSION;
+}
+
+bool ResolveFields(const Schema& schema, const std::string& fieldText, std::vector<int>& fields) {
+    fields.clear();
+    std::istringstream in(fieldText);
+    std::string name;
+    while (std::getline(in, name, ';')) {
+        int n = schema.Find(Trim(name));
+        if (n < 0)
+            return false;
+        fields.push_back(n);
+    }
+    return !fields.empty();
+}
+
+std::vector<IndexDef> LoadIndexes(const std::string& sidecarPath, Schema& schema) {
+    IndexDef primary;
+    primary.options = IDP_IDX_PRIMARY | IDP_IDX_UNIQUE;
+    for (uint16_t i = 0; i < schema.keyFields; ++i) {
+        primary.fields.push_back(i);
+        primary.fieldText += (i ? ";" : "") + schema.fields[i].name;
+    }
+    std::vector<IndexDef> secondaries;
+    std::istringstream in(ReadSmallFile(sidecarPath));
+    std::string line;
+    bool first = true;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (first) {
+            first = false;
+            if (line != "QIX1")
+                break;
+            continue;
+        }
+        std::vector<std::string> p = SplitTabs(line);
+        unsigned long n = 0;
+        if (p.size() == 2 && p[0] == "required" && ParseNumber(p[1], 255, n) && n >= 1 &&
+            n <= schema.fields.size()) {
+            schema.fields[n - 1].required = true;
+        } else if (p.size() == 4 && p[0] == "index" && ParseNumber(p[1], 0x1F, n) &&
+                   p[2].size() < IDP_MAX_NAME && p[3].size() < IDP_MAX_PATH) {
+            IndexDef d;
+            d.options = static_cast<uint16_t>(n);
+            d.name = p[2];
+            d.fieldText = p[3];
+            if (d.Primary()) {
+                if (schema.Keyed()) {
+                    primary.name = d.name;
+                    primary.options = static_cast<uint16_t>(d.options | IDP_IDX_UNIQUE) &
+                                      ~IDP_IDX_DESCENDING & ~IDP_IDX_EXPRESSION;
+                }
+            } else if (d.Expression() || ResolveFields(schema, d.fieldText, d.fields)) {
+                secondaries.push_back(d);
+            }
+        }
+    }
+    std::vector<IndexDef> all;
+    if (schema.Keyed())
+        all.push_back(primary);
+    all.insert(all.end(), secondaries.begin(), secondaries.end());
+    return all;
+}
+
+void SaveIndexes(const std::string& sidecarPath, const Schema& schema,
+                 const std::vector<IndexDef>& indexes) {
+    std::string text = "QIX1\r\n";
+    bool anything = false;
+    for (size_t i = 0; i < schema.fields.size(); ++i)
+        if (schema.fields[i].required) {
+            text += "required\t" + std::to_string(i + 1) + "\r\n";
+            anything = true;
+        }
+    for (const IndexDef& d : indexes) {
+        text += "index\t" + std::to_string(d.options) + "\t" + d.name + "\t" + d.fieldText + "\r\n";
+        anything = true;
+    }
+    os::RemoveFile(sidecarPath);
+    if (!anything)
+        return;
+    os::File f = os::File::Create(sidecarPath, os::Lock::None);
+    f.WriteAt(0, text.data(), text.size());
+}
+
+} // namespace idp

@@ -1,0 +1,75 @@
+// The engine's view of the operating system: files with the table locks, directory
+// queries and the per-user scratch folder. OsPosix.cpp and OsWin32.cpp implement it;
+// everything above this layer is portable.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace idp::os {
+
+// None: a plain read that takes no lock (reading a header); Shared: any number of
+// shared holders; Exclusive: no other holder at all, in this process or another.
+enum class Lock { None, Shared, Exclusive };
+
+class File {
+  public:
+    File() = default;
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // Opens an existing file; throws EngineError: IDP_ERR_NO_SUCH_TABLE when it does not
+    // exist, IDP_ERR_LOCKED when the lock is refused, IDP_ERR_ACCESS otherwise.
+    static File Open(const std::string& path, bool writable, Lock lock);
+    // Creates or truncates a file for writing.
+    static File Create(const std::string& path, Lock lock);
+
+    bool IsOpen() const;
+    uint64_t Size() const;
+    // Reads up to count bytes; returns how many were there.
+    size_t ReadAt(uint64_t offset, void* buffer, size_t count) const;
+    // Writes all bytes or throws IDP_ERR_IO.
+    void WriteAt(uint64_t offset, const void* buffer, size_t count);
+    void Truncate(uint64_t size);
+    const std::string& Path() const { return path_; }
+
+  private:
+    void Close();
+    std::string path_;
+#ifdef _WIN32
+    void* handle_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
+};
+
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+// Deletes a file; IDP_ERR_LOCKED when someone holds it open, IDP_ERR_ACCESS otherwise.
+// A missing file is not an error.
+void RemoveFile(const std::string& path);
+// Names (not paths) of the regular files in a directory.
+std::vector<std::string> ListFiles(const std::string& directory);
+// Creates a directory and its missing parents; false when that fails.
+bool MakeDirectories(const std::string& path);
+// A writable folder of this user for the engine's private files, with a separator.
+std::string UserScratchDirectory();
+// A key naming the same file for every spelling of its path (absolute; case folded
+// where the file system ignores case).
+std::string FileKey(const std::string& path);
+// The path separator of the platform.
+char Separator();
+bool IsSeparator(char c);
+
+// Test seam: the next `count` writes succeed and every one after fails as an I/O error
+// would; a negative count turns the failure off.
+void FailWritesAfter(long count);
+// Called by WriteAt before each write; false when the seam says this write fails.
+bool WriteAllowed();
+
+} // namespace idp::os

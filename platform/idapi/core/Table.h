@@ -1,0 +1,134 @@
+// One open table: its rows in memory, in blocks that mirror the file's data blocks, and
+// every change written back to those blocks. Table objects are shared by all cursors of
+// this process on the same file; the operating system's lock on the file keeps other
+// processes out while the table is held exclusively.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "Blob.h"
+#include "Header.h"
+#include "IndexDefs.h"
+#include "Os.h"
+
+namespace idp {
+
+class Table {
+  public:
+    // Opens the table at a .db path, or joins this process's open copy of it. Throws
+    // IDP_ERR_LOCKED when the lock is refused, IDP_ERR_PASSWORD for encrypted tables.
+    static std::shared_ptr<Table> Open(const std::string& dbPath, bool exclusive);
+    // Creates an empty table, replacing a table of that name with all its files.
+    static void Create(const std::string& dbPath, Schema schema, std::vector<IndexDef> indexes);
+    // Deletes a table with all its files.
+    static void Delete(const std::string& dbPath);
+    // Reads a table's header and index definitions without opening it.
+    static void Describe(const std::string& dbPath, TableHeader& header,
+                         std::vector<IndexDef>& indexes);
+
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    const std::string& Path() const { return path_; }
+    const Schema& GetSchema() const { return header_.schema; }
+    const TableHeader& Header() const { return header_; }
+    const std::vector<IndexDef>& Indexes() const { return indexes_; }
+    uint32_t RowCount() const { return rows_; }
+    // Changes with every change of the rows, so cursors notice other cursors' changes.
+    uint64_t Generation() const { return generation_; }
+
+    // The record at a position of the file's order (0-based).
+    const uint8_t* RowAt(uint32_t seq);
+    // The rows in the order of an index: seq numbers by rank, and ranks by seq number.
+    const std::vector<uint32_t>& Order(size_t index);
+    const std::vector<uint32_t>& Ranks(size_t index);
+    // True when an index orders rows exactly as the file does.
+    bool IsFileOrder(size_t index) const;
+    // The comparable key of a record for an index (case folded when the index ignores case).
+    std::string IndexKey(const uint8_t* record, const IndexDef& index) const;
+    // The row whose primary key equals the record's (case ignored when the primary index
+    // ignores case).
+    std::optional<uint32_t> FindByPrimary(const uint8_t* record);
+
+    // Changes; each returns the seq number the row has afterwards. Key violations throw
+    // IDP_ERR_KEY_VIOLATION and change nothing.
+    uint32_t Insert(const uint8_t* record, std::optional<uint32_t> before);
+    uint32_t Update(uint32_t seq, const uint8_t* record);
+    void Erase(uint32_t seq);
+    // The next autoincrement value.
+    int32_t NextAutoInc();
+    // Writes changed blocks; full also brings the header and the .PX up to date.
+    void Flush(bool full);
+    // Rereads the file (only when this is the table's one user and nothing is pending).
+    void Reload();
+    std::string ReadBlob(const uint8_t* field, const Field& f);
+
+  private:
+    struct Block {
+        uint16_t number = 0;
+        uint16_t count = 0;
+        std::vector<uint8_t> data; // RecordsPerBlock() records
+        bool dirty = false;
+    };
+    struct Place {
+        size_t block;
+        uint16_t slot;
+    };
+    struct OrderCache {
+        uint64_t generation = ~uint64_t{0};
+        std::vector<uint32_t> order, ranks;
+    };
+
+    Table(std::string path, os::File file, bool exclusive);
+    void Load();
+    void CheckWritable() const;
+    Place PlaceOf(uint32_t seq);
+    void EnsurePrefix();
+    int KeyCompare(const uint8_t* a, const uint8_t* b) const;
+    Place KeyPlace(const uint8_t* record, bool& found);
+    void InsertAt(Place place, const uint8_t* record);
+    void EraseAt(Place place);
+    uint16_t NewBlockNumber();
+    void Changed();
+    void BuildUnique();
+    bool UniqueApplies(const IndexDef& d) const;
+    std::string UniqueClash(const uint8_t* record);
+    void AddUnique(const uint8_t* record);
+    void RemoveUnique(const uint8_t* record);
+    void WriteBlocks();
+    void BuildOrder(size_t index, OrderCache& cache);
+    std::vector<uint8_t> BlockImage(const Block* b) const;
+
+    std::string path_;
+    os::File file_;
+    bool exclusive_;
+    TableHeader header_;
+    std::vector<IndexDef> indexes_;
+    std::vector<Block> blocks_;
+    uint32_t rows_ = 0;
+    uint16_t diskBlocks_ = 0;         // blocks the file held at the last flush
+    std::set<uint16_t> freeNumbers_;  // block numbers not in the chain
+    std::set<uint16_t> pendingEmpty_; // freed blocks to write as empty
+    bool structureChanged_ = false;   // blocks added, freed or relinked
+    bool firstKeysChanged_ = false;   // the .PX no longer matches
+    bool modified_ = false;           // changed since the last full flush
+    bool damaged_ = false;            // some rows could not be read
+    bool broken_ = false;             // a write failed
+    uint64_t generation_ = 0;
+    std::vector<uint32_t> prefix_;
+    bool prefixValid_ = false;
+    std::map<size_t, OrderCache> orders_;
+    std::vector<std::unordered_map<std::string, std::string>> unique_;
+    bool uniqueBuilt_ = false;
+    std::unique_ptr<BlobFile> blobs_;
+};
+
+} // namespace idp
