@@ -1,0 +1,76 @@
+#include "DataTestSupport.h"
+
+#include <windows.h>
+
+namespace datatest {
+
+TempDir::TempDir() {
+    static int serial = 0;
+    char base[MAX_PATH] = {};
+    GetTempPathA(sizeof base, base);
+    path_ = std::string(base) + "qt-data-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++serial) + "\\";
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+TempDir::~TempDir() {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((path_ + "*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA((path_ + found.cFileName).c_str());
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path_.c_str());
+}
+
+void MakeTable(const std::string& path, const std::vector<fw::TFieldDef>& fields,
+               const std::vector<fw::TIndexDef>& indexes) {
+    fw::TTable table(nullptr);
+    table.SetTableName(path);
+    table.SetTableType(fw::TTableType::ttParadox);
+    for (const fw::TFieldDef& f : fields)
+        table.FieldDefs().Add(f.Name, f.DataType, f.Size, f.Required);
+    for (const fw::TIndexDef& x : indexes)
+        table.IndexDefs().Add(x.Name, x.Fields, x.Options);
+    table.CreateTable();
+}
+
+void MakeTaglineTable(const std::string& path, Keys keys) {
+    using fw::TIndexOption;
+    std::vector<fw::TIndexDef> indexes;
+    if (keys != Keys::None)
+        indexes.push_back({"", "TagText", {TIndexOption::ixPrimary, TIndexOption::ixUnique}});
+    if (keys == Keys::TagTextAndRecNo)
+        indexes.push_back({"RecNo", "Record", {TIndexOption::ixUnique}});
+    MakeTable(path,
+              {{"TagText", fw::TFieldType::ftString, 255, true},
+               {"Record", fw::TFieldType::ftAutoInc, 0, true}},
+              indexes);
+}
+
+void AddTaglines(const std::string& path, const std::vector<std::string>& texts) {
+    fw::TTable table(nullptr);
+    table.SetTableName(path);
+    table.Open();
+    for (const std::string& text : texts) {
+        table.Append();
+        table.FieldByName("TagText").SetAsString(text);
+        table.Post();
+    }
+}
+
+std::vector<std::string> ReadTaglines(const std::string& path, const std::string& indexFields) {
+    fw::TTable table(nullptr);
+    table.SetTableName(path);
+    table.SetIndexFieldNames(indexFields);
+    table.Open();
+    std::vector<std::string> texts;
+    for (table.First(); !table.Eof(); table.Next())
+        texts.push_back(table.FieldByName("TagText").AsString());
+    return texts;
+}
+
+} // namespace datatest
