@@ -182,6 +182,11 @@ void Viewer::FillList() {
                 line += ": " + file_->Topics()[entry.topic].title;
             SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
         }
+        // The page follows the typing: the first keyword found is shown at once.
+        if (!found_.empty()) {
+            SendMessageA(list, LB_SETCURSEL, 0, 0);
+            ShowTopic(found_.front().topic);
+        }
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);

@@ -96,15 +96,6 @@ template <typename F> std::string ErrorOf(F call) {
 
 } // namespace
 
-TEST(RegFileDefaults, NewComponent) {
-    TRegFile reg(nullptr);
-    EXPECT_EQ(reg.RootKey(), hkCurrentUser);
-    EXPECT_EQ(reg.Key(), "");
-    EXPECT_EQ(reg.LastError(), 0);
-    EXPECT_EQ(static_cast<int>(hkCurrentConfig), 4);
-    EXPECT_EQ(static_cast<int>(hkDynData), 5);
-}
-
 TEST_F(RegFileTest, StoringTable) {
     reg.WriteValue("Small", fw::Variant(short(-2)));
     reg.WriteValue("Int", fw::Variant(123456));

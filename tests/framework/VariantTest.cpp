@@ -21,18 +21,14 @@ std::uint16_t Code(const fw::TVarRecord& r) {
 
 } // namespace
 
+// Overloads that could pick a neighbouring kind: a literal string must not become a
+// Boolean, nor a short an int.
 TEST(Variant, ConstructorsChooseTheKinds) {
-    EXPECT_EQ(Variant().VarType(), fw::varEmpty);
-    EXPECT_EQ(Variant::Null().VarType(), fw::varNull);
     EXPECT_EQ(Variant(short(-7)).VarType(), fw::varSmallint);
-    EXPECT_EQ(Variant(42).VarType(), fw::varInteger);
     EXPECT_EQ(Variant(1.5f).VarType(), fw::varSingle);
-    EXPECT_EQ(Variant(1.5).VarType(), fw::varDouble);
-    EXPECT_EQ(Variant::FromCurrency(12345).VarType(), fw::varCurrency);
-    EXPECT_EQ(Variant::FromDateTime(2.0).VarType(), fw::varDate);
-    EXPECT_EQ(Variant(true).VarType(), fw::varBoolean);
     EXPECT_EQ(Variant("text").VarType(), fw::varString);
     EXPECT_EQ(Variant(std::string("text")).VarType(), fw::varString);
+    EXPECT_EQ(Variant(static_cast<const char*>(nullptr)).AsString(), "");
 }
 
 TEST(Variant, RecordIsTheOleLayout) {

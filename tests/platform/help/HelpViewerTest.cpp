@@ -100,14 +100,17 @@ TEST_F(HelpViewerTest, PartialKeySearchFiltersAsTyped) {
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(viewer, help::idKey)));
     EXPECT_EQ(ListItems(viewer), (std::vector<std::string>{"table", "timer: The Tray Icon",
                                                            "timer: Timer Button", "tray"}));
+    SetDlgItemTextA(viewer, help::idKey, "TI");
+    EXPECT_EQ(Text(viewer, help::idTitle), "The Tray Icon");
+    Select(1);
+    EXPECT_EQ(Text(viewer, help::idTitle), "Timer Button");
     SetDlgItemTextA(viewer, help::idKey, "TR");
     EXPECT_EQ(ListItems(viewer), (std::vector<std::string>{"tray"}));
-    Select(0);
-    EXPECT_EQ(Text(viewer, help::idTitle), "The Tray Icon");
 
     EXPECT_TRUE(help::ShowHelp(nullptr, path, HELP_PARTIALKEY, reinterpret_cast<uintptr_t>("ta")));
     EXPECT_EQ(Text(viewer, help::idKey), "ta");
     EXPECT_EQ(ListItems(viewer), (std::vector<std::string>{"table"}));
+    EXPECT_EQ(Text(viewer, help::idTitle), "Timer Button") << "the first keyword found is shown";
     EXPECT_TRUE(help::ShowHelp(nullptr, path, HELP_PARTIALKEY, 0)) << "a null key is empty";
     EXPECT_EQ(ListItems(viewer).size(), 4u);
 
