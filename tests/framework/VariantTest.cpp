@@ -118,6 +118,7 @@ TEST(Variant, ConversionsFollowOleRules) {
     EXPECT_EQ(Variant::FromCurrency(25000).AsDouble(), 2.5);
     EXPECT_EQ(Variant().AsInteger(), 0) << "empty converts to zero";
     EXPECT_EQ(Variant().AsString(), "");
+    EXPECT_FALSE(Variant().AsBoolean()) << "a setting stored with an odd type reads as false";
     EXPECT_EQ(Variant("").AsString(), "");
 }
 
