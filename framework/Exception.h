@@ -23,4 +23,9 @@ class EVariantError : public Exception {
     using Exception::Exception;
 };
 
+// Raised when a file cannot be opened, read or written; the message names the file.
+class EFileError : public Exception {
+    using Exception::Exception;
+};
+
 } // namespace fw
