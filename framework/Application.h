@@ -1,0 +1,83 @@
+// The application object: title, help file, the minimize event, showing, hiding and
+// restoring the main window, the message loop, and the general error display that
+// shows any uncaught exception of a handler in a message box and lets the program go on.
+#pragma once
+
+#include "framework/Component.h"
+#include "framework/Events.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <string>
+
+namespace fw {
+
+class TForm;
+
+class TApplication : public TComponent {
+  public:
+    TApplication();
+    ~TApplication() override;
+
+    // Back to the state of a fresh start (title, help file, events, terminate flag).
+    void Initialize();
+
+    const std::string& Title() const { return title_; }
+    void SetTitle(const std::string& title) { title_ = title; }
+    const std::string& HelpFile() const { return helpFile_; }
+    void SetHelpFile(const std::string& file) { helpFile_ = file; }
+    // Runs a WinHelp command (HELP_CONTENTS, HELP_PARTIALKEY, HELP_CONTEXT) on HelpFile.
+    bool HelpCommand(unsigned command, uintptr_t data);
+    bool HelpContext(int context) { return HelpCommand(HELP_CONTEXT, context); }
+
+    // The show command the program was started with (SW_ values).
+    int ShowCmd() const { return showCmd_; }
+    void SetShowCmd(int cmd) { showCmd_ = cmd; }
+
+    TNotifyEvent OnMinimize;
+    TForm* MainForm() const { return mainForm_; }
+    void SetMainForm(TForm* form) { mainForm_ = form; }
+    // The application's own hidden window: owner of pop-up menus, home of timers.
+    HWND Handle();
+    // The window that owns modal boxes: the active window of this thread, else the main form.
+    HWND ActiveWindow() const;
+    HFONT Font();
+
+    // The main window goes to the taskbar (raising OnMinimize), leaves the screen and the
+    // taskbar altogether, comes back, or comes to the foreground.
+    void Minimize();
+    void Hide();
+    void Restore();
+    void BringToFront();
+    // Called by the main form when the system minimized it.
+    void DoMinimize();
+
+    void Run();
+    void ProcessMessages();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+
+    // The general error display.
+    void HandleException(const std::exception& e);
+    // Runs fn; an exception it raises goes to the general error display. False then.
+    bool Protect(const std::function<void()>& fn);
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    HWND MainHandle() const;
+
+    std::string title_;
+    std::string helpFile_;
+    int showCmd_ = SW_SHOWDEFAULT;
+    TForm* mainForm_ = nullptr;
+    HWND handle_ = nullptr;
+    HFONT font_ = nullptr;
+    bool terminated_ = false;
+};
+
+TApplication& Application();
+
+} // namespace fw

@@ -1,0 +1,337 @@
+// The windowed control base: window creation, the framework's window class and message
+// routing, alignment of children, hints.
+#include "framework/Controls.h"
+
+#include "framework/Application.h"
+#include "framework/Exception.h"
+#include "framework/Forms.h"
+#include "framework/Menus.h"
+
+#include <algorithm>
+#include <map>
+
+namespace fw {
+
+namespace {
+
+const char* const kControlProp = "QuiptideControl";
+const char* const kWindowClass = "QuiptideWindow";
+
+void RegisterWindowClass(WNDPROC proc) {
+    static bool done = false;
+    if (done)
+        return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kWindowClass;
+    if (!RegisterClassExA(&wc))
+        throw Exception("Cannot register the window class");
+    done = true;
+}
+
+} // namespace
+
+TWinControl::TWinControl(TComponent* owner) : TComponent(owner) {}
+
+TWinControl::~TWinControl() {
+    DestroyHandle();
+    for (TWinControl* c : controls_)
+        c->parent_ = nullptr;
+    if (parent_)
+        parent_->RemoveChild(this);
+}
+
+void TWinControl::DestroyHandle() {
+    for (TWinControl* c : controls_)
+        c->DestroyHandle();
+    if (!handle_)
+        return;
+    HWND h = handle_;
+    handle_ = nullptr;
+    if (TForm* f = Form(); f && f != this)
+        f->RemoveHint(h);
+    RemovePropA(h, kControlProp);
+    DestroyWindow(h);
+}
+
+void TWinControl::RemoveChild(TWinControl* child) {
+    controls_.erase(std::remove(controls_.begin(), controls_.end(), child), controls_.end());
+}
+
+void TWinControl::SetParent(TWinControl* parent) {
+    if (parent == parent_)
+        return;
+    DestroyHandle();
+    if (parent_)
+        parent_->RemoveChild(this);
+    parent_ = parent;
+    if (parent_) {
+        parent_->controls_.push_back(this);
+        if (parent_->HandleAllocated())
+            CreateHandle();
+    }
+}
+
+void TWinControl::InsertChild(TComponent* child) {
+    if (auto* c = dynamic_cast<TWinControl*>(child))
+        c->SetParent(this);
+}
+
+TForm* TWinControl::Form() const {
+    const TWinControl* c = this;
+    while (c->parent_)
+        c = c->parent_;
+    return dynamic_cast<TForm*>(const_cast<TWinControl*>(c));
+}
+
+TWinControl* TWinControl::FromHandle(HWND handle) {
+    return handle ? static_cast<TWinControl*>(GetPropA(handle, kControlProp)) : nullptr;
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_)
+        return;
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    if (handle_)
+        SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (parent_ && align_ != TAlign::alNone)
+        parent_->Realign();
+}
+
+void TWinControl::SetAlign(TAlign align) {
+    if (align == align_)
+        return;
+    align_ = align;
+    if (parent_)
+        parent_->Realign();
+}
+
+void TWinControl::SetVisible(bool visible) {
+    if (visible == visible_)
+        return;
+    visible_ = visible;
+    if (handle_)
+        ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
+    if (parent_ && align_ != TAlign::alNone)
+        parent_->Realign();
+}
+
+void TWinControl::SetEnabled(bool enabled) {
+    if (enabled == enabled_)
+        return;
+    enabled_ = enabled;
+    if (handle_)
+        EnableWindow(handle_, enabled);
+}
+
+std::string TWinControl::Caption() const {
+    if (!handle_)
+        return caption_;
+    std::string text(GetWindowTextLengthA(handle_) + 1, '\0');
+    text.resize(GetWindowTextA(handle_, text.data(), static_cast<int>(text.size())));
+    return text;
+}
+
+void TWinControl::SetCaption(const std::string& caption) {
+    if (caption == Caption())
+        return;
+    caption_ = caption;
+    if (handle_)
+        SetWindowTextA(handle_, caption.c_str());
+}
+
+void TWinControl::SetHint(const std::string& hint) {
+    if (hint == hint_)
+        return;
+    hint_ = hint;
+    if (handle_)
+        if (TForm* f = Form(); f && f != this)
+            f->UpdateHint(this);
+}
+
+void TWinControl::SetFocus() {
+    if (handle_)
+        ::SetFocus(handle_);
+}
+
+TWinControl::TCreateParams TWinControl::CreateParams() const {
+    return {nullptr, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+}
+
+void TWinControl::CreateWindowHandle(const TCreateParams& p) {
+    HWND parentHandle = parent_ ? parent_->handle_ : nullptr;
+    if (!p.ClassName)
+        RegisterWindowClass(StaticProc);
+    DWORD style = p.Style | (visible_ && parent_ ? WS_VISIBLE : 0) | (enabled_ ? 0 : WS_DISABLED);
+    HWND h = CreateWindowExA(p.ExStyle, p.ClassName ? p.ClassName : kWindowClass, caption_.c_str(),
+                             style, left_, top_, width_, height_, parentHandle, nullptr,
+                             GetModuleHandleA(nullptr), this);
+    if (!h)
+        throw Exception("Cannot create the window " + Name());
+    handle_ = h;
+    SetPropA(h, kControlProp, this);
+}
+
+void TWinControl::CreateHandle() {
+    if (handle_ || (parent_ && !parent_->handle_))
+        return;
+    CreateWindowHandle(CreateParams());
+    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Application().Font()), FALSE);
+    HandleCreated();
+    for (TWinControl* c : controls_)
+        c->CreateHandle();
+    Realign();
+    if (TForm* f = Form(); f && f != this)
+        f->UpdateHint(this);
+}
+
+RECT TWinControl::AlignRect() const {
+    RECT r{0, 0, width_, height_};
+    if (handle_)
+        GetClientRect(handle_, &r);
+    return r;
+}
+
+void TWinControl::Realign() {
+    if (!handle_ || aligning_)
+        return;
+    aligning_ = true;
+    RECT r = AlignRect();
+    for (TAlign pass : {TAlign::alTop, TAlign::alBottom, TAlign::alClient})
+        for (TWinControl* c : controls_) {
+            if (c->align_ != pass || !c->visible_)
+                continue;
+            int m = c->margin_;
+            switch (pass) {
+            case TAlign::alTop:
+                c->SetBounds(r.left + m, r.top + m, r.right - r.left - 2 * m, c->height_);
+                r.top += c->height_ + 2 * m;
+                break;
+            case TAlign::alBottom:
+                c->SetBounds(r.left + m, r.bottom - m - c->height_, r.right - r.left - 2 * m,
+                             c->height_);
+                r.bottom -= c->height_ + 2 * m;
+                break;
+            default:
+                c->SetBounds(r.left + m, r.top + m, r.right - r.left - 2 * m,
+                             std::max(0L, r.bottom - r.top - 2 * m));
+                break;
+            }
+        }
+    aligning_ = false;
+}
+
+LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(handle_, msg, wParam, lParam);
+}
+
+LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (lParam) {
+            if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(lParam))) {
+                c->Notify(HIWORD(wParam));
+                return 0;
+            }
+        } else if (HIWORD(wParam) == 0 && TMenuItem::DispatchCommand(LOWORD(wParam))) {
+            return 0;
+        }
+        break;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item->CtlType != ODT_MENU)
+            if (TWinControl* c = FromHandle(item->hwndItem)) {
+                c->DrawItem(*item);
+                return TRUE;
+            }
+        break;
+    }
+    case WM_SIZE:
+        Realign();
+        break;
+    case WM_WINDOWPOSCHANGED:
+        if (!IsIconic(handle_)) {
+            RECT r;
+            GetWindowRect(handle_, &r);
+            if (HWND p = GetParent(handle_); p && (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD))
+                MapWindowPoints(nullptr, p, reinterpret_cast<POINT*>(&r), 2);
+            left_ = r.left;
+            top_ = r.top;
+            width_ = r.right - r.left;
+            height_ = r.bottom - r.top;
+        }
+        break;
+    }
+    return DefaultProc(msg, wParam, lParam);
+}
+
+LRESULT CALLBACK TWinControl::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TWinControl* c = FromHandle(hwnd);
+    if (!c && msg == WM_NCCREATE) {
+        c = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        c->handle_ = hwnd;
+        SetPropA(hwnd, kControlProp, c);
+    }
+    if (!c)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    LRESULT result = 0;
+    if (!Application().Protect([&] { result = c->WndProc(msg, wParam, lParam); }))
+        return 0;
+    return result;
+}
+
+bool TWinControl::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable&) {
+    if (name == "Left")
+        left_ = v.AsInteger();
+    else if (name == "Top")
+        top_ = v.AsInteger();
+    else if (name == "Width")
+        width_ = v.AsInteger();
+    else if (name == "Height")
+        height_ = v.AsInteger();
+    else if (name == "Margin")
+        margin_ = v.AsInteger();
+    else if (name == "Visible")
+        visible_ = v.AsBoolean();
+    else if (name == "Enabled")
+        enabled_ = v.AsBoolean();
+    else if (name == "Caption" || name == "Text")
+        caption_ = v.AsString();
+    else if (name == "Hint")
+        hint_ = v.AsString();
+    else if (name == "HelpContext")
+        helpContext_ = v.AsInteger();
+    else if (name == "Align") {
+        static const std::map<std::string, TAlign> aligns{{"alNone", TAlign::alNone},
+                                                          {"alTop", TAlign::alTop},
+                                                          {"alBottom", TAlign::alBottom},
+                                                          {"alClient", TAlign::alClient}};
+        auto it = aligns.find(v.AsIdent());
+        if (it == aligns.end())
+            return false;
+        align_ = it->second;
+    } else
+        return false;
+    return true;
+}
+
+COLORREF ColorFromName(const std::string& name) {
+    static const std::map<std::string, COLORREF> colors{
+        {"clBlack", RGB(0, 0, 0)},       {"clMaroon", RGB(128, 0, 0)},  {"clGreen", RGB(0, 128, 0)},
+        {"clNavy", RGB(0, 0, 128)},      {"clRed", RGB(255, 0, 0)},     {"clBlue", RGB(0, 0, 255)},
+        {"clWhite", RGB(255, 255, 255)}, {"clGray", RGB(128, 128, 128)}};
+    auto it = colors.find(name);
+    if (it == colors.end())
+        throw Exception("Unknown colour " + name);
+    return it->second;
+}
+
+} // namespace fw

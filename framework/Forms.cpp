@@ -1,0 +1,226 @@
+// Forms: building from a layout, showing, the close protocol, context menu, hints and
+// help on controls.
+#include "framework/Forms.h"
+
+#include "framework/Application.h"
+#include "framework/Exception.h"
+#include "framework/Menus.h"
+
+#include <commctrl.h>
+
+namespace fw {
+
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+    if (!Application().MainForm())
+        Application().SetMainForm(this);
+}
+
+TForm::~TForm() {
+    if (Application().MainForm() == this)
+        Application().SetMainForm(nullptr);
+    if (Handle())
+        SetMenu(Handle(), nullptr); // the menu component destroys its own menu
+    if (hintWindow_)
+        DestroyWindow(hintWindow_);
+}
+
+void TForm::Build(const std::string& layoutText, const TEventTable& events) {
+    ReadLayout(
+        *this,
+        [](TComponent& c, const std::string& name, const TLayoutValue& v, const TEventTable& e) {
+            return static_cast<TForm&>(c).SetProperty(name, v, e);
+        },
+        layoutText, events);
+    CreateHandle();
+    if (OnCreate)
+        Application().Protect([this] { OnCreate(this); });
+}
+
+void TForm::Loaded() {
+    auto find = [this](const std::string& name) -> TComponent* {
+        if (name.empty())
+            return nullptr;
+        TComponent* c = FindComponent(name);
+        if (!c)
+            throw Exception("Component " + name + " not found");
+        return c;
+    };
+    menu_ = dynamic_cast<TMainMenu*>(find(menuName_));
+    popupMenu_ = dynamic_cast<TPopupMenu*>(find(popupMenuName_));
+}
+
+bool TForm::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable& e) {
+    if (name == "ClientWidth")
+        clientWidth_ = v.AsInteger();
+    else if (name == "ShowHint")
+        showHint_ = v.AsBoolean();
+    else if (name == "HelpButton")
+        helpButton_ = v.AsBoolean();
+    else if (name == "Icon")
+        iconName_ = v.AsString();
+    else if (name == "Menu")
+        menuName_ = v.AsIdent();
+    else if (name == "PopupMenu")
+        popupMenuName_ = v.AsIdent();
+    else if (name == "OnCreate")
+        OnCreate = e.Notify(v.AsIdent());
+    else if (name == "OnActivate")
+        OnActivate = e.Notify(v.AsIdent());
+    else
+        return TWinControl::SetProperty(name, v, e);
+    return true;
+}
+
+TWinControl::TCreateParams TForm::CreateParams() const {
+    DWORD ex = WS_EX_CONTROLPARENT | (helpButton_ ? WS_EX_CONTEXTHELP : 0);
+    return {nullptr, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+            ex};
+}
+
+void TForm::HandleCreated() {
+    if (menu_)
+        SetMenu(Handle(), menu_->Handle());
+    if (!iconName_.empty()) {
+        HINSTANCE module = GetModuleHandleA(nullptr);
+        for (auto [size, metric] : {std::pair{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
+            int px = GetSystemMetrics(metric);
+            HANDLE icon = LoadImageA(module, iconName_.c_str(), IMAGE_ICON, px, px, LR_SHARED);
+            SendMessageA(Handle(), WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
+        }
+    }
+    if (clientWidth_)
+        SetClientWidth(clientWidth_);
+    hintWindow_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(hintWindow_, TTM_SETMAXTIPWIDTH, 0, 400); // allows the hints' line breaks
+    SendMessageA(hintWindow_, TTM_ACTIVATE, showHint_, 0);
+}
+
+int TForm::ClientWidth() const {
+    RECT r{};
+    if (Handle())
+        GetClientRect(Handle(), &r);
+    return Handle() ? r.right : clientWidth_;
+}
+
+void TForm::SetClientWidth(int width) {
+    clientWidth_ = width;
+    if (!Handle())
+        return;
+    RECT client, window;
+    GetClientRect(Handle(), &client);
+    GetWindowRect(Handle(), &window);
+    SetWidth(width + (window.right - window.left) - client.right);
+}
+
+void TForm::SetWindowState(TWindowState state) {
+    if (state == windowState_)
+        return;
+    windowState_ = state;
+    if (Handle() && IsWindowVisible(Handle()))
+        ShowWindow(Handle(), state == TWindowState::wsMaximized   ? SW_MAXIMIZE
+                             : state == TWindowState::wsMinimized ? SW_MINIMIZE
+                                                                  : SW_RESTORE);
+}
+
+void TForm::SetShowHint(bool show) {
+    if (show == showHint_)
+        return;
+    showHint_ = show;
+    if (hintWindow_)
+        SendMessageA(hintWindow_, TTM_ACTIVATE, show, 0);
+}
+
+void TForm::UpdateHint(TWinControl* control) {
+    if (!hintWindow_ || !control->Handle())
+        return;
+    TOOLINFOA ti{};
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = Handle();
+    ti.uId = reinterpret_cast<UINT_PTR>(control->Handle());
+    SendMessageA(hintWindow_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
+    if (control->Hint().empty())
+        return;
+    std::string text = control->Hint();
+    ti.lpszText = text.data();
+    SendMessageA(hintWindow_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void TForm::RemoveHint(HWND control) {
+    if (!hintWindow_)
+        return;
+    TOOLINFOA ti{};
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    ti.uFlags = TTF_IDISHWND;
+    ti.hwnd = Handle();
+    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    SendMessageA(hintWindow_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void TForm::Show() {
+    ShowWindow(Handle(),
+               windowState_ == TWindowState::wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    UpdateWindow(Handle());
+}
+
+bool TForm::Close() {
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(this, canClose);
+    if (!canClose)
+        return false;
+    if (OnClose)
+        OnClose(this);
+    ShowWindow(Handle(), SW_HIDE);
+    if (Application().MainForm() == this)
+        Application().Terminate();
+    return true;
+}
+
+void TForm::Help(const HELPINFO& info) {
+    int context = 0;
+    if (info.iContextType == HELPINFO_MENUITEM) {
+        if (TMenuItem* item = TMenuItem::FindCommand(info.iCtrlId))
+            context = item->HelpContext();
+    } else {
+        // The nearest control up the parent chain that has a context answers.
+        for (TWinControl* c = FromHandle(static_cast<HWND>(info.hItemHandle)); c && !context;
+             c = c->Parent())
+            context = c->HelpContext();
+    }
+    if (context)
+        Application().HelpContext(context);
+}
+
+LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && OnActivate)
+            OnActivate(this);
+        break;
+    case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED && Application().MainForm() == this)
+            Application().DoMinimize();
+        break;
+    case WM_CONTEXTMENU:
+        if (popupMenu_ && popupMenu_->AutoPopup()) {
+            POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            if (lParam == -1)
+                GetCursorPos(&pt);
+            popupMenu_->Popup(pt.x, pt.y);
+            return 0;
+        }
+        break;
+    case WM_HELP:
+        Help(*reinterpret_cast<const HELPINFO*>(lParam));
+        return TRUE;
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+} // namespace fw

@@ -1,0 +1,75 @@
+// A form: a top-level window built from its stored layout, with its menu, context menu,
+// hints, close protocol (close query, then close) and help on its controls.
+#pragma once
+
+#include "framework/Controls.h"
+#include "framework/Events.h"
+
+#include <functional>
+#include <string>
+
+namespace fw {
+
+class TMainMenu;
+class TPopupMenu;
+
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+using TCloseQueryEvent = std::function<void(TComponent* sender, bool& canClose)>;
+using TCloseEvent = std::function<void(TComponent* sender)>;
+
+class TForm : public TWinControl {
+  public:
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+
+    // Reads the layout, tells every component it is loaded, creates the windows, then
+    // runs OnCreate (an error there goes to the general error display).
+    void Build(const std::string& layoutText, const TEventTable& events);
+
+    void Show();
+    // Asks OnCloseQuery; when the close is permitted runs OnClose, hides the form and,
+    // for the main form, ends the application. Returns whether the form closed.
+    bool Close();
+    int ClientWidth() const;
+    void SetClientWidth(int width);
+    TWindowState WindowState() const { return windowState_; }
+    void SetWindowState(TWindowState state);
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool show);
+    TMainMenu* Menu() const { return menu_; }
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnActivate;
+    TCloseQueryEvent OnCloseQuery;
+    TCloseEvent OnClose;
+
+    bool SetProperty(const std::string& name, const TLayoutValue& value,
+                     const TEventTable& events) override;
+    void Loaded() override;
+
+    // Hints of the controls on this form, shown as tooltips.
+    void UpdateHint(TWinControl* control);
+    void RemoveHint(HWND control);
+    HWND HintWindow() const { return hintWindow_; }
+
+  protected:
+    TCreateParams CreateParams() const override;
+    void HandleCreated() override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void Help(const HELPINFO& info);
+
+    std::string menuName_, popupMenuName_; // references resolved once all are loaded
+    TMainMenu* menu_ = nullptr;
+    TPopupMenu* popupMenu_ = nullptr;
+    int clientWidth_ = 0;
+    TWindowState windowState_ = TWindowState::wsNormal;
+    bool showHint_ = false;
+    bool helpButton_ = false;
+    std::string iconName_;
+    HWND hintWindow_ = nullptr;
+};
+
+} // namespace fw

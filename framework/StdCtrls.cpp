@@ -1,0 +1,107 @@
+// Multi-line edits, push buttons and group boxes.
+#include "framework/StdCtrls.h"
+
+#include "framework/Application.h"
+
+namespace fw {
+
+TWinControl::TCreateParams TMemo::CreateParams() const {
+    DWORD style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                  ES_WANTRETURN | (readOnly_ ? ES_READONLY : 0);
+    return {"EDIT", style, WS_EX_CLIENTEDGE};
+}
+
+void TMemo::HandleCreated() {
+    SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0); // as much text as the system allows
+}
+
+void TMemo::SetReadOnly(bool readOnly) {
+    if (readOnly == readOnly_)
+        return;
+    readOnly_ = readOnly;
+    if (Handle())
+        SendMessageA(Handle(), EM_SETREADONLY, readOnly, 0);
+}
+
+bool TMemo::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable& e) {
+    if (name != "ReadOnly")
+        return TWinControl::SetProperty(name, v, e);
+    readOnly_ = v.AsBoolean();
+    return true;
+}
+
+TWinControl::TCreateParams TButton::CreateParams() const {
+    return {"BUTTON", WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0};
+}
+
+void TButton::Click() {
+    if (OnClick)
+        OnClick(this);
+}
+
+void TButton::Notify(WORD code) {
+    if (code == BN_CLICKED)
+        Click();
+}
+
+bool TButton::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable& e) {
+    if (name != "OnClick")
+        return TWinControl::SetProperty(name, v, e);
+    OnClick = e.Notify(v.AsIdent());
+    return true;
+}
+
+bool TGroupBox::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable& e) {
+    if (name != "Font.Color")
+        return TWinControl::SetProperty(name, v, e);
+    captionColor_ = ColorFromName(v.AsIdent());
+    return true;
+}
+
+RECT TGroupBox::AlignRect() const {
+    RECT r = TWinControl::AlignRect();
+    r.top += 16;
+    r.left += 6;
+    r.right -= 6;
+    r.bottom -= 6;
+    return r;
+}
+
+void TGroupBox::Paint(HDC dc) {
+    RECT r;
+    GetClientRect(Handle(), &r);
+    HGDIOBJ oldFont = SelectObject(dc, Application().Font());
+    std::string text = Caption();
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    RECT frame = r;
+    frame.top += size.cy / 2;
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    if (!text.empty()) {
+        // The caption sits on the frame's top line, on the face colour.
+        RECT label{8, 0, 8 + size.cx + 4, size.cy};
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        SetTextColor(dc, IsWindowEnabled(Handle()) ? captionColor_ : GetSysColor(COLOR_GRAYTEXT));
+        ExtTextOutA(dc, label.left + 2, 0, ETO_OPAQUE, &label, text.c_str(),
+                    static_cast<UINT>(text.size()), nullptr);
+    }
+    SelectObject(dc, oldFont);
+}
+
+LRESULT TGroupBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Handle(), &ps);
+        Paint(dc);
+        EndPaint(Handle(), &ps);
+        return 0;
+    }
+    if (msg == WM_SETTEXT) {
+        LRESULT r = TWinControl::WndProc(msg, wParam, lParam);
+        InvalidateRect(Handle(), nullptr, TRUE);
+        return r;
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+} // namespace fw
