@@ -410,6 +410,11 @@ void TTable::FieldChanged() {
     NotifyData();
 }
 
+void TTable::EnableControls() {
+    if (controlsDisabled_ > 0 && --controlsDisabled_ == 0)
+        NotifyState();
+}
+
 void TTable::NotifyState() {
     Tell(&TTableObserver::TableStateChanged);
     NotifyData();
@@ -422,6 +427,8 @@ void TTable::NotifyData() {
 // Observers are called from a copy of the list, and only while still attached, so one
 // may detach itself or another from its handler.
 void TTable::Tell(void (TTableObserver::*handler)()) {
+    if (controlsDisabled_ > 0)
+        return;
     std::vector<TTableObserver*> observers = observers_;
     for (TTableObserver* o : observers)
         if (std::find(observers_.begin(), observers_.end(), o) != observers_.end())

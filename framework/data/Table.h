@@ -99,6 +99,12 @@ class TTable : public TComponent {
     // Deletes the table with all its files.
     void DeleteTable();
 
+    // While disabled (calls nest), the data sources are not told of changes, so a walk
+    // over the rows does not show in the controls; enabling tells them once.
+    void DisableControls() { ++controlsDisabled_; }
+    void EnableControls();
+    bool ControlsDisabled() const { return controlsDisabled_ > 0; }
+
     void AddObserver(TTableObserver* observer);
     void RemoveObserver(TTableObserver* observer);
 
@@ -143,6 +149,7 @@ class TTable : public TComponent {
     std::vector<std::unique_ptr<TField>> fields_;
     TDataSetState state_ = TDataSetState::dsInactive;
     bool modified_ = false;
+    int controlsDisabled_ = 0;
     std::vector<TTableObserver*> observers_;
 };
 

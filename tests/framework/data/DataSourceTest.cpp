@@ -65,6 +65,18 @@ TEST(DataSource, LinksHearOfStateAndRowChangesUntilEitherSideGoes) {
     EXPECT_EQ(memo.seen, TDataSetState::dsBrowse);
     EXPECT_EQ(memo.states, 2);
 
+    // A walk with the controls disabled is told once, at its end.
+    memo.Reset();
+    table->DisableControls();
+    table->DisableControls();
+    for (table->First(); !table->Eof(); table->Next())
+        ;
+    table->EnableControls();
+    EXPECT_EQ(memo.states + memo.data, 0);
+    table->EnableControls();
+    EXPECT_EQ(memo.states, 1);
+    EXPECT_EQ(memo.data, 1);
+
     // A control that goes is no longer told; the others still are.
     {
         Watcher lookup(&source);

@@ -241,7 +241,20 @@ TEST_F(TableTest, PostRefusesABlankRequiredFieldButNotAnAutoIncrement) {
     t.Post();
     EXPECT_EQ(t.State(), TDataSetState::dsBrowse);
     EXPECT_EQ(t.FieldByName("Record").AsInteger(), 1);
-    EXPECT_EQ(t.RecordCount(), 1);
+
+    // A refused row stays pending, to be corrected or cancelled.
+    t.Append();
+    t.FieldByName("TagText").SetAsString("now");
+    try {
+        t.Post();
+        FAIL() << "the key is taken";
+    } catch (const fw::EDBEngineError& e) {
+        EXPECT_EQ(e.ErrorCode(), IDP_ERR_KEY_VIOLATION);
+    }
+    EXPECT_EQ(t.State(), TDataSetState::dsInsert);
+    t.FieldByName("TagText").SetAsString("later");
+    t.Post();
+    EXPECT_EQ(t.RecordCount(), 2);
 }
 
 TEST_F(TableTest, EditInsertCancelDeleteAndTheStatesTheyLeave) {
