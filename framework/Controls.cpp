@@ -254,6 +254,12 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
         break;
     }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+        if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(lParam)))
+            if (HBRUSH brush = c->CtlColor(reinterpret_cast<HDC>(wParam)))
+                return reinterpret_cast<LRESULT>(brush);
+        break;
     case WM_SIZE:
         Realign();
         break;

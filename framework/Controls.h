@@ -81,6 +81,11 @@ class TWinControl : public TComponent, public TLayoutParent {
     // A WM_COMMAND notification that the parent reflects back to this control.
     virtual void Notify(WORD code) { (void)code; }
     virtual void DrawItem(const DRAWITEMSTRUCT& item) { (void)item; }
+    // The brush a child paints its background with (WM_CTLCOLOR*), or null for the default.
+    virtual HBRUSH CtlColor(HDC dc) {
+        (void)dc;
+        return nullptr;
+    }
     // Positions the aligned children in the client area.
     virtual void Realign();
     // The client area left to aligned children (a group box keeps its frame free).

@@ -15,6 +15,13 @@ void TMemo::HandleCreated() {
     SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0); // as much text as the system allows
 }
 
+HBRUSH TMemo::CtlColor(HDC dc) {
+    // A read-only memo keeps the window colour: it shows a document, not a disabled field.
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    return GetSysColorBrush(COLOR_WINDOW);
+}
+
 void TMemo::SetReadOnly(bool readOnly) {
     if (readOnly == readOnly_)
         return;

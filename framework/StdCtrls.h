@@ -22,6 +22,7 @@ class TMemo : public TWinControl {
   protected:
     TCreateParams CreateParams() const override;
     void HandleCreated() override;
+    HBRUSH CtlColor(HDC dc) override;
 
   private:
     bool readOnly_ = false;
