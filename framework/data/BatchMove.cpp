@@ -62,7 +62,7 @@ void TBatchMove::Execute() {
         changedCount_ = static_cast<int>(counts.changed);
         source_->NotifyData();
         destination_->NotifyData();
-        Check(status);
+        CheckCall(status);
     } catch (...) {
         try {
             closeOpened();

@@ -9,15 +9,20 @@ namespace fw {
 void Check(std::uint16_t status) {
     if (status == IDP_OK)
         return;
-    // The last failure's text adds context (the table's path) when it belongs to this
-    // status; a status from elsewhere gets the plain text of its code.
+    char text[512] = {};
+    if (idpGetErrorText(status, text, sizeof text) == IDP_OK && text[0])
+        throw EDBEngineError(status, text);
+    throw EDBEngineError(status, "Database engine error " + std::to_string(status));
+}
+
+void CheckCall(std::uint16_t status) {
+    if (status == IDP_OK)
+        return;
     char text[512] = {};
     IdpStatus last = IDP_OK;
     if (idpGetLastError(&last, text, sizeof text) == IDP_OK && last == status && text[0])
         throw EDBEngineError(status, text);
-    if (idpGetErrorText(status, text, sizeof text) == IDP_OK && text[0])
-        throw EDBEngineError(status, text);
-    throw EDBEngineError(status, "Database engine error " + std::to_string(status));
+    Check(status);
 }
 
 void DatabaseErrorFmt(const std::string& format, const std::string& first,

@@ -24,9 +24,12 @@ class EDBEngineError : public EDatabaseError {
     std::uint16_t errorCode_;
 };
 
-// The one status check for every engine and table-utility call: any status but 0 raises
+// The status check for engine and table-utility statuses: any status but 0 raises
 // EDBEngineError with the engine's text for it.
 void Check(std::uint16_t status);
+// The same, right after a call into the engine: the text also gives the failure's
+// context (the table's path), which the engine keeps for its last failure.
+void CheckCall(std::uint16_t status);
 
 // Raises EDatabaseError with `format`'s "%s" markers replaced, in order, by the values.
 [[noreturn]] void DatabaseErrorFmt(const std::string& format, const std::string& first,

@@ -8,11 +8,11 @@ void DescribeTable(const std::string& path, std::vector<IdpFieldDesc>* fields,
                    std::vector<IdpIndexDesc>* indexes) {
     uint16_t fieldCount = 0;
     uint16_t indexCount = 0;
-    Check(idpDescribeTable(path.c_str(), nullptr, 0, &fieldCount, nullptr, 0, &indexCount));
+    CheckCall(idpDescribeTable(path.c_str(), nullptr, 0, &fieldCount, nullptr, 0, &indexCount));
     std::vector<IdpFieldDesc> f(fieldCount);
     std::vector<IdpIndexDesc> x(indexCount);
-    Check(idpDescribeTable(path.c_str(), f.data(), fieldCount, &fieldCount, x.data(), indexCount,
-                           &indexCount));
+    CheckCall(idpDescribeTable(path.c_str(), f.data(), fieldCount, &fieldCount, x.data(),
+                               indexCount, &indexCount));
     // The file may have changed between the two reads: keep only what was filled.
     f.resize(std::min<std::size_t>(f.size(), fieldCount));
     x.resize(std::min<std::size_t>(x.size(), indexCount));

@@ -15,7 +15,7 @@ std::string TField::AsString() const {
     case TFieldType::ftInteger:
     case TFieldType::ftAutoInc: {
         int32_t value = 0;
-        Check(idpGetInteger(cursor, fieldNo_, &value, &blank));
+        CheckCall(idpGetInteger(cursor, fieldNo_, &value, &blank));
         return blank ? std::string() : std::to_string(value);
     }
     default: {
@@ -31,7 +31,7 @@ std::string TField::AsString() const {
             status = idpGetString(cursor, fieldNo_, buffer.data(),
                                   static_cast<uint32_t>(buffer.size()), &length, &blank);
         }
-        Check(status);
+        CheckCall(status);
         if (blank)
             return std::string();
         return std::string(buffer.data(), std::min<std::size_t>(length, buffer.size() - 1));
@@ -40,30 +40,30 @@ std::string TField::AsString() const {
 }
 
 void TField::SetAsString(const std::string& value) {
-    Check(idpSetString(table_.Handle(), fieldNo_, value.c_str()));
+    CheckCall(idpSetString(table_.Handle(), fieldNo_, value.c_str()));
     table_.FieldChanged();
 }
 
 int TField::AsInteger() const {
     int32_t value = 0;
     uint16_t blank = 0;
-    Check(idpGetInteger(table_.Handle(), fieldNo_, &value, &blank));
+    CheckCall(idpGetInteger(table_.Handle(), fieldNo_, &value, &blank));
     return blank ? 0 : value;
 }
 
 void TField::SetAsInteger(int value) {
-    Check(idpSetInteger(table_.Handle(), fieldNo_, value));
+    CheckCall(idpSetInteger(table_.Handle(), fieldNo_, value));
     table_.FieldChanged();
 }
 
 bool TField::IsNull() const {
     uint16_t blank = 0;
-    Check(idpIsBlank(table_.Handle(), fieldNo_, &blank));
+    CheckCall(idpIsBlank(table_.Handle(), fieldNo_, &blank));
     return blank != 0;
 }
 
 void TField::Clear() {
-    Check(idpSetBlank(table_.Handle(), fieldNo_));
+    CheckCall(idpSetBlank(table_.Handle(), fieldNo_));
     table_.FieldChanged();
 }
 

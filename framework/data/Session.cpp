@@ -8,19 +8,19 @@ namespace fw {
 
 TSession TSession::Default() {
     IdpSession session = nullptr;
-    Check(idpGetDefaultSession(&session));
+    CheckCall(idpGetDefaultSession(&session));
     return TSession(session);
 }
 
 int TSession::Count() {
     uint16_t count = 0;
-    Check(idpGetSessionCount(&count));
+    CheckCall(idpGetSessionCount(&count));
     return count;
 }
 
 TSession TSession::OpenSession(const std::string& name) {
     IdpSession session = nullptr;
-    Check(idpOpenSession(name.c_str(), &session));
+    CheckCall(idpOpenSession(name.c_str(), &session));
     return TSession(session);
 }
 
@@ -42,7 +42,7 @@ void TSession::Info(std::string* name, int* databases) const {
         char text[IDP_MAX_NAME] = {};
         uint16_t open = 0;
         IdpSession session = nullptr;
-        Check(idpGetSessionInfo(i, text, sizeof text, &open, &session));
+        CheckCall(idpGetSessionInfo(i, text, sizeof text, &open, &session));
         if (session == handle_) {
             if (name)
                 *name = std::string(text, strnlen(text, sizeof text));
@@ -56,16 +56,16 @@ void TSession::Info(std::string* name, int* databases) const {
 
 std::string TSession::PrivateDir() const {
     char dir[IDP_MAX_PATH] = {};
-    Check(idpGetPrivateDir(handle_, dir, sizeof dir));
+    CheckCall(idpGetPrivateDir(handle_, dir, sizeof dir));
     return std::string(dir, strnlen(dir, sizeof dir));
 }
 
 void TSession::AddPassword(const std::string& password) const {
-    Check(idpAddPassword(handle_, password.c_str()));
+    CheckCall(idpAddPassword(handle_, password.c_str()));
 }
 
 void TSession::RemovePassword(const std::string& password) const {
-    Check(idpDropPassword(handle_, password.c_str()));
+    CheckCall(idpDropPassword(handle_, password.c_str()));
 }
 
 } // namespace fw

@@ -76,16 +76,16 @@ void TTable::Open() {
     if (cursor_)
         return;
     IdpCursor raw = nullptr;
-    Check(
+    CheckCall(
         idpOpenTable(TablePath().c_str(), exclusive_ ? IDP_OPEN_EXCLUSIVE : IDP_OPEN_SHARED, &raw));
     std::unique_ptr<IdpCursorRec, CursorCloser> cursor(raw);
 
     uint16_t count = 0;
-    Check(idpGetFieldCount(raw, &count));
+    CheckCall(idpGetFieldCount(raw, &count));
     std::vector<std::unique_ptr<TField>> fields;
     for (uint16_t no = 1; no <= count; ++no) {
         IdpFieldDesc d{};
-        Check(idpGetFieldDesc(raw, no, &d));
+        CheckCall(idpGetFieldDesc(raw, no, &d));
         TFieldDef def{EngineName(d.name), FieldTypeFromEngine(d.type), d.size, d.required != 0};
         fields.push_back(std::make_unique<TField>(*this, no, def));
     }
@@ -93,7 +93,7 @@ void TTable::Open() {
     ApplyOrder(raw, indexName_, indexFieldNames_);
     IdpStatus first = idpFirst(raw);
     if (first != IDP_ERR_EOF)
-        Check(first);
+        CheckCall(first);
 
     cursor_ = std::move(cursor);
     fields_ = std::move(fields);
@@ -111,7 +111,7 @@ void TTable::Close() {
     modified_ = false;
     IdpStatus status = idpCloseTable(cursor);
     NotifyState();
-    Check(status);
+    CheckCall(status);
 }
 
 void TTable::BindField(const std::string& name, TFieldType type, int size) {
@@ -166,13 +166,13 @@ void TTable::SetIndexName(const std::string& value) {
 void TTable::ApplyOrder(IdpCursor cursor, const std::string& name,
                         const std::string& fields) const {
     if (!name.empty() || fields.empty()) {
-        Check(idpSetIndexByName(cursor, name.c_str()));
+        CheckCall(idpSetIndexByName(cursor, name.c_str()));
         return;
     }
     IdpStatus status = idpSetIndexByFields(cursor, fields.c_str());
     if (status == IDP_ERR_NO_SUCH_INDEX)
         DatabaseErrorFmt("Table '%s' has no index for fields '%s'", tableName_, fields);
-    Check(status);
+    CheckCall(status);
 }
 
 void TTable::First() {
@@ -198,7 +198,7 @@ void TTable::Prior() {
 // A move to an edge of the table is not a failure: it sets the end or beginning flag.
 void TTable::Moved(IdpStatus status, IdpStatus edge) {
     if (status != edge)
-        Check(status);
+        CheckCall(status);
     if (status == IDP_OK)
         NotifyData();
 }
@@ -216,25 +216,25 @@ bool TTable::EdgeFlag(bool end) const {
     if (!cursor_)
         return true;
     uint16_t eof = 0, bof = 0;
-    Check(idpGetEof(Handle(), &eof, &bof));
+    CheckCall(idpGetEof(Handle(), &eof, &bof));
     return (end ? eof : bof) != 0;
 }
 
 int TTable::RecordCount() const {
     uint32_t count = 0;
-    Check(idpGetRecordCount(Handle(), &count));
+    CheckCall(idpGetRecordCount(Handle(), &count));
     return static_cast<int>(count);
 }
 
 int TTable::RecNo() const {
     uint32_t seqNo = 0;
-    Check(idpGetSeqNo(Handle(), &seqNo));
+    CheckCall(idpGetSeqNo(Handle(), &seqNo));
     return static_cast<int>(seqNo);
 }
 
 void TTable::SetRecNo(int value) {
     CheckBrowseMode();
-    Check(idpSetSeqNo(Handle(), static_cast<uint32_t>(value)));
+    CheckCall(idpSetSeqNo(Handle(), static_cast<uint32_t>(value)));
     NotifyData();
 }
 
@@ -250,7 +250,7 @@ void TTable::Insert() {
 
 // An engine call that changes the cursor's state; the pending row starts unchanged.
 void TTable::StateStep(IdpStatus (*step)(IdpCursor)) {
-    Check(step(Handle()));
+    CheckCall(step(Handle()));
     modified_ = false;
     SyncState();
     NotifyState();
@@ -288,13 +288,13 @@ void TTable::Delete() {
         return;
     }
     Cancel();
-    Check(idpDelete(Handle()));
+    CheckCall(idpDelete(Handle()));
     NotifyData();
 }
 
 void TTable::Refresh() {
     CheckBrowseMode();
-    Check(idpRefresh(Handle()));
+    CheckCall(idpRefresh(Handle()));
     NotifyData();
 }
 
@@ -317,7 +317,7 @@ bool TTable::GotoKey() {
     IdpStatus status = idpGotoKey(Handle(), &found);
     SyncState();
     NotifyState();
-    Check(status);
+    CheckCall(status);
     return found != 0;
 }
 
@@ -352,13 +352,13 @@ void TTable::CreateTable() {
         CopyEngineName(indexes[i].fields, sizeof indexes[i].fields, def.Fields);
         indexes[i].options = IndexOptionsToEngine(def.Options);
     }
-    Check(idpCreateTable(TablePath().c_str(), static_cast<uint16_t>(fields.size()), fields.data(),
-                         static_cast<uint16_t>(indexes.size()), indexes.data()));
+    CheckCall(idpCreateTable(TablePath().c_str(), static_cast<uint16_t>(fields.size()),
+                             fields.data(), static_cast<uint16_t>(indexes.size()), indexes.data()));
 }
 
 void TTable::DeleteTable() {
     CheckInactive();
-    Check(idpDeleteTable(TablePath().c_str()));
+    CheckCall(idpDeleteTable(TablePath().c_str()));
 }
 
 void TTable::AddObserver(TTableObserver* observer) {
@@ -387,7 +387,7 @@ void TTable::CheckInactive() const {
 
 void TTable::SyncState() {
     uint16_t state = IDP_STATE_BROWSE;
-    Check(idpGetState(Handle(), &state));
+    CheckCall(idpGetState(Handle(), &state));
     switch (state) {
     case IDP_STATE_EDIT:
         state_ = TDataSetState::dsEdit;

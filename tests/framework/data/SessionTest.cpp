@@ -1,5 +1,6 @@
 #include "framework/data/DBErrors.h"
 #include "framework/data/Session.h"
+#include "framework/data/Table.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -40,10 +41,27 @@ TEST(EngineErrors, AFailedStatusRaisesAnEngineErrorWithTheEngineText) {
             auto* engine = dynamic_cast<const fw::EDBEngineError*>(&e);
             ASSERT_NE(engine, nullptr);
             EXPECT_EQ(engine->ErrorCode(), status);
-            EXPECT_NE(e.Message().find(text), std::string::npos) << e.Message();
+            EXPECT_EQ(e.Message(), text);
         }
     }
     EXPECT_NO_THROW(fw::Check(IDP_OK));
+
+    // After a failed call the text also names the table; a status from elsewhere does
+    // not pick up that stale context.
+    fw::TTable missing(nullptr);
+    missing.SetTableName("C:\\no such folder\\gone.db");
+    try {
+        missing.Open();
+        FAIL() << "the table does not exist";
+    } catch (const fw::EDBEngineError& e) {
+        EXPECT_EQ(e.ErrorCode(), IDP_ERR_NO_SUCH_TABLE);
+        EXPECT_NE(e.Message().find("gone.db"), std::string::npos) << e.Message();
+    }
+    try {
+        fw::Check(IDP_ERR_NO_SUCH_TABLE);
+    } catch (const fw::EDBEngineError& e) {
+        EXPECT_EQ(e.Message().find("gone.db"), std::string::npos) << e.Message();
+    }
 }
 
 } // namespace
