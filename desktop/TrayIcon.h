@@ -43,8 +43,10 @@ class TTrayIcon : public fw::TComponent {
     fw::TNotifyEvent OnDblClick;  // left button double-clicked
     fw::TMouseEvent OnRightClick; // right button released; x, y in screen co-ordinates
 
-    // The hidden window that receives WM_TRAYCALLBACK and WM_TRAYREFRESH.
+    // The hidden window that receives WM_TRAYCALLBACK and WM_TRAYREFRESH, and the
+    // shell's broadcast that it has restarted, after which a shown icon is added again.
     HWND Handle() const { return window_; }
+    static UINT TaskbarCreated();
     // The record handed to the shell on the last call (and kept for the next show).
     const NOTIFYICONDATAA& IconData() const { return data_; }
 
