@@ -64,7 +64,7 @@ void EncodeDouble(uint8_t* p, double value) {
 
 double DecodeBcd(const uint8_t* p) {
     bool positive = (p[0] & 0x80) != 0;
-    int decimals = (positive ? p[0] : static_cast<uint8_t>(~p[0])) & 0x3F;
+    int decimals = p[0] & 0x3F;
     double value = 0;
     for (int i = 0; i < 32; ++i) {
         int nibble = (p[1 + i / 2] >> (i % 2 ? 0 : 4)) & 0x0F;
@@ -91,9 +91,7 @@ bool EncodeBcd(uint8_t* p, double value, uint16_t decimals) {
             digit = 0x0F - digit;
         p[1 + i / 2] |= static_cast<uint8_t>(i % 2 ? digit : digit << 4);
     }
-    p[0] = static_cast<uint8_t>(0x80 | decimals);
-    if (!positive)
-        p[0] = static_cast<uint8_t>(~p[0]);
+    p[0] = static_cast<uint8_t>((positive ? 0xC0 : 0x40) | decimals);
     return true;
 }
 

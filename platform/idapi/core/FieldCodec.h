@@ -23,8 +23,8 @@ bool EncodeInteger(uint8_t* p, uint16_t width, int64_t value);
 double DecodeDouble(const uint8_t* p);
 void EncodeDouble(uint8_t* p, double value);
 
-// BCD: 17 bytes; the first holds the sign (0x80 positive) and the digits after the point,
-// then 32 packed decimal digits, complemented for negative values.
+// BCD: 17 bytes; the first holds the sign (0x80 set for positive values), 0x40, and the
+// digits after the point; then 32 packed decimal digits, complemented for negative values.
 double DecodeBcd(const uint8_t* p);
 bool EncodeBcd(uint8_t* p, double value, uint16_t decimals);
 

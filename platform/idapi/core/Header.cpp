@@ -84,13 +84,14 @@ TableHeader ParseHeader(ByteView b, const std::string& path) {
             ThrowDamaged(path, "The field list runs past the header.");
         Field f;
         f.type = type;
-        f.width = FieldWidth(type, size);
+        // A blob field's header size is its whole width: the leader plus ten bytes.
+        bool blob = IsBlobType(type);
+        f.width = blob ? (size >= 10 ? size : 0) : FieldWidth(type, size);
+        if (blob && FieldWidth(type, static_cast<uint16_t>(size - 10)) != size)
+            f.width = 0;
         if (f.width == 0)
             ThrowDamaged(path, "Field " + std::to_string(i + 1) + " has an unknown type or size.");
-        f.size = type == IDP_FLD_MEMO || type == IDP_FLD_FMTMEMO || type == IDP_FLD_BLOB ||
-                         type == IDP_FLD_OLE || type == IDP_FLD_GRAPHIC
-                     ? static_cast<uint16_t>(size - 10)
-                     : DescribedSize(type, size);
+        f.size = blob ? static_cast<uint16_t>(size - 10) : DescribedSize(type, size);
         f.offset = static_cast<uint16_t>(offset);
         offset += f.width;
         s.fields.push_back(f);

@@ -349,6 +349,7 @@ void Table::InsertAt(Place place, const uint8_t* record) {
         n.data.assign(size_t{rpb} * rs, 0);
         n.dirty = true;
         b = &blocks_[place.block];
+        b->dirty = true; // its link to the next block changes
         if (place.slot == b->count && place.block + 1 == blocks_.size()) {
             // Appending past a full last block: start a new one, keeping blocks full.
             blocks_.push_back(std::move(n));
@@ -358,8 +359,9 @@ void Table::InsertAt(Place place, const uint8_t* record) {
             n.count = static_cast<uint16_t>(b->count - keep);
             std::memcpy(n.data.data(), &b->data[size_t{keep} * rs], size_t{n.count} * rs);
             b->count = keep;
-            b->dirty = true;
             blocks_.insert(blocks_.begin() + static_cast<long>(place.block) + 1, std::move(n));
+            if (place.block + 2 < blocks_.size())
+                blocks_[place.block + 2].dirty = true; // its link back changes
             if (place.slot > keep)
                 place = {place.block + 1, static_cast<uint16_t>(place.slot - keep)};
         }

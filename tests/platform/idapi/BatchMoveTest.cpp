@@ -1,0 +1,135 @@
+// Batch moves: the counts the program reports after Save DB As, Merge DBs and Import, the
+// side tables, and values that do not fit.
+#include "TestTables.h"
+
+using namespace idptest;
+
+namespace {
+
+IdpStatus Move(Table& from, Table& to, uint16_t mode, IdpMoveCounts& counts) {
+    return idpBatchMove(*from, *to, mode, "DuplicateTags", "ProblemTags", "ChangedTags", 0, 0,
+                        &counts);
+}
+
+TEST(BatchMove, SaveAsCopiesEveryRowIntoAnEmptyTable) {
+    ScratchDir dir;
+    CreateTagTable(dir.Path("Old.db"));
+    CreateTagTable(dir.Path("New.db"));
+    Table from(dir.Path("Old.db"), IDP_OPEN_EXCLUSIVE);
+    for (int i = 0; i < 120; ++i)
+        ASSERT_EQ(IDP_OK, from.Add("tagline " + std::to_string(i)));
+    Table to(dir.Path("New.db"));
+    IdpMoveCounts c{};
+    ASSERT_EQ(IDP_OK, Move(from, to, IDP_MOVE_APPEND, c)) << LastError();
+    EXPECT_EQ(120u, c.read);
+    EXPECT_EQ(0u, c.keyViolations);
+    EXPECT_EQ(0u, c.problems);
+    EXPECT_EQ(120u, to.Count());
+    EXPECT_EQ(from.All(), to.All());
+    EXPECT_EQ("tagline 0", (idpFirst(*to), to.Text())); // the destination ends on its first row
+}
+
+class MergeTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        CreateTagTable(dir.Path("Main.db"));
+        CreateTagTable(dir.Path("Other.db"), false);
+        Table main(dir.Path("Main.db"));
+        for (const char* s : {"old one", "old two", "kept"})
+            ASSERT_EQ(IDP_OK, main.Add(s));
+        Table other(dir.Path("Other.db"));
+        for (const char* s : {"old one", "new a", "old two", "new b", "new c"})
+            ASSERT_EQ(IDP_OK, other.Add(s));
+    }
+    ScratchDir dir;
+};
+
+TEST_F(MergeTest, AppendUpdateReplacesTwinsAndAddsTheRest) {
+    Table main(dir.Path("Main.db"), IDP_OPEN_EXCLUSIVE);
+    Table other(dir.Path("Other.db"));
+    IdpMoveCounts c{};
+    ASSERT_EQ(IDP_OK, Move(other, main, IDP_MOVE_APPEND_UPDATE, c)) << LastError();
+    EXPECT_EQ(5u, c.read);
+    EXPECT_EQ(0u, c.problems);
+    EXPECT_EQ(0u, c.keyViolations);
+    EXPECT_EQ(5u, c.read - c.problems - c.keyViolations);
+    EXPECT_EQ(2u, c.changed);
+    EXPECT_EQ(6u, main.Count());
+    // A replaced row keeps its number; the old values went to ChangedTags.
+    uint16_t found = 0;
+    idpSetKey(*main);
+    idpSetString(*main, 1, "old two");
+    ASSERT_EQ(IDP_OK, idpGotoKey(*main, &found));
+    EXPECT_EQ(1, found);
+    EXPECT_EQ(2, main.Integer());
+    Table changed(dir.Path("ChangedTags.db"));
+    EXPECT_EQ(2u, changed.Count());
+}
+
+TEST_F(MergeTest, AppendSendsTwinsToTheKeyViolationTable) {
+    Table main(dir.Path("Main.db"));
+    Table other(dir.Path("Other.db"));
+    IdpMoveCounts c{};
+    ASSERT_EQ(IDP_OK, Move(other, main, IDP_MOVE_APPEND, c));
+    EXPECT_EQ(5u, c.read);
+    EXPECT_EQ(2u, c.keyViolations);
+    EXPECT_EQ(6u, main.Count());
+    Table dups(dir.Path("DuplicateTags.db"));
+    EXPECT_EQ((std::vector<std::string>{"old one", "old two"}), dups.All());
+}
+
+TEST(BatchMove, ImportOfRepeatedLinesKeepsEachTaglineOnce) {
+    ScratchDir dir;
+    CreateTagTable(dir.Path("_temp.db"), false);
+    CreateTagTable(dir.Path("Tags.db"));
+    Table temp(dir.Path("_temp.db"));
+    for (const char* s : {"x", "y", "x", "Y", "z", "x"})
+        ASSERT_EQ(IDP_OK, temp.Add(s));
+    Table tags(dir.Path("Tags.db"));
+    ASSERT_EQ(IDP_OK, tags.Add("z"));
+    IdpMoveCounts c{};
+    ASSERT_EQ(IDP_OK, Move(temp, tags, IDP_MOVE_APPEND_UPDATE, c)) << LastError();
+    EXPECT_EQ(6u, c.read);
+    EXPECT_EQ(0u, c.keyViolations);
+    EXPECT_EQ(3u, tags.Count());
+}
+
+TEST(BatchMove, ValuesThatDoNotFitAreProblemsKeptInTheSourceShape) {
+    ScratchDir dir;
+    IdpFieldDesc wide[1] = {{"Text", IDP_FLD_ALPHA, 255, 0}};
+    IdpFieldDesc narrow[2] = {{"TagText", IDP_FLD_ALPHA, 10, 1}, {"Record", IDP_FLD_AUTOINC, 0, 0}};
+    ASSERT_EQ(IDP_OK, idpCreateTable(dir.Path("Wide.db").c_str(), 1, wide, 0, nullptr));
+    ASSERT_EQ(IDP_OK, idpCreateTable(dir.Path("Narrow.db").c_str(), 2, narrow, 0, nullptr));
+    Table from(dir.Path("Wide.db"));
+    for (const char* s : {"short", "much too long for ten", ""})
+        ASSERT_EQ(IDP_OK, from.Add(s));
+    Table to(dir.Path("Narrow.db"));
+    IdpMoveCounts c{};
+    ASSERT_EQ(IDP_OK, Move(from, to, IDP_MOVE_APPEND, c));
+    EXPECT_EQ(3u, c.read);
+    EXPECT_EQ(2u, c.problems); // too long, and blank in a required field
+    EXPECT_EQ(1u, to.Count());
+    Table problems(dir.Path("ProblemTags.db"));
+    EXPECT_EQ(2u, problems.Count());
+    EXPECT_EQ(IDP_OK, idpFirst(*problems));
+    EXPECT_EQ("much too long for ten", problems.Text());
+}
+
+TEST(BatchMove, AbortStopsAtTheFirstRejectedRow) {
+    ScratchDir dir;
+    CreateTagTable(dir.Path("A.db"));
+    CreateTagTable(dir.Path("B.db"));
+    Table a(dir.Path("A.db"));
+    Table b(dir.Path("B.db"));
+    for (const char* s : {"1", "2", "3"}) {
+        ASSERT_EQ(IDP_OK, a.Add(s));
+        ASSERT_EQ(IDP_OK, b.Add(s));
+    }
+    IdpMoveCounts c{};
+    EXPECT_EQ(IDP_ERR_ABORTED,
+              idpBatchMove(*a, *b, IDP_MOVE_APPEND, nullptr, nullptr, nullptr, 1, 0, &c));
+    EXPECT_EQ(1u, c.read);
+    EXPECT_EQ(1u, c.keyViolations);
+}
+
+} // namespace

@@ -1,0 +1,128 @@
+// Index definitions and their use: definitions readable without opening, orders by
+// each index, exact key lookups, and uniqueness (case ignored where the index says so).
+#include <algorithm>
+
+#include "TestTables.h"
+
+using namespace idptest;
+
+namespace {
+
+class IndexTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        CreateTagTable(path);
+        Table t(path);
+        for (const char* s : {"banana", "Apple", "cherry"})
+            ASSERT_EQ(IDP_OK, t.Add(s));
+    }
+    ScratchDir dir;
+    std::string path = dir.Path("Tags.db");
+};
+
+TEST_F(IndexTest, DefinitionsSurviveAndReadWithoutOpening) {
+    IdpFieldDesc fields[4];
+    IdpIndexDesc indexes[4];
+    uint16_t nf = 0, ni = 0;
+    ASSERT_EQ(IDP_OK, idpDescribeTable(path.c_str(), fields, 4, &nf, indexes, 4, &ni));
+    ASSERT_EQ(2, nf);
+    EXPECT_STREQ("TagText", fields[0].name);
+    EXPECT_EQ(IDP_FLD_ALPHA, fields[0].type);
+    EXPECT_EQ(255, fields[0].size);
+    EXPECT_EQ(1, fields[0].required);
+    EXPECT_EQ(IDP_FLD_AUTOINC, fields[1].type);
+    ASSERT_EQ(2, ni);
+    EXPECT_STREQ("Tag", indexes[0].name);
+    EXPECT_STREQ("TagText", indexes[0].fields);
+    EXPECT_EQ(IDP_IDX_PRIMARY | IDP_IDX_UNIQUE | IDP_IDX_CASE_INSENSITIVE, indexes[0].options);
+    EXPECT_STREQ("RecNo", indexes[1].name);
+    EXPECT_STREQ("Record", indexes[1].fields);
+    EXPECT_EQ(IDP_IDX_UNIQUE, indexes[1].options);
+}
+
+TEST_F(IndexTest, OrdersByEachIndex) {
+    Table t(path);
+    ASSERT_EQ(IDP_OK, idpSetIndexByFields(*t, "TagText"));
+    EXPECT_EQ((std::vector<std::string>{"Apple", "banana", "cherry"}), t.All());
+    ASSERT_EQ(IDP_OK, idpSetIndexByFields(*t, "record"));
+    EXPECT_EQ((std::vector<std::string>{"banana", "Apple", "cherry"}), t.All());
+    EXPECT_EQ(IDP_ERR_NO_SUCH_INDEX, idpSetIndexByFields(*t, "Nothing"));
+}
+
+TEST_F(IndexTest, ExactLookupOnTheCurrentIndex) {
+    Table t(path);
+    uint16_t found = 0;
+    ASSERT_EQ(IDP_OK, idpSetIndexByName(*t, "RecNo"));
+    ASSERT_EQ(IDP_OK, idpSetKey(*t));
+    ASSERT_EQ(IDP_OK, idpSetInteger(*t, 2, 3));
+    ASSERT_EQ(IDP_OK, idpGotoKey(*t, &found));
+    EXPECT_EQ(1, found);
+    EXPECT_EQ("cherry", t.Text());
+    EXPECT_EQ(IDP_ERR_EOF, idpNext(*t)); // cherry is the last by Record
+
+    ASSERT_EQ(IDP_OK, idpSetIndexByFields(*t, "TagText"));
+    ASSERT_EQ(IDP_OK, idpSetKey(*t));
+    ASSERT_EQ(IDP_OK, idpSetString(*t, 1, "banana"));
+    ASSERT_EQ(IDP_OK, idpGotoKey(*t, &found));
+    EXPECT_EQ(1, found);
+    EXPECT_EQ(1, t.Integer());
+    ASSERT_EQ(IDP_OK, idpSetKey(*t));
+    ASSERT_EQ(IDP_OK, idpSetString(*t, 1, "bananas"));
+    ASSERT_EQ(IDP_OK, idpGotoKey(*t, &found));
+    EXPECT_EQ(0, found);
+    EXPECT_EQ("banana", t.Text()); // a miss leaves the cursor where it was
+}
+
+TEST_F(IndexTest, UniquenessIgnoresCaseWhereTheIndexDoes) {
+    Table t(path);
+    EXPECT_EQ(IDP_ERR_KEY_VIOLATION, t.Add("APPLE"));
+    EXPECT_EQ(IDP_ERR_KEY_VIOLATION, t.Add("banana"));
+    EXPECT_EQ(3u, t.Count());
+}
+
+TEST(IndexRules, UnkeyedTableAcceptsDuplicatesAndHasNoIndexToSearch) {
+    ScratchDir dir;
+    std::string path = dir.Path("_temp.db");
+    CreateTagTable(path, false);
+    Table t(path);
+    ASSERT_EQ(IDP_OK, t.Add("same"));
+    ASSERT_EQ(IDP_OK, t.Add("same"));
+    EXPECT_EQ(2u, t.Count());
+    EXPECT_EQ(IDP_ERR_NO_SUCH_INDEX, idpSetKey(*t));
+    EXPECT_EQ(IDP_ERR_NO_SUCH_INDEX, idpSetIndexByFields(*t, "TagText"));
+}
+
+TEST(IndexRules, DescendingIndexDoesNotServeAFieldOrderButACompositeDoes) {
+    ScratchDir dir;
+    std::string path = dir.Path("T.db");
+    IdpFieldDesc fields[2] = {{"TagText", IDP_FLD_ALPHA, 255, 1},
+                              {"Record", IDP_FLD_AUTOINC, 0, 0}};
+    IdpIndexDesc desc[1] = {{"Down", "TagText", IDP_IDX_DESCENDING}};
+    ASSERT_EQ(IDP_OK, idpCreateTable(path.c_str(), 2, fields, 1, desc));
+    {
+        Table t(path);
+        EXPECT_EQ(IDP_ERR_NO_SUCH_INDEX, idpSetIndexByFields(*t, "TagText"));
+        ASSERT_EQ(IDP_OK, t.Add("a"));
+        ASSERT_EQ(IDP_OK, t.Add("b"));
+        ASSERT_EQ(IDP_OK, idpSetIndexByName(*t, "Down"));
+        EXPECT_EQ((std::vector<std::string>{"b", "a"}), t.All());
+    }
+    IdpIndexDesc both[1] = {{"Both", "TagText;Record", IDP_IDX_PRIMARY}};
+    ASSERT_EQ(IDP_OK, idpCreateTable(path.c_str(), 2, fields, 1, both));
+    Table t(path);
+    EXPECT_EQ(IDP_OK, idpSetIndexByFields(*t, "TAGTEXT"));
+}
+
+TEST(IndexRules, BadDescriptionsAreRefused) {
+    ScratchDir dir;
+    std::string path = dir.Path("T.db");
+    IdpFieldDesc fields[2] = {{"A", IDP_FLD_SHORT, 0, 0}, {"B", IDP_FLD_ALPHA, 10, 0}};
+    IdpIndexDesc notFirst[1] = {{"P", "B", IDP_IDX_PRIMARY}};
+    EXPECT_EQ(IDP_ERR_BAD_DESCRIPTION, idpCreateTable(path.c_str(), 2, fields, 1, notFirst));
+    IdpIndexDesc missing[1] = {{"X", "C", 0}};
+    EXPECT_EQ(IDP_ERR_BAD_DESCRIPTION, idpCreateTable(path.c_str(), 2, fields, 1, missing));
+    IdpFieldDesc badSize[1] = {{"A", IDP_FLD_ALPHA, 300, 0}};
+    EXPECT_EQ(IDP_ERR_BAD_DESCRIPTION, idpCreateTable(path.c_str(), 1, badSize, 0, nullptr));
+}
+
+} // namespace
