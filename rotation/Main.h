@@ -1,0 +1,100 @@
+// TMainForm: the program's one main window. It owns every other piece, holds the
+// settings record, starts the program (FormCreate), obeys the command line, lives in the
+// notification area when minimized, accepts dropped files and warns before closing.
+#pragma once
+
+#include "framework/Buttons.h"
+#include "framework/ComCtrls.h"
+#include "framework/DBCtrls.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/Menus.h"
+#include "framework/StdCtrls.h"
+
+#include <string>
+
+class TRegFile;
+class TTrayIcon;
+
+class TMainForm : public fw::TForm {
+  public:
+    // Builds the window from its stored layout and runs FormCreate.
+    explicit TMainForm(fw::TComponent* owner);
+
+    // Components of the layout.
+    fw::TMainMenu* MainMenu;
+    fw::TPanel* SpeedBar;
+    fw::TSpeedButton *sbOpen, *sbDBSelect, *sbSave, *sbSpellSig, *sbSpellTag, *sbChangeTag,
+        *sbTagPos, *sbHelp, *SpeedButton6;
+    fw::TGroupBox *GroupBox1, *GroupBox2, *GroupBox3;
+    fw::TMemo *MemoDisplay, *MemoEditor, *MemoMisc;
+    fw::TButton *btnReload, *btnDisplay, *btnSaveSig, *btnClearEditor;
+    fw::TBitBtn* btnTimer;
+    fw::TDBLookupComboBox* DBLookupComboBox1;
+    fw::TDBMemo* DBMemo;
+    fw::TDBNavigator* DBNavigator;
+    fw::TStatusBar *StatusBarTop, *StatusBarBottom;
+    fw::TTimer* Timer;
+    TTrayIcon* TrayIcon1;
+    fw::TPopupMenu *popTray, *popMain;
+    fw::TMenuItem* popTrayToggleTimer;
+    TRegFile* Reg;
+
+    // The settings record, each field named after its registry value.
+    std::string Sequencer, Frequency, SpawnPrg;
+    bool Spawn = false, Warn = true;
+    std::string SigFile, DBFile, Date;
+    int Interval = 5;
+    bool Hints = true, ToolBar = true, Tray = true, TagPos = false;
+    std::string CustDate, CustTime;
+
+    // The window's own state.
+    short StartShowCmd = SW_SHOWNORMAL;
+    std::string ProgramDir, SigSideFile, TagSideFile, LastSaveTime, PrevFrequency;
+
+    // Start-up and closing.
+    void FormCreate(fw::TComponent* sender);
+    void FormActivate(fw::TComponent* sender);
+    void FormCloseQuery(fw::TComponent* sender, bool& canClose);
+    void FormClose(fw::TComponent* sender);
+    void FileExit(fw::TComponent* sender);
+    // Acts on "/start" and "/unload" in a program command line (FormCreate's last step).
+    void CommandLineSwitches(const std::string& commandLine);
+
+    // Settings.
+    void ReadRegistry();
+    void mnuFileSaveSettingsClick(fw::TComponent* sender);
+
+    // Minimizing to the notification area and coming back.
+    void AppOnMinimize(fw::TComponent* sender);
+    void popTrayRestoreClick(fw::TComponent* sender);
+    void popTrayMinimizeClick(fw::TComponent* sender);
+    void TrayIcon1RightClick(fw::TComponent* sender, fw::TMouseButton button, fw::TShiftState shift,
+                             int x, int y);
+
+    // Help.
+    void HelpContents(fw::TComponent* sender);
+    void HelpSearch(fw::TComponent* sender);
+    void mnuHelpRevisionHistoryClick(fw::TComponent* sender);
+
+    void SetupMenus();
+    void FillTopPanel();
+    void FillBottomPanel();
+    // Files dropped from the shell.
+    void WMDropFiles(HDROP drop);
+
+  protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    fw::TEventTable Events();
+    void BindComponents();
+    // Starts SpawnPrg shown normally; true when it started. Explains a failure.
+    bool StartSpawnProgram();
+
+    bool activated_ = false;
+};
+
+// The switch text of a program command line: everything from its first "/" on, in lower
+// case; empty when it holds no "/".
+std::string SwitchText(const std::string& commandLine);

@@ -1,0 +1,81 @@
+// Start-up of the main window (FormCreate), its first activation and the command line.
+#include "rotation/Main.h"
+
+#include "desktop/RegFiles.h"
+#include "desktop/TrayIcon.h"
+#include "framework/Application.h"
+#include "framework/Dialogs.h"
+#include "framework/SysUtils.h"
+
+#include <shellapi.h>
+
+void TMainForm::FormCreate(fw::TComponent*) {
+    fw::TApplication& app = fw::Application();
+
+    StartShowCmd = static_cast<short>(app.ShowCmd());
+    if (StartShowCmd == SW_SHOWDEFAULT) {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        GetStartupInfoA(&si);
+        StartShowCmd = (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : SW_SHOWNORMAL;
+    }
+    if (StartShowCmd == SW_SHOWMAXIMIZED)
+        SetWindowState(fw::TWindowState::wsMaximized);
+
+    app.OnMinimize = [this](fw::TComponent* s) { AppOnMinimize(s); };
+    ProgramDir = fw::ExtractFilePath(fw::ProgramFileName());
+    DragAcceptFiles(Handle(), TRUE);
+    app.SetHelpFile(ProgramDir + "Quiptide.hlp");
+    SigSideFile = ProgramDir + "mv-sig.smv";
+    TagSideFile = ProgramDir + "mv-tag.smv";
+    LastSaveTime = fw::TimeToStr();
+    DBMemo->Clear();
+    MemoEditor->Clear();
+    MemoDisplay->Clear();
+    btnTimer->SetHint("Toggles the Timer. A Green\r\nCheck means timer is on");
+
+    // The top defaults to a quarter of the screen's width and the left to a quarter of
+    // its height, as the program always placed its window.
+    int top =
+        Reg->ReadValueDef("PosTop", fw::Variant(GetSystemMetrics(SM_CXSCREEN) / 4)).AsInteger();
+    int left =
+        Reg->ReadValueDef("PosLeft", fw::Variant(GetSystemMetrics(SM_CYSCREEN) / 4)).AsInteger();
+    SetBounds(left, top, Width(), Height());
+    ReadRegistry();
+    if (!ToolBar)
+        SetHeight(427);
+    MemoMisc->Hide();
+    popTrayToggleTimer->SetCaption(btnTimer->Caption());
+    SetupMenus();
+    FillTopPanel();
+    FillBottomPanel();
+    TrayIcon1->SetToolTip(Timer->Enabled() ? "Quiptide is cycling Taglines!" : "Quiptide is idle.");
+    TrayIcon1->SetActive(true);
+    CommandLineSwitches(fw::CommandLine());
+}
+
+std::string SwitchText(const std::string& commandLine) {
+    size_t slash = commandLine.find('/');
+    return slash == std::string::npos ? std::string() : fw::LowerCase(commandLine.substr(slash));
+}
+
+void TMainForm::CommandLineSwitches(const std::string& commandLine) {
+    if (Frequency != "OnLoad")
+        return;
+    std::string text = SwitchText(commandLine);
+    if (text == "/unload") {
+        fw::Application().Terminate();
+    } else if (text == "/start") {
+        if (StartSpawnProgram())
+            fw::Application().Terminate();
+    }
+}
+
+void TMainForm::FormActivate(fw::TComponent*) {
+    if (activated_)
+        return;
+    activated_ = true;
+    if (StartShowCmd == SW_SHOWMINIMIZED || StartShowCmd == SW_MINIMIZE ||
+        StartShowCmd == SW_SHOWMINNOACTIVE)
+        fw::Application().Minimize();
+}

@@ -1,0 +1,29 @@
+// Minimizing the main window to the notification area, restoring it, and the tray menu.
+#include "rotation/Main.h"
+
+#include "framework/Application.h"
+
+void TMainForm::AppOnMinimize(fw::TComponent*) {
+    // Hidden, the window has no taskbar button: only the tray icon remains. Without the
+    // tray the system has already put the window on the taskbar.
+    if (Tray)
+        fw::Application().Hide();
+}
+
+void TMainForm::popTrayRestoreClick(fw::TComponent*) {
+    if (Frequency == "Demo")
+        return;
+    fw::Application().Restore();
+    fw::Application().BringToFront();
+}
+
+void TMainForm::popTrayMinimizeClick(fw::TComponent*) {
+    fw::Application().Minimize();
+}
+
+void TMainForm::TrayIcon1RightClick(fw::TComponent*, fw::TMouseButton, fw::TShiftState, int x,
+                                    int y) {
+    if (Frequency == "Demo")
+        return;
+    popTray->Popup(x + 25, y);
+}
