@@ -78,7 +78,7 @@ std::string FormatDateTime(const std::string& format, const SYSTEMTIME& time, LC
             take = std::min<size_t>(run, 4);
             if (take <= 2)
                 out += Number(time.wMonth, take == 2);
-            else
+            else if (time.wMonth >= 1 && time.wMonth <= 12)
                 out +=
                     LocaleInfo(locale, (take == 3 ? LOCALE_SABBREVMONTHNAME1 : LOCALE_SMONTHNAME1) +
                                            time.wMonth - 1);

@@ -1,6 +1,7 @@
 // The signature document on disk: the draft and the files byte for byte, the variable
 // word rule and its list file, loading back, and writing in place while shared.
 #include "framework/Exception.h"
+#include "framework/SysUtils.h"
 #include "rotation/SignatureDocument.h"
 #include "rotation/SignatureFiles.h"
 
@@ -8,6 +9,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -30,32 +32,15 @@ std::string TestFolder() {
 class Signature : public ::testing::Test {
   protected:
     void SetUp() override {
-        RemoveAll();
-        CreateDirectoryA(dir.c_str(), nullptr);
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directory(dir);
     }
-    void TearDown() override { RemoveAll(); }
-
-    void RemoveAll() {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::string f = dir + fd.cFileName;
-                SetFileAttributesA(f.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(f.c_str());
-            } while (FindNextFileA(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryA(dir.c_str());
-    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
 
     static void Put(const std::string& file, const std::string& bytes) {
         WriteWholeFile(file, bytes);
     }
     static std::string Get(const std::string& file) { return ReadSharedFile(file); }
-    static bool Exists(const std::string& file) {
-        return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
 
     std::string Draft(const std::string& body, const std::string& tag, bool tagPos,
                       const std::string& custDate = "mm/dd/yy",
@@ -64,7 +49,7 @@ class Signature : public ::testing::Test {
     }
     // Composes and saves as the window's Display then Save do.
     std::string SaveComposed(const std::string& body, const std::string& tag, bool tagPos) {
-        if (!Exists(sigFile))
+        if (!fw::FileExists(sigFile))
             Put(sigFile, "");
         doc.Save(sigFile, Draft(body, tag, tagPos), body, tag);
         return Get(sigFile);
@@ -115,7 +100,7 @@ TEST_F(Signature, OnlyWholeCaseExactWordsAreVariables) {
 TEST_F(Signature, VariableListIsCreatedOnceAndDoesNotGrow) {
     const std::string list = dir + "UserVars.QTV";
     EXPECT_EQ(doc.VariableListFile(), list);
-    ASSERT_FALSE(Exists(list));
+    ASSERT_FALSE(fw::FileExists(list));
     Draft("x", "", false);
     EXPECT_EQ(Get(list), "#DATE#\r\n#TIME#\r\n");
     Draft("x", "", false);
@@ -154,8 +139,8 @@ TEST_F(Signature, SaveNeedsAnExistingFileThatCanBeOpened) {
     } catch (const fw::EFileError& e) {
         EXPECT_NE(e.Message().find("Cannot open file " + sigFile), std::string::npos);
     }
-    EXPECT_FALSE(Exists(sigFile));
-    EXPECT_FALSE(Exists(doc.SigSideFile())) << "nothing written after the failure";
+    EXPECT_FALSE(fw::FileExists(sigFile));
+    EXPECT_FALSE(fw::FileExists(doc.SigSideFile())) << "nothing written after the failure";
 
     // A program that holds the file without sharing it for writing blocks the save.
     Put(sigFile, "old");
