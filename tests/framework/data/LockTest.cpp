@@ -4,26 +4,18 @@
 #include "framework/data/Table.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <windows.h>
 
 namespace {
 
 using datatest::Keys;
 
-class Handle {
-  public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    ~Handle() {
-        if (h_)
-            CloseHandle(h_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return h_; }
-
-  private:
-    HANDLE h_;
+// Closes a process or event handle when it goes.
+struct HandleCloser {
+    void operator()(HANDLE h) const { CloseHandle(h); }
 };
+using Handle = std::unique_ptr<void, HandleCloser>;
 
 std::string ProbePath() {
     char self[MAX_PATH] = {};

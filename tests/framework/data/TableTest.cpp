@@ -180,6 +180,18 @@ TEST_F(TableTest, KeyLookupOnTheCurrentIndex) {
     t.FieldByName("Record").SetAsInteger(2);
     EXPECT_TRUE(t.GotoKey());
     EXPECT_EQ(t.FieldByName("TagText").AsString(), "apple");
+
+    // A key longer than the field is compared on the part that fits.
+    std::string longText(300, 'q');
+    t.Append();
+    t.FieldByName("TagText").SetAsString(longText);
+    t.Post();
+    t.SetIndexFieldNames("TagText");
+    t.First();
+    t.SetKey();
+    t.FieldByName("TagText").SetAsString(longText);
+    EXPECT_TRUE(t.GotoKey());
+    EXPECT_EQ(t.FieldByName("TagText").AsString(), longText.substr(0, 255));
 }
 
 TEST_F(TableTest, EnteringKeyModePostsAChangedEditAndDropsAnUnchangedOne) {
