@@ -47,8 +47,6 @@ class TTrayIcon : public fw::TComponent {
     // shell's broadcast that it has restarted, after which a shown icon is added again.
     HWND Handle() const { return window_; }
     static UINT TaskbarCreated();
-    // The record handed to the shell on the last call (and kept for the next show).
-    const NOTIFYICONDATAA& IconData() const { return data_; }
 
     // Every notification-area call goes through here; Shell_NotifyIconA unless replaced
     // (tests record the calls and their records). Its result is not acted upon.
