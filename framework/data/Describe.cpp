@@ -2,6 +2,8 @@
 
 #include "framework/data/DBErrors.h"
 
+#include <algorithm>
+
 namespace fw {
 
 void DescribeTable(const std::string& path, std::vector<IdpFieldDesc>* fields,

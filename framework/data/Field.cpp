@@ -3,6 +3,7 @@
 #include "framework/data/DBErrors.h"
 #include "framework/data/Table.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace fw {
