@@ -1,0 +1,219 @@
+// Benchmarks of the table engine against SQLite on the same machine, in one run:
+//   import: 100,000 distinct taglines the way the Import command brings them in (a
+//           temporary unkeyed table, then an append-update batch move into a table keyed
+//           by TagText), against SQLite inserting the same lines into a table with a
+//           UNIQUE text column, both starting from the text file;
+//   lookup: opening that table exclusively and finding one tagline by key and one row by
+//           Record value, against reading the table's files once (what `cat` does).
+// Each figure is the median of several runs; lower ratios are better.
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "idapi.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(const std::function<void()>& work) {
+    auto start = Clock::now();
+    work();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void Check(IdpStatus s, const char* what) {
+    if (s == IDP_OK)
+        return;
+    char text[512];
+    idpGetLastError(&s, text, sizeof text);
+    std::fprintf(stderr, "%s failed: %s\n", what, text);
+    std::exit(1);
+}
+
+// Distinct taglines of 3 to 12 words, some with Windows-1252 letters.
+std::vector<std::string> MakeTaglines(size_t count) {
+    static const char* words[] = {"the",
+                                  "cat",
+                                  "never",
+                                  "sleeps",
+                                  "caf\xE9",
+                                  "\xFC"
+                                  "ber",
+                                  "quantum",
+                                  "tea",
+                                  "\xA3"
+                                  "5",
+                                  "don\x92t",
+                                  "panic",
+                                  "always",
+                                  "code",
+                                  "lunch",
+                                  "mail",
+                                  "signature",
+                                  "rotates",
+                                  "slowly",
+                                  "under",
+                                  "moon"};
+    std::mt19937 rng(12345);
+    std::vector<std::string> lines;
+    lines.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        std::string line;
+        int n = 3 + static_cast<int>(rng() % 10);
+        for (int w = 0; w < n; ++w)
+            line += std::string(words[rng() % 20]) + " ";
+        line += std::to_string(i);
+        lines.push_back(line);
+    }
+    std::shuffle(lines.begin(), lines.end(), rng);
+    return lines;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void CreateTagTable(const std::string& path, bool keyed) {
+    IdpFieldDesc fields[2] = {{"TagText", IDP_FLD_ALPHA, 255, 1},
+                              {"Record", IDP_FLD_AUTOINC, 0, 1}};
+    IdpIndexDesc indexes[2] = {
+        {"Tag", "TagText", IDP_IDX_PRIMARY | IDP_IDX_UNIQUE | IDP_IDX_CASE_INSENSITIVE},
+        {"RecNo", "Record", IDP_IDX_UNIQUE}};
+    Check(idpCreateTable(path.c_str(), 2, fields, keyed ? 2 : 0, indexes), "create");
+}
+
+void EngineImport(const std::string& dir, const std::string& textFile) {
+    std::string temp = dir + "/_temp.db", tags = dir + "/Tags.db";
+    CreateTagTable(tags, true);
+    CreateTagTable(temp, false);
+    IdpCursor t = nullptr;
+    Check(idpOpenTable(temp.c_str(), IDP_OPEN_SHARED, &t), "open temp");
+    for (const std::string& line : ReadLines(textFile)) {
+        Check(idpAppend(t), "append");
+        Check(idpSetString(t, 1, line.c_str()), "set");
+        Check(idpPost(t), "post");
+    }
+    Check(idpCloseTable(t), "close temp");
+    IdpCursor src = nullptr, dst = nullptr;
+    Check(idpOpenTable(temp.c_str(), IDP_OPEN_SHARED, &src), "open temp");
+    Check(idpOpenTable(tags.c_str(), IDP_OPEN_EXCLUSIVE, &dst), "open tags");
+    IdpMoveCounts counts{};
+    Check(idpBatchMove(src, dst, IDP_MOVE_APPEND_UPDATE, "DuplicateTags", "ProblemTags",
+                       "ChangedTags", 0, 0, &counts),
+          "batch move");
+    Check(idpCloseTable(src), "close");
+    Check(idpCloseTable(dst), "close");
+}
+
+void SqliteImport(const std::string& dir, const std::string& textFile) {
+    std::string path = dir + "/tags.sqlite";
+    std::remove(path.c_str());
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_exec(db, "CREATE TABLE Tags(TagText TEXT UNIQUE, Record INTEGER PRIMARY KEY)", nullptr,
+                 nullptr, nullptr);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT OR REPLACE INTO Tags(TagText) VALUES(?)", -1, &insert, nullptr);
+    for (const std::string& line : ReadLines(textFile)) {
+        sqlite3_bind_text(insert, 1, line.data(), static_cast<int>(line.size()), SQLITE_STATIC);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+size_t ReadOnce(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0)
+        return 0;
+    static std::vector<char> buffer(128 * 1024);
+    size_t total = 0;
+    for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) > 0;)
+        total += static_cast<size_t>(n);
+    ::close(fd);
+    return total;
+}
+
+void EngineLookup(const std::string& dir, const std::string& tagline, int32_t record) {
+    IdpCursor c = nullptr;
+    Check(idpOpenTable((dir + "/Tags.db").c_str(), IDP_OPEN_EXCLUSIVE, &c), "open");
+    uint16_t found = 0;
+    Check(idpSetIndexByFields(c, "TagText"), "index");
+    Check(idpSetKey(c), "key");
+    Check(idpSetString(c, 1, tagline.c_str()), "key value");
+    Check(idpGotoKey(c, &found), "goto");
+    if (!found)
+        std::exit(2);
+    Check(idpSetIndexByFields(c, "Record"), "index");
+    Check(idpSetKey(c), "key");
+    Check(idpSetInteger(c, 2, record), "key value");
+    Check(idpGotoKey(c, &found), "goto");
+    if (!found)
+        std::exit(3);
+    char text[300];
+    Check(idpGetString(c, 1, text, sizeof text, nullptr, nullptr), "read");
+    Check(idpCloseTable(c), "close");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string dir = argc > 1 ? argv[1] : "build/bench/work";
+    std::string textFile = dir + "/taglines.txt";
+    {
+        std::ofstream out(textFile, std::ios::binary);
+        for (const std::string& line : MakeTaglines(100000))
+            out << line << "\r\n";
+    }
+    const int runs = 5;
+    std::vector<double> engine, sqlite;
+    for (int i = 0; i < runs; ++i) {
+        engine.push_back(Seconds([&] { EngineImport(dir, textFile); }));
+        sqlite.push_back(Seconds([&] { SqliteImport(dir, textFile); }));
+    }
+    double e = Median(engine), s = Median(sqlite);
+    std::printf("import ratio=%.2f (goal <= 1.0)  engine %.3f s, sqlite3 %.3f s\n", e / s, e, s);
+
+    std::vector<std::string> lines = ReadLines(textFile);
+    const std::string& probe = lines[lines.size() / 3];
+    std::vector<double> lookup, cat;
+    for (int i = 0; i < 9; ++i) {
+        cat.push_back(Seconds([&] {
+            ReadOnce(dir + "/Tags.db");
+            ReadOnce(dir + "/Tags.px");
+            ReadOnce(dir + "/Tags.QIX");
+        }));
+        lookup.push_back(Seconds([&] { EngineLookup(dir, probe, 77777); }));
+    }
+    double l = Median(lookup), c = Median(cat);
+    std::printf("lookup ratio=%.2f (goal <= 3.0)  engine %.4f s, reading the files %.4f s\n", l / c,
+                l, c);
+    return 0;
+}

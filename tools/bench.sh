@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the table engine's benchmarks natively (optimised, no sanitizers) into
+# build/bench/ and runs them: one line per figure, `<name> ratio=<x> (goal ...)`, lower
+# is better. The figures go into bench/README.md by hand.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+out=build/bench
+mkdir -p "$out/work"
+sources=(platform/idapi/core/*.cpp bench/EngineBench.cpp)
+sources=("${sources[@]/platform\/idapi\/core\/OsWin32.cpp/}")
+echo "Building $out/engine_bench ..."
+g++ -std=c++20 -O2 -DNDEBUG -Wall -Wextra -Werror -Iplatform/idapi ${sources[@]} -lsqlite3 \
+  -o "$out/engine_bench"
+"$out/engine_bench" "$out/work"
