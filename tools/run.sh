@@ -41,6 +41,8 @@ shoot() {
     sleep 7 # every control painted, and a tooltip under the pointer timed out
     import -window root "$out"
   fi
+  # The program, then its desktop, so the next picture starts on an empty desktop.
+  "$wine" taskkill /f /im Quiptide.exe </dev/null >/dev/null 2>&1
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
   rm -f "$tmp"
