@@ -15,7 +15,7 @@ enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 enum class TShiftKey { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = std::set<TShiftKey>;
 
-using TMouseEvent = std::function<void(TComponent* sender, TMouseButton button, TShiftState shift,
-                                       int x, int y)>;
+using TMouseEvent =
+    std::function<void(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 
 } // namespace fw
