@@ -38,6 +38,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
   "$wineserver" -w
 fi
+# Wine's own desktop window in place of a window manager: without it every top-level
+# window that is destroyed makes Wine wait about two seconds for the absent manager.
+if [ ! -f "$WINEPREFIX/.quiptide-desktop" ]; then
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
+  "$wineserver" -w
+  touch "$WINEPREFIX/.quiptide-desktop"
+fi
 "$wineserver" -p >/dev/null 2>&1
 # Start Wine's own services (explorer, services, winedevice) now, detached from our
 # output: a test runner would otherwise wait on the pipes they inherit.
