@@ -30,6 +30,7 @@ TMainForm::TMainForm(fw::TComponent* owner) : TForm(owner) {
     // FormCreate runs once every component is bound, so the layout's OnCreate is not used.
     Build(fw::LoadLayoutResource("MAINFORM"), Events());
     BindComponents();
+    CreateTableComponents();
     fw::Application().Protect([this] { FormCreate(this); });
 }
 

@@ -15,6 +15,10 @@
 
 class TRegFile;
 class TTrayIcon;
+namespace fw {
+class TTable;
+class TDataSource;
+} // namespace fw
 
 class TMainForm : public fw::TForm {
   public:
@@ -39,6 +43,9 @@ class TMainForm : public fw::TForm {
     fw::TPopupMenu *popTray, *popMain;
     fw::TMenuItem* popTrayToggleTimer;
     TRegFile* Reg;
+    // The tagline table, the spare table of imports and exports, and the controls' source.
+    fw::TTable *Table1 = nullptr, *Table2 = nullptr;
+    fw::TDataSource* DataSource1 = nullptr;
 
     // The settings record, each field named after its registry value.
     std::string Sequencer, Frequency, SpawnPrg;
@@ -89,6 +96,7 @@ class TMainForm : public fw::TForm {
   private:
     fw::TEventTable Events();
     void BindComponents();
+    void CreateTableComponents();
     // Starts SpawnPrg shown normally; true when it started. Explains a failure.
     bool StartSpawnProgram();
 
