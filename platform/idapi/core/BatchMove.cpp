@@ -1,13 +1,15 @@
 // The batch move. Each source row is converted field by field into a destination record;
 // a value that does not fit makes the row a problem. In a keyed destination a row whose
 // key is present is a key violation (append) or replaces that row, keeping its
-// autoincrement number (append-update). All changes stay in memory until the end, when
-// the destination is written once, so a large move does not rewrite blocks per row.
+// autoincrement number (append-update). New rows are gathered and added together at the
+// end, and the destination is written once, so a large move does not rewrite blocks per
+// row. Rows gathered before a failure are lost with it; the destination stays as it was.
 #include "BatchMove.h"
 
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 
 #include "Blob.h"
 #include "CodePage.h"
@@ -40,7 +42,7 @@ class SideTable {
             Table::Create(path_, shape_, {});
             table_ = Table::Open(path_, false);
         }
-        table_->Insert(record, std::nullopt);
+        table_->Add(record);
     }
     void Finish() {
         if (table_)
@@ -200,6 +202,14 @@ void BatchMove(Cursor& source, Cursor& destination, const MoveOptions& options,
         }
     } flush{to, &keyViol, &problems, &changed};
 
+    // Rows new to the destination wait here and go in together at the end; their keys
+    // (one set per unique index, and the primary key) catch clashes among them.
+    std::vector<uint8_t> pending;
+    std::vector<std::unordered_map<std::string, size_t>> pendingKeys(to.Indexes().size());
+    std::unordered_map<std::string, size_t> pendingPrimary;
+    const bool keyed = ds.Keyed();
+    const bool primaryFolds = keyed && to.Indexes()[0].CaseInsensitive();
+    to.PrepareForManyRows();
     for (bool more = source.First(); more; more = source.Next()) {
         ++counts.read;
         const uint8_t* row = source.Row();
@@ -212,43 +222,66 @@ void BatchMove(Cursor& source, Cursor& destination, const MoveOptions& options,
                                   "Problem in record " + std::to_string(counts.read));
             continue;
         }
-        std::optional<uint32_t> existing = to.FindByPrimary(record.data());
-        if (existing && update) {
-            std::vector<uint8_t> old(to.RowAt(*existing), to.RowAt(*existing) + ds.recordSize);
-            NumberRow(to, record, old.data());
-            try {
-                to.Update(*existing, record.data());
-            } catch (const EngineError& e) {
-                if (e.Status() != IDP_ERR_KEY_VIOLATION)
-                    throw;
-                existing.reset(); // a secondary unique index refused it: a key violation
+        bool violation = false;
+        std::vector<std::string> keys = to.UniqueKeys(record.data());
+        // A folding primary index has its key among the unique keys; an exact one is the bytes.
+        std::string primary =
+            primaryFolds ? keys[0]
+                         : std::string(reinterpret_cast<const char*>(record.data()), ds.KeySize());
+        if (std::optional<uint32_t> existing = to.FindByPrimary(record.data(), &keys)) {
+            violation = !update;
+            if (update) {
+                std::vector<uint8_t> old(to.RowAt(*existing), to.RowAt(*existing) + ds.recordSize);
+                NumberRow(to, record, old.data());
+                try {
+                    to.Update(*existing, record.data());
+                    changed.Add(old.data());
+                    ++counts.changed;
+                    ++counts.moved;
+                } catch (const EngineError& e) {
+                    if (e.Status() != IDP_ERR_KEY_VIOLATION)
+                        throw;
+                    violation = true; // a secondary unique index refused it
+                }
             }
-            if (existing) {
-                changed.Add(old.data());
+        } else if (auto twin = keyed ? pendingPrimary.find(primary) : pendingPrimary.end();
+                   twin != pendingPrimary.end()) {
+            violation = !update;
+            if (update) { // replaces a row this move added
+                uint8_t* old = &pending[twin->second * ds.recordSize];
+                changed.Add(old);
+                NumberRow(to, record, old);
+                std::memcpy(old, record.data(), ds.recordSize);
                 ++counts.changed;
                 ++counts.moved;
-                continue;
             }
-        }
-        if (!existing) {
-            NumberRow(to, record, nullptr);
-            try {
-                to.Insert(record.data(), std::nullopt);
+        } else {
+            violation = !to.UniqueClash(keys).empty();
+            for (size_t i = primaryFolds ? 1 : 0; i < keys.size() && !violation; ++i)
+                violation = !keys[i].empty() && pendingKeys[i].count(keys[i]);
+            if (!violation) {
+                size_t index = pending.size() / ds.recordSize;
+                NumberRow(to, record, nullptr);
+                pending.insert(pending.end(), record.begin(), record.end());
+                for (size_t i = primaryFolds ? 1 : 0; i < keys.size(); ++i)
+                    if (!keys[i].empty())
+                        pendingKeys[i].emplace(std::move(keys[i]), index);
+                if (keyed)
+                    pendingPrimary.emplace(std::move(primary), index);
                 ++counts.moved;
-                continue;
-            } catch (const EngineError& e) {
-                if (e.Status() != IDP_ERR_KEY_VIOLATION)
-                    throw;
             }
         }
-        ++counts.keyViolations;
-        keyViol.Add(record.data());
-        if (options.abortOnKeyViol)
-            throw EngineError(IDP_ERR_ABORTED,
-                              "Key violation in record " + std::to_string(counts.read));
+        if (violation) {
+            ++counts.keyViolations;
+            keyViol.Add(record.data());
+            if (options.abortOnKeyViol)
+                throw EngineError(IDP_ERR_ABORTED,
+                                  "Key violation in record " + std::to_string(counts.read));
+        }
     }
+    to.AddMany(pending);
     flush.Run();
-    destination.First();
+    destination.Rewind();
 }
 
 } // namespace idp

@@ -16,7 +16,24 @@ namespace idp {
 Cursor::Cursor(std::shared_ptr<Table> table) : table_(std::move(table)) {
     if (table_->GetSchema().Keyed())
         index_ = 0;
-    First();
+    Rewind();
+}
+
+void Cursor::Rewind() {
+    generation_ = table_->Generation();
+    onRow_ = false;
+    atFirst_ = table_->RowCount() > 0;
+    bof_ = true;
+    eof_ = !atFirst_;
+}
+
+void Cursor::Resolve() {
+    Revalidate();
+    if (!atFirst_)
+        return;
+    atFirst_ = false;
+    if (table_->RowCount() > 0)
+        MoveToRank(0);
 }
 
 Cursor::~Cursor() = default;
@@ -87,7 +104,7 @@ void Cursor::Revalidate() {
     generation_ = table_->Generation();
     uint32_t rows = table_->RowCount();
     if (rows == 0)
-        onRow_ = false;
+        onRow_ = atFirst_ = false;
     else if (onRow_ && seq_ >= rows)
         seq_ = rows - 1;
 }
@@ -103,6 +120,7 @@ void Cursor::MoveToRank(uint32_t rank) {
 
 bool Cursor::First() {
     Revalidate();
+    atFirst_ = false;
     eof_ = false;
     bof_ = true;
     if (table_->RowCount() == 0) {
@@ -116,6 +134,7 @@ bool Cursor::First() {
 
 bool Cursor::Last() {
     Revalidate();
+    atFirst_ = false;
     eof_ = true;
     bof_ = false;
     if (table_->RowCount() == 0) {
@@ -129,7 +148,7 @@ bool Cursor::Last() {
 
 bool Cursor::Next() {
     RequireBrowse();
-    Revalidate();
+    Resolve();
     if (!onRow_) {
         eof_ = true;
         return false;
@@ -146,7 +165,7 @@ bool Cursor::Next() {
 
 bool Cursor::Prior() {
     RequireBrowse();
-    Revalidate();
+    Resolve();
     if (!onRow_) {
         bof_ = true;
         return false;
@@ -162,13 +181,14 @@ bool Cursor::Prior() {
 }
 
 uint32_t Cursor::SeqNo() {
-    Revalidate();
+    Resolve();
     return onRow_ ? Rank() + 1 : 0;
 }
 
 void Cursor::SetSeqNo(uint32_t seqNo) {
     RequireBrowse();
     Revalidate();
+    atFirst_ = false;
     if (seqNo == 0 || seqNo > table_->RowCount())
         throw EngineError(IDP_ERR_BAD_PARAM, "Position: " + std::to_string(seqNo));
     MoveToRank(seqNo - 1);
@@ -180,7 +200,7 @@ void Cursor::Refresh() {
     if (table_.use_count() == 1)
         table_->Reload();
     generation_ = ~uint64_t{0};
-    Revalidate();
+    Resolve();
     if (!onRow_)
         First();
 }
@@ -199,7 +219,7 @@ void Cursor::Append() {
 
 void Cursor::Insert() {
     RequireBrowse();
-    Revalidate();
+    Resolve();
     buffer_.assign(table_->GetSchema().recordSize, 0);
     insertBefore_.reset();
     if (onRow_)
@@ -209,7 +229,7 @@ void Cursor::Insert() {
 
 void Cursor::Edit() {
     RequireBrowse();
-    Revalidate();
+    Resolve();
     if (table_->RowCount() == 0) {
         Append();
         return;
@@ -251,6 +271,7 @@ void Cursor::Post() {
     }
     state_ = IDP_STATE_BROWSE;
     onRow_ = true;
+    atFirst_ = false;
     eof_ = bof_ = false;
     generation_ = table_->Generation();
     table_->Flush(false);
@@ -265,7 +286,7 @@ void Cursor::Cancel() {
 
 void Cursor::Delete() {
     RequireBrowse();
-    Revalidate();
+    Resolve();
     if (!onRow_)
         throw EngineError(IDP_ERR_NO_RECORD);
     uint32_t rank = Rank();
@@ -301,9 +322,7 @@ bool Cursor::GotoKey() {
         hit = table_->FindByPrimary(key_.data());
     } else {
         std::string target = table_->IndexKey(key_.data(), d);
-        for (uint32_t i = 0; i < table_->RowCount() && !hit; ++i)
-            if (table_->IndexKey(table_->RowAt(i), d) == target)
-                hit = i;
+        hit = table_->FindKey(d, target);
         if (hit && !d.Unique()) // the first of equal keys in index order
             for (uint32_t r = table_->Ranks(index_)[*hit]; r > 0; --r) {
                 uint32_t prev = table_->Order(index_)[r - 1];
@@ -316,6 +335,7 @@ bool Cursor::GotoKey() {
         return false;
     seq_ = *hit;
     onRow_ = true;
+    atFirst_ = false;
     eof_ = bof_ = false;
     return true;
 }
@@ -332,7 +352,7 @@ const uint8_t* Cursor::ReadRecord() {
         return buffer_.data();
     if (state_ == IDP_STATE_SETKEY)
         return key_.data();
-    Revalidate();
+    Resolve();
     if (!onRow_)
         throw EngineError(IDP_ERR_NO_RECORD);
     return table_->RowAt(seq_);

@@ -32,6 +32,8 @@ class Cursor {
 
     // Movements return false at the end or beginning (and set the flags).
     bool First();
+    // Goes to the first row without working out an index order until a row is needed.
+    void Rewind();
     bool Last();
     bool Next();
     bool Prior();
@@ -73,6 +75,7 @@ class Cursor {
   private:
     bool InIndexOrder() const;
     void Revalidate();
+    void Resolve();
     uint32_t Rank();
     void MoveToRank(uint32_t rank);
     const uint8_t* ReadRecord();
@@ -83,6 +86,7 @@ class Cursor {
     int index_ = -1; // into the table's indexes; -1 the file order
     uint32_t seq_ = 0;
     bool onRow_ = false;
+    bool atFirst_ = false; // on the first row of the current order, not yet looked up
     bool eof_ = true, bof_ = true;
     uint64_t generation_ = 0;
     uint16_t state_ = IDP_STATE_BROWSE;

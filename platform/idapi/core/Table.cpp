@@ -122,27 +122,27 @@ void Table::Load() {
     Schema& s = header_.schema;
     indexes_ = LoadIndexes(CompanionPath(path_, "QIX"), s);
     const uint16_t rpb = s.RecordsPerBlock();
+    const size_t rs = s.recordSize;
     uint64_t size = file_.Size();
     uint64_t dataBytes = size > header_.headerSize ? size - header_.headerSize : 0;
     uint64_t available = std::min<uint64_t>(dataBytes / s.blockSize, 0xFFFF);
-    std::vector<uint8_t> data(static_cast<size_t>(available * s.blockSize));
-    if (file_.ReadAt(header_.headerSize, data.data(), data.size()) != data.size())
-        ThrowDamaged(path_, "The file ended while being read.");
     blocks_.clear();
+    dirtyList_.clear();
     rows_ = 0;
     std::vector<bool> seen(available + 1, false);
+    // One read for all blocks; left uninitialised, as the read fills every byte.
+    const size_t dataSize = static_cast<size_t>(available * s.blockSize);
+    std::unique_ptr<uint8_t[]> data(new uint8_t[dataSize ? dataSize : 1]);
+    if (file_.ReadAt(header_.headerSize, data.get(), dataSize) != dataSize)
+        ThrowDamaged(path_, "The file ended while being read.");
     uint16_t number = header_.firstBlock;
     while (number != 0) {
-        if (number > available) {
-            damaged_ = true; // a link outside the file: keep what came before it
-            break;
-        }
-        if (seen[number]) {
-            damaged_ = true; // a loop in the chain
+        if (number > available || seen[number]) {
+            damaged_ = true; // a link outside the file or a loop: keep what came before
             break;
         }
         seen[number] = true;
-        ByteView block(&data[(number - 1) * size_t{s.blockSize}], s.blockSize);
+        ByteView block(&data[(number - 1u) * size_t{s.blockSize}], s.blockSize);
         uint16_t next = 0, last = 0;
         block.U16(0, next);
         block.U16(4, last);
@@ -161,19 +161,21 @@ void Table::Load() {
             // An empty block in the chain: leave it out and relink around it when writing.
             freeNumbers_.insert(number);
             if (!blocks_.empty())
-                blocks_.back().dirty = true;
+                MarkDirty(*blocks_.back());
             structureChanged_ = true;
         } else {
-            Block b;
-            b.number = number;
-            b.count = static_cast<uint16_t>(count);
-            b.data.assign(size_t{rpb} * s.recordSize, 0);
-            std::memcpy(b.data.data(), block.Data() + 6, size_t{count} * s.recordSize);
+            auto b = std::make_unique<Block>();
+            b->number = number;
+            b->count = static_cast<uint16_t>(count);
+            b->data.assign(block.Data() + 6, block.Data() + 6 + count * rs);
+            b->data.resize(size_t{rpb} * rs);
             blocks_.push_back(std::move(b));
             rows_ += count;
         }
         number = next;
     }
+    for (size_t i = 0; i < blocks_.size(); ++i)
+        Link(i);
     if (header_.firstBlock == 0 && header_.numRecords > 0)
         damaged_ = true;
     for (uint16_t n = 1; n <= available; ++n)
@@ -184,9 +186,9 @@ void Table::Load() {
     // The next autoincrement value must pass every value present, whatever the header says.
     for (const Field& f : s.fields)
         if (f.type == IDP_FLD_AUTOINC)
-            for (const Block& b : blocks_)
-                for (uint16_t i = 0; i < b.count; ++i) {
-                    const uint8_t* p = &b.data[size_t{i} * s.recordSize + f.offset];
+            for (const auto& b : blocks_)
+                for (uint16_t i = 0; i < b->count; ++i) {
+                    const uint8_t* p = &b->data[i * rs + f.offset];
                     if (!IsBlankField(p, f))
                         header_.autoInc = std::max<int32_t>(
                             header_.autoInc, static_cast<int32_t>(DecodeInteger(p, 4)));
@@ -196,27 +198,27 @@ void Table::Load() {
         // be in byte order; sort it so lookups work, and write it back at the next change.
         bool sorted = true;
         const uint8_t* prev = nullptr;
-        for (const Block& b : blocks_)
-            for (uint16_t i = 0; i < b.count && sorted; ++i) {
-                const uint8_t* r = &b.data[size_t{i} * s.recordSize];
+        for (const auto& b : blocks_)
+            for (uint16_t i = 0; i < b->count && sorted; ++i) {
+                const uint8_t* r = &b->data[i * rs];
                 if (prev && KeyCompare(prev, r) > 0)
                     sorted = false;
                 prev = r;
             }
         if (!sorted) {
             std::vector<std::vector<uint8_t>> all;
-            for (const Block& b : blocks_)
-                for (uint16_t i = 0; i < b.count; ++i)
-                    all.emplace_back(b.data.begin() + size_t{i} * s.recordSize,
-                                     b.data.begin() + (size_t{i} + 1) * s.recordSize);
+            for (const auto& b : blocks_)
+                for (uint16_t i = 0; i < b->count; ++i)
+                    all.emplace_back(b->data.begin() + static_cast<long>(i * rs),
+                                     b->data.begin() + static_cast<long>((i + 1u) * rs));
             std::stable_sort(all.begin(), all.end(), [&](const auto& a, const auto& b) {
                 return KeyCompare(a.data(), b.data()) < 0;
             });
             size_t k = 0;
-            for (Block& b : blocks_) {
-                for (uint16_t i = 0; i < b.count; ++i, ++k)
-                    std::memcpy(&b.data[size_t{i} * s.recordSize], all[k].data(), s.recordSize);
-                b.dirty = true;
+            for (auto& b : blocks_) {
+                for (uint16_t i = 0; i < b->count; ++i, ++k)
+                    std::memcpy(&b->data[i * rs], all[k].data(), rs);
+                MarkDirty(*b);
             }
             firstKeysChanged_ = true;
         }
@@ -229,6 +231,7 @@ void Table::Reload() {
     if (modified_ || broken_)
         return;
     blocks_.clear();
+    dirtyList_.clear();
     freeNumbers_.clear();
     pendingEmpty_.clear();
     orders_.clear();
@@ -247,13 +250,45 @@ void Table::CheckWritable() const {
         ThrowDamaged(path_, "Rebuild the table before changing it.");
 }
 
+void Table::MarkDirty(Block& b) {
+    if (!b.dirty) {
+        b.dirty = true;
+        dirtyList_.push_back(&b);
+    }
+}
+
+// Sets the links of the block at index from its neighbours in the chain.
+void Table::Link(size_t index) {
+    Block& b = *blocks_[index];
+    uint16_t next = index + 1 < blocks_.size() ? blocks_[index + 1]->number : 0;
+    uint16_t prev = index > 0 ? blocks_[index - 1]->number : 0;
+    if (b.next != next || b.prev != prev) {
+        b.next = next;
+        b.prev = prev;
+        MarkDirty(b);
+    }
+}
+
 void Table::EnsurePrefix() {
     if (prefixValid_)
         return;
     prefix_.assign(blocks_.size() + 1, 0);
     for (size_t i = 0; i < blocks_.size(); ++i)
-        prefix_[i + 1] = prefix_[i] + blocks_[i].count;
+        prefix_[i + 1] = prefix_[i] + blocks_[i]->count;
     prefixValid_ = true;
+}
+
+// Keeps the block start positions right after a row came or went in one block; far from
+// the end it is cheaper to work them out again when next needed.
+void Table::AdjustPrefix(size_t block, int delta) {
+    if (!prefixValid_)
+        return;
+    if (blocks_.size() - block > 64) {
+        prefixValid_ = false;
+        return;
+    }
+    for (size_t j = block + 1; j < prefix_.size(); ++j)
+        prefix_[j] = static_cast<uint32_t>(static_cast<int64_t>(prefix_[j]) + delta);
 }
 
 Table::Place Table::PlaceOf(uint32_t seq) {
@@ -266,7 +301,7 @@ Table::Place Table::PlaceOf(uint32_t seq) {
 
 const uint8_t* Table::RowAt(uint32_t seq) {
     Place p = PlaceOf(seq);
-    return &blocks_[p.block].data[size_t{p.slot} * header_.schema.recordSize];
+    return &blocks_[p.block]->data[size_t{p.slot} * header_.schema.recordSize];
 }
 
 int Table::KeyCompare(const uint8_t* a, const uint8_t* b) const {
@@ -281,12 +316,12 @@ Table::Place Table::KeyPlace(const uint8_t* record, bool& found) {
     size_t lo = 0, hi = blocks_.size();
     while (hi - lo > 1) { // the last block whose first key is not above the record's
         size_t mid = (lo + hi) / 2;
-        if (KeyCompare(blocks_[mid].data.data(), record) <= 0)
+        if (KeyCompare(blocks_[mid]->data.data(), record) <= 0)
             lo = mid;
         else
             hi = mid;
     }
-    const Block& b = blocks_[lo];
+    const Block& b = *blocks_[lo];
     uint16_t l = 0, h = b.count;
     while (l < h) {
         uint16_t mid = static_cast<uint16_t>((l + h) / 2);
@@ -299,112 +334,145 @@ Table::Place Table::KeyPlace(const uint8_t* record, bool& found) {
     return {lo, l};
 }
 
-std::optional<uint32_t> Table::FindByPrimary(const uint8_t* record) {
+std::optional<uint32_t> Table::FindByPrimary(const uint8_t* record,
+                                             const std::vector<std::string>* keys) {
     if (!header_.schema.Keyed())
         return std::nullopt;
     bool found = false;
     Place p = KeyPlace(record, found);
-    if (!found && indexes_[0].CaseInsensitive()) {
-        BuildUnique();
-        auto it = unique_[0].find(IndexKey(record, indexes_[0]));
-        if (it == unique_[0].end())
-            return std::nullopt;
-        std::vector<uint8_t> exact(header_.schema.recordSize, 0);
-        std::memcpy(exact.data(), it->second.data(), it->second.size());
-        p = KeyPlace(exact.data(), found);
+    if (found) {
+        EnsurePrefix();
+        return prefix_[p.block] + p.slot;
     }
+    if (!indexes_[0].CaseInsensitive())
+        return std::nullopt;
+    // A twin differing in case lies anywhere in byte order.
+    std::string folded = keys ? (*keys)[0] : IndexKey(record, indexes_[0]);
+    if (!uniqueBuilt_)
+        return FindKey(indexes_[0], folded);
+    auto it = unique_[0].find(folded);
+    if (it == unique_[0].end())
+        return std::nullopt;
+    std::vector<uint8_t> exact(header_.schema.recordSize, 0);
+    std::memcpy(exact.data(), it->second.data(), it->second.size());
+    p = KeyPlace(exact.data(), found);
     if (!found)
         return std::nullopt;
     EnsurePrefix();
     return prefix_[p.block] + p.slot;
 }
 
-uint16_t Table::NewBlockNumber() {
+std::optional<uint32_t> Table::FindKey(const IndexDef& index, const std::string& key,
+                                       std::optional<uint32_t> except) {
+    std::string rowKey;
+    uint32_t seq = 0;
+    for (const auto& b : blocks_)
+        for (uint16_t r = 0; r < b->count; ++r, ++seq) {
+            IndexKeyInto(&b->data[size_t{r} * header_.schema.recordSize], index, rowKey);
+            if (rowKey == key && seq != except)
+                return seq;
+        }
+    return std::nullopt;
+}
+
+void Table::PrepareForManyRows() {
+    BuildUnique();
+}
+
+std::unique_ptr<Table::Block> Table::NewBlock() {
+    auto b = std::make_unique<Block>();
     if (!freeNumbers_.empty()) {
-        uint16_t n = *freeNumbers_.begin();
+        b->number = *freeNumbers_.begin();
         freeNumbers_.erase(freeNumbers_.begin());
-        pendingEmpty_.erase(n);
-        return n;
-    }
-    if (header_.fileBlocks == 0xFFFF)
+        pendingEmpty_.erase(b->number);
+    } else if (header_.fileBlocks == 0xFFFF) {
         throw EngineError(IDP_ERR_TABLE_FULL, "Table: " + path_);
-    return ++header_.fileBlocks;
+    } else {
+        b->number = ++header_.fileBlocks;
+    }
+    b->fresh = true;
+    b->data.assign(size_t{header_.schema.RecordsPerBlock()} * header_.schema.recordSize, 0);
+    return b;
 }
 
 void Table::InsertAt(Place place, const uint8_t* record) {
     const Schema& s = header_.schema;
-    const uint16_t rs = s.recordSize, rpb = s.RecordsPerBlock();
+    const size_t rs = s.recordSize;
+    const uint16_t rpb = s.RecordsPerBlock();
     if (blocks_.empty()) {
-        Block b;
-        b.number = NewBlockNumber();
-        b.data.assign(size_t{rpb} * rs, 0);
-        blocks_.push_back(std::move(b));
+        blocks_.push_back(NewBlock());
+        Link(0);
         place = {0, 0};
         structureChanged_ = true;
+        prefixValid_ = false;
     }
-    Block* b = &blocks_[place.block];
+    Block* b = blocks_[place.block].get();
     if (b->count == rpb) {
-        Block n;
-        n.number = NewBlockNumber();
-        n.data.assign(size_t{rpb} * rs, 0);
-        n.dirty = true;
-        b = &blocks_[place.block];
-        b->dirty = true; // its link to the next block changes
+        auto n = NewBlock();
         if (place.slot == b->count && place.block + 1 == blocks_.size()) {
             // Appending past a full last block: start a new one, keeping blocks full.
             blocks_.push_back(std::move(n));
             place = {place.block + 1, 0};
         } else {
             uint16_t keep = static_cast<uint16_t>(rpb / 2);
-            n.count = static_cast<uint16_t>(b->count - keep);
-            std::memcpy(n.data.data(), &b->data[size_t{keep} * rs], size_t{n.count} * rs);
+            n->count = static_cast<uint16_t>(b->count - keep);
+            std::memcpy(n->data.data(), &b->data[keep * rs], n->count * rs);
+            std::memset(&b->data[keep * rs], 0, n->count * rs);
             b->count = keep;
+            MarkDirty(*b);
             blocks_.insert(blocks_.begin() + static_cast<long>(place.block) + 1, std::move(n));
-            if (place.block + 2 < blocks_.size())
-                blocks_[place.block + 2].dirty = true; // its link back changes
             if (place.slot > keep)
                 place = {place.block + 1, static_cast<uint16_t>(place.slot - keep)};
         }
+        // The new block and its neighbours take new links.
+        for (size_t i = place.block == 0 ? 0 : place.block - 1;
+             i <= place.block + 2 && i < blocks_.size(); ++i)
+            Link(i);
         structureChanged_ = true;
         firstKeysChanged_ = true;
+        prefixValid_ = false;
     }
-    b = &blocks_[place.block];
-    uint8_t* at = &b->data[size_t{place.slot} * rs];
-    std::memmove(at + rs, at, (size_t{b->count} - place.slot) * rs);
+    b = blocks_[place.block].get();
+    uint8_t* at = &b->data[place.slot * rs];
+    std::memmove(at + rs, at, (b->count - place.slot) * rs);
     std::memcpy(at, record, rs);
     ++b->count;
-    b->dirty = true;
+    MarkDirty(*b);
+    AdjustPrefix(place.block, 1);
     if (place.slot == 0)
         firstKeysChanged_ = true;
     ++rows_;
 }
 
 void Table::EraseAt(Place place) {
-    const uint16_t rs = header_.schema.recordSize;
-    Block& b = blocks_[place.block];
-    uint8_t* at = &b.data[size_t{place.slot} * rs];
-    std::memmove(at, at + rs, (size_t{b.count} - place.slot - 1) * rs);
+    const size_t rs = header_.schema.recordSize;
+    Block& b = *blocks_[place.block];
+    uint8_t* at = &b.data[place.slot * rs];
+    std::memmove(at, at + rs, (b.count - place.slot - 1u) * rs);
     --b.count;
-    std::memset(&b.data[size_t{b.count} * rs], 0, rs);
-    b.dirty = true;
+    std::memset(&b.data[b.count * rs], 0, rs);
+    MarkDirty(b);
+    AdjustPrefix(place.block, -1);
     if (place.slot == 0)
         firstKeysChanged_ = true;
     if (b.count == 0) {
         freeNumbers_.insert(b.number);
         pendingEmpty_.insert(b.number);
+        dirtyList_.erase(std::find(dirtyList_.begin(), dirtyList_.end(), &b));
         blocks_.erase(blocks_.begin() + static_cast<long>(place.block));
         if (place.block > 0)
-            blocks_[place.block - 1].dirty = true;
+            Link(place.block - 1);
         if (place.block < blocks_.size())
-            blocks_[place.block].dirty = true;
+            Link(place.block);
         structureChanged_ = true;
+        prefixValid_ = false;
     }
     --rows_;
 }
 
 void Table::Changed() {
-    prefixValid_ = false;
     modified_ = true;
+    appendOnly_ = false;
     ++generation_;
 }
 
@@ -412,78 +480,171 @@ bool Table::UniqueApplies(const IndexDef& d) const {
     return d.Unique() && !d.Expression() && !(d.Primary() && !d.CaseInsensitive());
 }
 
+std::vector<std::string> Table::UniqueKeys(const uint8_t* record) const {
+    std::vector<std::string> keys(indexes_.size());
+    for (size_t i = 0; i < indexes_.size(); ++i)
+        if (UniqueApplies(indexes_[i]))
+            keys[i] = IndexKey(record, indexes_[i]);
+    return keys;
+}
+
+// The primary key of a record without its trailing zero bytes, as the unique maps keep it.
+static std::string ExactKey(const uint8_t* record, uint16_t keySize) {
+    size_t n = keySize;
+    while (n > 0 && record[n - 1] == 0)
+        --n;
+    return std::string(reinterpret_cast<const char*>(record), n);
+}
+
 void Table::BuildUnique() {
     if (uniqueBuilt_)
         return;
     unique_.assign(indexes_.size(), {});
+    const size_t rs = header_.schema.recordSize;
     for (size_t i = 0; i < indexes_.size(); ++i) {
         if (!UniqueApplies(indexes_[i]))
             continue;
-        for (const Block& b : blocks_)
-            for (uint16_t r = 0; r < b.count; ++r) {
-                const uint8_t* rec = &b.data[size_t{r} * header_.schema.recordSize];
-                unique_[i].emplace(
-                    IndexKey(rec, indexes_[i]),
-                    std::string(reinterpret_cast<const char*>(rec), header_.schema.KeySize()));
+        unique_[i].reserve(rows_ * 2);
+        for (const auto& b : blocks_)
+            for (uint16_t r = 0; r < b->count; ++r) {
+                const uint8_t* rec = &b->data[r * rs];
+                unique_[i].emplace(IndexKey(rec, indexes_[i]),
+                                   ExactKey(rec, header_.schema.KeySize()));
             }
     }
     uniqueBuilt_ = true;
 }
 
-std::string Table::UniqueClash(const uint8_t* record) {
-    BuildUnique();
-    for (size_t i = 0; i < indexes_.size(); ++i)
-        if (UniqueApplies(indexes_[i]) && unique_[i].count(IndexKey(record, indexes_[i])))
+std::string Table::UniqueClash(const std::vector<std::string>& keys,
+                               std::optional<uint32_t> except) {
+    for (size_t i = 0; i < indexes_.size(); ++i) {
+        if (!UniqueApplies(indexes_[i]))
+            continue;
+        bool taken = uniqueBuilt_ ? unique_[i].count(keys[i]) > 0
+                                  : FindKey(indexes_[i], keys[i], except).has_value();
+        if (taken)
             return indexes_[i].name;
+    }
     return {};
 }
 
-void Table::AddUnique(const uint8_t* record) {
+void Table::AddUnique(const uint8_t* record, const std::vector<std::string>& keys) {
+    if (!uniqueBuilt_)
+        return;
     for (size_t i = 0; i < indexes_.size(); ++i)
         if (UniqueApplies(indexes_[i]))
-            unique_[i].emplace(
-                IndexKey(record, indexes_[i]),
-                std::string(reinterpret_cast<const char*>(record), header_.schema.KeySize()));
+            unique_[i].emplace(keys[i], ExactKey(record, header_.schema.KeySize()));
 }
 
 void Table::RemoveUnique(const uint8_t* record) {
-    BuildUnique();
+    if (!uniqueBuilt_)
+        return;
     for (size_t i = 0; i < indexes_.size(); ++i)
         if (UniqueApplies(indexes_[i]))
             unique_[i].erase(IndexKey(record, indexes_[i]));
 }
 
-uint32_t Table::Insert(const uint8_t* record, std::optional<uint32_t> before) {
+Table::Place Table::PlaceForInsert(const uint8_t* record, std::optional<uint32_t> before,
+                                   std::vector<std::string>& uniqueKeys) {
     CheckWritable();
-    std::string clash = UniqueClash(record);
+    uniqueKeys = UniqueKeys(record);
+    std::string clash = UniqueClash(uniqueKeys);
     if (!clash.empty())
         throw EngineError(IDP_ERR_KEY_VIOLATION, "Index: " + clash);
-    Place place{};
-    if (header_.schema.Keyed()) {
-        bool found = false;
-        place = KeyPlace(record, found);
-        if (found)
-            throw EngineError(IDP_ERR_KEY_VIOLATION, "Index: " + indexes_[0].name);
-    } else if (before && *before < rows_) {
-        place = PlaceOf(*before);
-    } else if (!blocks_.empty()) {
-        place = {blocks_.size() - 1, blocks_.back().count};
-    }
     if (rows_ == 0x7FFFFFFF)
         throw EngineError(IDP_ERR_TABLE_FULL, "Table: " + path_);
+    if (header_.schema.Keyed()) {
+        bool found = false;
+        Place place = KeyPlace(record, found);
+        if (found)
+            throw EngineError(IDP_ERR_KEY_VIOLATION, "Index: " + indexes_[0].name);
+        return place;
+    }
+    if (before && *before < rows_)
+        return PlaceOf(*before);
+    if (blocks_.empty())
+        return {0, 0};
+    return {blocks_.size() - 1, blocks_.back()->count};
+}
+
+void Table::Add(const uint8_t* record) {
+    std::vector<std::string> keys;
+    Place place = PlaceForInsert(record, std::nullopt, keys);
     InsertAt(place, record);
-    AddUnique(record);
+    AddUnique(record, keys);
     Changed();
+}
+
+void Table::AddMany(const std::vector<uint8_t>& records) {
+    const size_t rs = header_.schema.recordSize;
+    const size_t n = records.size() / rs;
+    if (!header_.schema.Keyed() || n * 16 < rows_) {
+        for (size_t i = 0; i < n; ++i)
+            Add(&records[i * rs]);
+        return;
+    }
+    CheckWritable();
+    std::vector<uint32_t> order(n);
+    for (uint32_t i = 0; i < n; ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        return KeyCompare(&records[a * rs], &records[b * rs]) < 0;
+    });
+    const uint16_t rpb = header_.schema.RecordsPerBlock();
+    std::vector<std::unique_ptr<Block>> merged;
+    auto put = [&](const uint8_t* r) {
+        if (merged.empty() || merged.back()->count == rpb)
+            merged.push_back(NewBlock());
+        Block& b = *merged.back();
+        std::memcpy(&b.data[b.count * rs], r, rs);
+        ++b.count;
+    };
+    size_t next = 0;
+    for (const auto& b : blocks_)
+        for (uint16_t i = 0; i < b->count; ++i) {
+            const uint8_t* r = &b->data[i * rs];
+            for (; next < n && KeyCompare(&records[order[next] * rs], r) < 0; ++next)
+                put(&records[order[next] * rs]);
+            put(r);
+        }
+    for (; next < n; ++next)
+        put(&records[order[next] * rs]);
+    unique_.clear(); // worked out again from the rows when next needed
+    uniqueBuilt_ = false;
+    // The old blocks are free once the header names the new chain.
+    for (const auto& b : blocks_) {
+        freeNumbers_.insert(b->number);
+        pendingEmpty_.insert(b->number);
+    }
+    dirtyList_.clear();
+    blocks_ = std::move(merged);
+    for (size_t i = 0; i < blocks_.size(); ++i) {
+        blocks_[i]->next = blocks_[i]->prev = 0;
+        Link(i);
+        MarkDirty(*blocks_[i]);
+    }
+    rows_ += static_cast<uint32_t>(n);
+    structureChanged_ = true;
+    firstKeysChanged_ = true;
+    prefixValid_ = false;
+    Changed();
+}
+
+uint32_t Table::Insert(const uint8_t* record, std::optional<uint32_t> before) {
+    std::vector<std::string> keys;
+    Place place = PlaceForInsert(record, before, keys);
+    bool wasClean = dirtyList_.empty() || appendOnly_;
+    InsertAt(place, record);
+    AddUnique(record, keys);
+    Changed();
+    appendOnly_ = wasClean && !header_.schema.Keyed() && !(before && *before < rows_ - 1);
     if (header_.schema.Keyed()) {
         bool found = false;
         place = KeyPlace(record, found);
-    } else if (!(before && *before < rows_ - 1)) {
-        return rows_ - 1;
-    } else {
-        return *before;
+        EnsurePrefix();
+        return prefix_[place.block] + place.slot;
     }
-    EnsurePrefix();
-    return prefix_[place.block] + place.slot;
+    return before && *before < rows_ - 1 ? *before : rows_ - 1;
 }
 
 uint32_t Table::Update(uint32_t seq, const uint8_t* record) {
@@ -491,7 +652,8 @@ uint32_t Table::Update(uint32_t seq, const uint8_t* record) {
     const uint16_t rs = header_.schema.recordSize;
     std::vector<uint8_t> old(RowAt(seq), RowAt(seq) + rs);
     RemoveUnique(old.data());
-    std::string clash = UniqueClash(record);
+    std::vector<std::string> keys = UniqueKeys(record);
+    std::string clash = UniqueClash(keys, seq); // the row itself is no clash
     bool keyChanged = header_.schema.Keyed() && KeyCompare(old.data(), record) != 0;
     if (clash.empty() && keyChanged) {
         bool found = false;
@@ -500,27 +662,25 @@ uint32_t Table::Update(uint32_t seq, const uint8_t* record) {
             clash = indexes_[0].name.empty() ? std::string("primary") : indexes_[0].name;
     }
     if (!clash.empty()) {
-        AddUnique(old.data());
+        AddUnique(old.data(), UniqueKeys(old.data()));
         throw EngineError(IDP_ERR_KEY_VIOLATION, "Index: " + clash);
     }
     uint32_t result = seq;
     if (keyChanged) {
         EraseAt(PlaceOf(seq));
-        prefixValid_ = false;
         bool found = false;
         InsertAt(KeyPlace(record, found), record);
-        prefixValid_ = false;
         Place p = KeyPlace(record, found);
         EnsurePrefix();
         result = prefix_[p.block] + p.slot;
     } else {
         Place p = PlaceOf(seq);
-        std::memcpy(&blocks_[p.block].data[size_t{p.slot} * rs], record, rs);
-        blocks_[p.block].dirty = true;
+        std::memcpy(&blocks_[p.block]->data[size_t{p.slot} * rs], record, rs);
+        MarkDirty(*blocks_[p.block]);
         if (p.slot == 0)
             firstKeysChanged_ = true;
     }
-    AddUnique(record);
+    AddUnique(record, keys);
     Changed();
     return result;
 }
@@ -539,67 +699,72 @@ int32_t Table::NextAutoInc() {
     return ++header_.autoInc;
 }
 
-std::vector<uint8_t> Table::BlockImage(const Block* b) const {
+void Table::BlockImage(const Block* b, uint8_t* image) const {
     const Schema& s = header_.schema;
-    std::vector<uint8_t> image(s.blockSize, 0);
+    std::memset(image, 0, s.blockSize);
     if (!b) {
-        PutU16(&image[4], static_cast<uint16_t>(-static_cast<int>(s.recordSize)));
-        return image;
+        PutU16(image + 4, static_cast<uint16_t>(-static_cast<int>(s.recordSize)));
+        return;
     }
-    size_t i = static_cast<size_t>(b - blocks_.data());
-    PutU16(&image[0], i + 1 < blocks_.size() ? blocks_[i + 1].number : 0);
-    PutU16(&image[2], i > 0 ? blocks_[i - 1].number : 0);
-    PutU16(&image[4], static_cast<uint16_t>((b->count - 1) * s.recordSize));
-    std::memcpy(&image[6], b->data.data(), size_t{b->count} * s.recordSize);
-    return image;
+    PutU16(image, b->next);
+    PutU16(image + 2, b->prev);
+    PutU16(image + 4, static_cast<uint16_t>((b->count - 1) * s.recordSize));
+    std::memcpy(image + 6, b->data.data(), size_t{b->count} * s.recordSize);
 }
 
 void Table::WriteBlocks() {
     const uint16_t bs = header_.schema.blockSize;
-    std::map<uint16_t, const Block*> dirty; // number -> block (null: write as empty)
-    for (const Block& b : blocks_)
-        if (b.dirty)
-            dirty[b.number] = &b;
-    for (uint16_t n : pendingEmpty_)
-        dirty[n] = nullptr;
-    // New blocks first: until the blocks that link to them are written they are unseen.
+    std::sort(dirtyList_.begin(), dirtyList_.end(),
+              [](const Block* a, const Block* b) { return a->number < b->number; });
+    // Fresh blocks first: until the blocks that link to them are written they are unseen.
     for (int pass = 0; pass < 2; ++pass) {
-        std::vector<uint8_t> run;
         uint16_t runStart = 0, expect = 0;
         auto emit = [&] {
-            if (!run.empty())
-                file_.WriteAt(header_.headerSize + uint64_t{runStart - 1u} * bs, run.data(),
-                              run.size());
-            run.clear();
+            if (!writeBuffer_.empty())
+                file_.WriteAt(header_.headerSize + uint64_t{runStart - 1u} * bs,
+                              writeBuffer_.data(), writeBuffer_.size());
+            writeBuffer_.clear();
         };
-        for (const auto& [number, block] : dirty) {
-            bool isNew = number > diskBlocks_;
-            if (isNew != (pass == 0))
+        for (const Block* b : dirtyList_) {
+            if (b->fresh != (pass == 0))
                 continue;
-            if (run.empty() || number != expect || run.size() >= kWriteRun) {
+            if (writeBuffer_.empty() || b->number != expect || writeBuffer_.size() >= kWriteRun) {
                 emit();
-                runStart = number;
+                runStart = b->number;
             }
-            std::vector<uint8_t> image = BlockImage(block);
-            run.insert(run.end(), image.begin(), image.end());
-            expect = static_cast<uint16_t>(number + 1);
+            writeBuffer_.resize(writeBuffer_.size() + bs);
+            BlockImage(b, writeBuffer_.data() + writeBuffer_.size() - bs);
+            expect = static_cast<uint16_t>(b->number + 1);
         }
         emit();
     }
-    for (Block& b : blocks_)
-        b.dirty = false;
-    pendingEmpty_.clear();
+    for (Block* b : dirtyList_)
+        b->dirty = b->fresh = false;
+    dirtyList_.clear();
     if (header_.fileBlocks > diskBlocks_)
         diskBlocks_ = header_.fileBlocks;
+}
+
+// Blocks that left the chain are written empty, so that a reader going through the file
+// block by block finds no stale rows in them.
+void Table::WriteEmptyBlocks() {
+    const uint16_t bs = header_.schema.blockSize;
+    writeBuffer_.resize(bs);
+    BlockImage(nullptr, writeBuffer_.data());
+    for (uint16_t n : pendingEmpty_)
+        file_.WriteAt(header_.headerSize + uint64_t{n - 1u} * bs, writeBuffer_.data(), bs);
+    pendingEmpty_.clear();
 }
 
 void Table::Flush(bool full) {
     if (!modified_ || broken_)
         return; // nothing changed (a table sorted at load stays untouched on disk)
-    bool blocksDirty = !pendingEmpty_.empty();
-    for (const Block& b : blocks_)
-        blocksDirty = blocksDirty || b.dirty;
-    bool writeHeader = structureChanged_ || (full && modified_);
+    if (!full && appendOnly_ && !structureChanged_ && dirtyList_.size() == 1 &&
+        dirtyList_[0] == blocks_.back().get() &&
+        blocks_.back()->count < header_.schema.RecordsPerBlock())
+        return; // appends wait for their block to fill
+    bool blocksDirty = !dirtyList_.empty();
+    bool writeHeader = structureChanged_ || !pendingEmpty_.empty() || (full && modified_);
     bool writeIndex = header_.schema.Keyed() && (firstKeysChanged_ || writeHeader);
     if (!blocksDirty && !writeHeader && !writeIndex)
         return;
@@ -609,15 +774,17 @@ void Table::Flush(bool full) {
         if (writeHeader) {
             header_.numRecords = rows_;
             header_.usedBlocks = static_cast<uint16_t>(blocks_.size());
-            header_.firstBlock = blocks_.empty() ? 0 : blocks_.front().number;
-            header_.lastBlock = blocks_.empty() ? 0 : blocks_.back().number;
+            header_.firstBlock = blocks_.empty() ? 0 : blocks_.front()->number;
+            header_.lastBlock = blocks_.empty() ? 0 : blocks_.back()->number;
             StoreCounts(header_);
             file_.WriteAt(0, header_.raw.data(), header_.raw.size());
         }
+        if (!pendingEmpty_.empty())
+            WriteEmptyBlocks();
         if (writeIndex) {
             std::vector<IndexEntry> entries;
-            for (const Block& b : blocks_)
-                entries.push_back({b.data.data(), b.number, b.count});
+            for (const auto& b : blocks_)
+                entries.push_back({b->data.data(), b->number, b->count});
             std::vector<uint8_t> px = BuildPrimaryIndex(header_.schema, entries);
             os::File pxFile = os::File::Open(CompanionPath(path_, "PX"), true, os::Lock::None);
             pxFile.WriteAt(0, px.data(), px.size());
@@ -629,24 +796,39 @@ void Table::Flush(bool full) {
     }
     structureChanged_ = false;
     firstKeysChanged_ = false;
+    appendOnly_ = false;
     if (full)
         modified_ = false;
 }
 
 std::string Table::IndexKey(const uint8_t* record, const IndexDef& index) const {
+    std::string key;
+    IndexKeyInto(record, index, key);
+    return key;
+}
+
+void Table::IndexKeyInto(const uint8_t* record, const IndexDef& index, std::string& key) const {
     if (index.Expression())
         throw EngineError(IDP_ERR_UNSUPPORTED,
                           "Index: " + index.name + "\r\nExpression indexes cannot order rows.");
-    std::string key;
-    for (int n : index.fields) {
-        const Field& f = header_.schema.fields[static_cast<size_t>(n)];
+    // Keys have one length, so dropping the zero padding at the end keeps both equality
+    // and order, and makes the keys of short taglines short.
+    key.clear();
+    for (size_t k = 0; k < index.fields.size(); ++k) {
+        const Field& f = header_.schema.fields[static_cast<size_t>(index.fields[k])];
+        const uint8_t* p = record + f.offset;
+        size_t length = f.width;
+        if (f.type == IDP_FLD_ALPHA && k + 1 == index.fields.size())
+            length = static_cast<size_t>(std::find(p, p + f.width, uint8_t{0}) -
+                                         p); // the rest is padding
         size_t at = key.size();
-        key.append(reinterpret_cast<const char*>(record + f.offset), f.width);
+        key.append(reinterpret_cast<const char*>(p), length);
         if (index.CaseInsensitive() && f.type == IDP_FLD_ALPHA)
-            FoldBytes(reinterpret_cast<const unsigned char*>(key.data() + at),
-                      reinterpret_cast<unsigned char*>(key.data() + at), f.width);
+            for (size_t i = at; i < key.size() && key[i]; ++i)
+                key[i] = static_cast<char>(FoldByte(static_cast<unsigned char>(key[i])));
     }
-    return key;
+    while (!key.empty() && key.back() == 0)
+        key.pop_back();
 }
 
 bool Table::IsFileOrder(size_t index) const {
@@ -659,9 +841,9 @@ void Table::BuildOrder(size_t index, OrderCache& cache) {
     std::vector<std::pair<std::string, uint32_t>> keyed;
     keyed.reserve(rows_);
     uint32_t seq = 0;
-    for (const Block& b : blocks_)
-        for (uint16_t r = 0; r < b.count; ++r, ++seq)
-            keyed.emplace_back(IndexKey(&b.data[size_t{r} * header_.schema.recordSize], d), seq);
+    for (const auto& b : blocks_)
+        for (uint16_t r = 0; r < b->count; ++r, ++seq)
+            keyed.emplace_back(IndexKey(&b->data[size_t{r} * header_.schema.recordSize], d), seq);
     std::stable_sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
         return d.Descending() ? a.first > b.first : a.first < b.first;
     });

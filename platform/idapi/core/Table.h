@@ -54,29 +54,54 @@ class Table {
     bool IsFileOrder(size_t index) const;
     // The comparable key of a record for an index (case folded when the index ignores case).
     std::string IndexKey(const uint8_t* record, const IndexDef& index) const;
+    void IndexKeyInto(const uint8_t* record, const IndexDef& index, std::string& key) const;
+    // The first row (in file order) whose key for an index equals key.
+    std::optional<uint32_t> FindKey(const IndexDef& index, const std::string& key,
+                                    std::optional<uint32_t> except = std::nullopt);
+    // Before adding many rows: keeps the unique keys in memory instead of searching the
+    // rows for each one.
+    void PrepareForManyRows();
     // The row whose primary key equals the record's (case ignored when the primary index
-    // ignores case).
-    std::optional<uint32_t> FindByPrimary(const uint8_t* record);
+    // ignores case); keys, when given, are the record's UniqueKeys.
+    std::optional<uint32_t> FindByPrimary(const uint8_t* record,
+                                          const std::vector<std::string>* keys = nullptr);
 
     // Changes; each returns the seq number the row has afterwards. Key violations throw
     // IDP_ERR_KEY_VIOLATION and change nothing.
     uint32_t Insert(const uint8_t* record, std::optional<uint32_t> before);
+    // Insert without working out the new row's position (for moves of many rows).
+    void Add(const uint8_t* record);
+    // Adds many rows that clash neither with each other nor with the table. A keyed table
+    // receiving many rows is rebuilt in fresh blocks, merged in key order and packed; the
+    // old chain stays whole on disk until the header points to the new one.
+    void AddMany(const std::vector<uint8_t>& records);
+    // The keys of a record for each unique index (empty where none applies), and the name
+    // of an index where one of them is already in the table (empty: none).
+    std::vector<std::string> UniqueKeys(const uint8_t* record) const;
+    std::string UniqueClash(const std::vector<std::string>& keys,
+                            std::optional<uint32_t> except = std::nullopt);
     uint32_t Update(uint32_t seq, const uint8_t* record);
     void Erase(uint32_t seq);
     // The next autoincrement value.
     int32_t NextAutoInc();
-    // Writes changed blocks; full also brings the header and the .PX up to date.
+    // Writes changed blocks; full also brings the header and the .PX up to date. Rows
+    // appended to an unkeyed table (the shape of the engine's scratch and import tables)
+    // are written a block at a time: when their block fills, at any other change, and at
+    // a full flush (close, batch move).
     void Flush(bool full);
     // Rereads the file (only when this is the table's one user and nothing is pending).
     void Reload();
     std::string ReadBlob(const uint8_t* field, const Field& f);
 
   private:
+    // One data block; its neighbours' numbers are the links written to the file.
     struct Block {
         uint16_t number = 0;
         uint16_t count = 0;
+        uint16_t next = 0, prev = 0;
         std::vector<uint8_t> data; // RecordsPerBlock() records
         bool dirty = false;
+        bool fresh = false; // not in the chain the file holds yet
     };
     struct Place {
         size_t block;
@@ -94,25 +119,32 @@ class Table {
     void EnsurePrefix();
     int KeyCompare(const uint8_t* a, const uint8_t* b) const;
     Place KeyPlace(const uint8_t* record, bool& found);
+    Place PlaceForInsert(const uint8_t* record, std::optional<uint32_t> before,
+                         std::vector<std::string>& uniqueKeys);
     void InsertAt(Place place, const uint8_t* record);
+    void MarkDirty(Block& b);
+    void Link(size_t index);
+    void AdjustPrefix(size_t block, int delta);
     void EraseAt(Place place);
-    uint16_t NewBlockNumber();
+    std::unique_ptr<Block> NewBlock();
     void Changed();
     void BuildUnique();
     bool UniqueApplies(const IndexDef& d) const;
-    std::string UniqueClash(const uint8_t* record);
-    void AddUnique(const uint8_t* record);
+    void AddUnique(const uint8_t* record, const std::vector<std::string>& keys);
     void RemoveUnique(const uint8_t* record);
     void WriteBlocks();
+    void WriteEmptyBlocks();
     void BuildOrder(size_t index, OrderCache& cache);
-    std::vector<uint8_t> BlockImage(const Block* b) const;
+    void BlockImage(const Block* b, uint8_t* image) const;
+    std::vector<uint8_t> writeBuffer_;
 
     std::string path_;
     os::File file_;
     bool exclusive_;
     TableHeader header_;
     std::vector<IndexDef> indexes_;
-    std::vector<Block> blocks_;
+    std::vector<std::unique_ptr<Block>> blocks_;
+    std::vector<Block*> dirtyList_;
     uint32_t rows_ = 0;
     uint16_t diskBlocks_ = 0;         // blocks the file held at the last flush
     std::set<uint16_t> freeNumbers_;  // block numbers not in the chain
@@ -122,6 +154,7 @@ class Table {
     bool modified_ = false;           // changed since the last full flush
     bool damaged_ = false;            // some rows could not be read
     bool broken_ = false;             // a write failed
+    bool appendOnly_ = false;         // the only changes since the last flush: appends
     uint64_t generation_ = 0;
     std::vector<uint32_t> prefix_;
     bool prefixValid_ = false;

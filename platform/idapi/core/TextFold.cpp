@@ -23,11 +23,6 @@ unsigned char FoldByte(unsigned char c) {
     }
 }
 
-void FoldBytes(const unsigned char* src, unsigned char* dst, size_t count) {
-    for (size_t i = 0; i < count; ++i)
-        dst[i] = FoldByte(src[i]);
-}
-
 std::string FoldCase(const std::string& text) {
     std::string out = text;
     for (char& c : out)

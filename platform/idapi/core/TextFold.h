@@ -10,7 +10,5 @@ namespace idp {
 // The upper-case form of one ANSI byte (letters with accents included).
 unsigned char FoldByte(unsigned char c);
 std::string FoldCase(const std::string& text);
-// Folds count bytes from src into dst.
-void FoldBytes(const unsigned char* src, unsigned char* dst, size_t count);
 
 } // namespace idp

@@ -127,3 +127,36 @@ TEST_F(CursorTest, ManyRowsSurviveReopeningInKeyOrder) {
 }
 
 } // namespace
+
+namespace {
+
+bool FileHolds(const std::string& path, const std::string& text) {
+    std::vector<uint8_t> bytes = ReadFile(path);
+    return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
+}
+
+TEST(WritePolicy, KeyedPostsAreWrittenAtOnceUnkeyedAppendsABlockAtATime) {
+    ScratchDir dir;
+    std::string keyed = dir.Path("Tags.db"), scratch = dir.Path("_temp.db");
+    CreateTagTable(keyed);
+    CreateTagTable(scratch, false);
+    Table k(keyed), u(scratch);
+    ASSERT_EQ(IDP_OK, k.Add("stolen tagline"));
+    EXPECT_TRUE(FileHolds(keyed, "stolen tagline"));
+    ASSERT_EQ(IDP_OK, u.Add("first line")); // starts a block: written with it
+    ASSERT_EQ(IDP_OK, u.Add("second line"));
+    EXPECT_TRUE(FileHolds(scratch, "first line"));
+    EXPECT_FALSE(FileHolds(scratch, "second line"));
+    for (int i = 0; i < 14; ++i) // fills the first block and starts the second
+        ASSERT_EQ(IDP_OK, u.Add("line " + std::to_string(i)));
+    EXPECT_TRUE(FileHolds(scratch, "second line"));
+    ASSERT_EQ(IDP_OK, u.Add("extra line"));
+    EXPECT_FALSE(FileHolds(scratch, "extra line"));
+    ASSERT_EQ(IDP_OK, idpFirst(*u));
+    ASSERT_EQ(IDP_OK, idpEdit(*u)); // any other change writes the appended rows too
+    ASSERT_EQ(IDP_OK, idpSetString(*u, 1, "changed"));
+    ASSERT_EQ(IDP_OK, idpPost(*u));
+    EXPECT_TRUE(FileHolds(scratch, "extra line"));
+}
+
+} // namespace

@@ -16,9 +16,11 @@ class DamageTest : public ::testing::Test {
   protected:
     void SetUp() override {
         CreateTagTable(path, false);
-        Table t(path);
-        for (int i = 0; i < 40; ++i) // three blocks of 15, 15 and 10 rows
-            ASSERT_EQ(IDP_OK, t.Add("row " + std::to_string(i)));
+        {
+            Table t(path);
+            for (int i = 0; i < 40; ++i) // three blocks of 15, 15 and 10 rows
+                ASSERT_EQ(IDP_OK, t.Add("row " + std::to_string(i)));
+        }
         good = ReadFile(path);
         ASSERT_EQ(kHeader + 3 * kBlock, good.size());
     }
