@@ -1,9 +1,39 @@
-// The data-aware controls' windows.
+// The data-aware controls' windows and their ties to the table behind the data source.
 #include "framework/DBCtrls.h"
 
+#include "framework/Dialogs.h"
 #include "framework/Exception.h"
 
+#include <algorithm>
+
 namespace fw {
+
+namespace {
+
+bool Editing(TDataSetState state) {
+    return state == TDataSetState::dsEdit || state == TDataSetState::dsInsert;
+}
+
+// The field's value in the current row; an empty table has no row, and shows nothing.
+std::string CurrentValue(TTable& table, const TField& field) {
+    if (table.State() == TDataSetState::dsBrowse && table.RecordCount() == 0)
+        return std::string();
+    return field.AsString();
+}
+
+bool LessNoCase(const std::string& a, const std::string& b) {
+    return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+}
+
+} // namespace
+
+TDBLookupComboBox::TDBLookupComboBox(TComponent* owner) : TWinControl(owner) {
+    link_.OnStateChange = [this] {
+        if (!link_.Active() || link_.DataSet() != filledFrom_)
+            stale_ = true;
+    };
+    link_.OnDataChange = [this] { DataChanged(); };
+}
 
 TWinControl::TCreateParams TDBLookupComboBox::CreateParams() const {
     return {"COMBOBOX", WS_CHILD | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
@@ -17,6 +47,7 @@ void TDBLookupComboBox::HandleCreated() {
     int closed = r.bottom - r.top;
     SetWindowPos(Handle(), nullptr, 0, 0, Width(), closed + item * dropDownRows_ + 2,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowItems();
 }
 
 bool TDBLookupComboBox::SetProperty(const std::string& name, const TLayoutValue& v,
@@ -27,6 +58,149 @@ bool TDBLookupComboBox::SetProperty(const std::string& name, const TLayoutValue&
     return true;
 }
 
+TField* TDBLookupComboBox::Field() const {
+    return link_.Active() ? link_.DataSet()->FindField(KeyField) : nullptr;
+}
+
+// The list is rebuilt when the table opened, closed or switched, or when the current
+// value is not where the list has it (a row added, changed or deleted).
+void TDBLookupComboBox::DataChanged() {
+    if (refilling_)
+        return;
+    TField* field = Field();
+    if (!field) {
+        items_.clear();
+        filledFrom_ = nullptr;
+        stale_ = false;
+        ShowItems();
+        return;
+    }
+    // Key mode holds a search key, and an edited row would be posted by a walk.
+    TTable& table = *link_.DataSet();
+    if (Editing(table.State()) || table.State() == TDataSetState::dsSetKey)
+        return;
+    std::string value = CurrentValue(table, *field);
+    auto at = std::lower_bound(items_.begin(), items_.end(), value, LessNoCase);
+    bool listed = at != items_.end() && *at == value;
+    if (stale_ || !listed || static_cast<int>(items_.size()) != table.RecordCount()) {
+        Refill();
+        at = std::lower_bound(items_.begin(), items_.end(), value, LessNoCase);
+        listed = at != items_.end() && *at == value;
+    }
+    Select(listed && !value.empty() ? static_cast<int>(at - items_.begin()) : -1);
+}
+
+void TDBLookupComboBox::Refill() {
+    TTable& table = *link_.DataSet();
+    std::vector<std::string> values;
+    refilling_ = true;
+    table.DisableControls();
+    try {
+        int at = table.RecNo();
+        TField& field = table.FieldByName(KeyField);
+        for (table.First(); !table.Eof(); table.Next())
+            values.push_back(field.AsString());
+        if (at > 0)
+            table.SetRecNo(at);
+    } catch (...) {
+        table.EnableControls();
+        refilling_ = false;
+        throw;
+    }
+    table.EnableControls();
+    refilling_ = false;
+    std::sort(values.begin(), values.end(), LessNoCase);
+    items_ = std::move(values);
+    filledFrom_ = &table;
+    stale_ = false;
+    ShowItems();
+}
+
+void TDBLookupComboBox::ShowItems() {
+    itemIndex_ = -1;
+    if (!HandleAllocated())
+        return;
+    SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+    SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+    SendMessageA(Handle(), CB_INITSTORAGE, items_.size(), items_.size() * 32);
+    for (const std::string& s : items_)
+        SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TDBLookupComboBox::Select(int index) {
+    itemIndex_ = index;
+    if (HandleAllocated())
+        SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void TDBLookupComboBox::Notify(WORD code) {
+    if (code == CBN_SELCHANGE)
+        Choose(static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)));
+}
+
+void TDBLookupComboBox::Choose(int index) {
+    if (!Field() || index < 0 || index >= static_cast<int>(items_.size()))
+        return;
+    TTable& table = *link_.DataSet();
+    // The lookup needs the index over the listed field.
+    if (table.IndexFieldNames() != KeyField)
+        table.SetIndexFieldNames(KeyField);
+    table.SetKey();
+    table.FieldByName(KeyField).SetAsString(items_[index]);
+    if (!table.GotoKey())
+        table.CheckBrowseMode();
+    DataChanged();
+}
+
+TDBMemo::TDBMemo(TComponent* owner) : TMemo(owner) {
+    link_.OnStateChange = [this] { StateChanged(); };
+    link_.OnDataChange = [this] { DataChanged(); };
+    SetReadOnly(true);
+}
+
+TField* TDBMemo::Field() const {
+    return link_.Active() ? link_.DataSet()->FindField(DataField) : nullptr;
+}
+
+bool TDBMemo::Editing() const {
+    return link_.Active() && fw::Editing(link_.DataSet()->State());
+}
+
+void TDBMemo::HandleCreated() {
+    TMemo::HandleCreated();
+    StateChanged();
+    DataChanged();
+}
+
+void TDBMemo::StateChanged() {
+    SetReadOnly(!Editing());
+    TField* field = Field();
+    if (HandleAllocated() && field && field->Size() > 0)
+        SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(field->Size()), 0);
+}
+
+void TDBMemo::DataChanged() {
+    // Key mode holds the search key, not the row.
+    if (link_.Active() && link_.DataSet()->State() == TDataSetState::dsSetKey)
+        return;
+    TField* field = Field();
+    std::string value = field ? CurrentValue(*link_.DataSet(), *field) : std::string();
+    if (value == Text())
+        return;
+    showing_ = true;
+    SetText(value);
+    showing_ = false;
+}
+
+void TDBMemo::Notify(WORD code) {
+    if (code != EN_CHANGE || showing_ || !Editing())
+        return;
+    if (TField* field = Field())
+        field->SetAsString(Text());
+}
+
 TDBNavigator::TDBNavigator(TComponent* owner) : TWinControl(owner) {
     static const char* const glyphs[ButtonCount] = {"NAVFIRST",  "NAVPRIOR",  "NAVNEXT", "NAVLAST",
                                                     "NAVINSERT", "NAVDELETE", "NAVEDIT", "NAVPOST",
@@ -35,7 +209,10 @@ TDBNavigator::TDBNavigator(TComponent* owner) : TWinControl(owner) {
         buttons_[i] = new TSpeedButton(this);
         buttons_[i]->SetGlyph(glyphs[i]);
         buttons_[i]->SetParent(this);
+        auto which = static_cast<TNavigateBtn>(i);
+        buttons_[i]->OnClick = [this, which](TComponent*) { BtnClick(which); };
     }
+    link_.OnStateChange = [this] { StateChanged(); };
 }
 
 void TDBNavigator::Realign() {
@@ -57,6 +234,70 @@ bool TDBNavigator::SetProperty(const std::string& name, const TLayoutValue& v,
         throw Exception("The navigator needs one hint per button");
     for (size_t i = 0; i < ButtonCount; ++i)
         buttons_[i]->SetHint(hints[i].AsString());
+    return true;
+}
+
+// While a row is edited only posting or cancelling it makes sense; without an open
+// table nothing does.
+void TDBNavigator::StateChanged() {
+    bool active = link_.Active();
+    bool editing = active && fw::Editing(link_.DataSet()->State());
+    for (size_t i = 0; i < ButtonCount; ++i) {
+        auto which = static_cast<TNavigateBtn>(i);
+        bool commits = which == TNavigateBtn::nbPost || which == TNavigateBtn::nbCancel;
+        buttons_[i]->SetEnabled(active && commits == editing);
+    }
+}
+
+void TDBNavigator::BtnClick(TNavigateBtn which) {
+    if (!link_.Active() || !Act(*link_.DataSet(), which))
+        return;
+    if (OnClick)
+        OnClick(which);
+}
+
+bool TDBNavigator::Act(TTable& table, TNavigateBtn which) {
+    switch (which) {
+    case TNavigateBtn::nbFirst:
+        table.First();
+        break;
+    case TNavigateBtn::nbPrior:
+        table.Prior();
+        break;
+    case TNavigateBtn::nbNext:
+        table.Next();
+        break;
+    case TNavigateBtn::nbLast:
+        table.Last();
+        break;
+    case TNavigateBtn::nbInsert:
+        table.Insert();
+        break;
+    case TNavigateBtn::nbDelete:
+        if (table.RecordCount() == 0 && !fw::Editing(table.State()))
+            return false;
+        if (MessageDlg("Delete record?", TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbOKCancel) !=
+            mrOk)
+            return false;
+        table.Delete();
+        break;
+    case TNavigateBtn::nbEdit:
+        table.Edit();
+        break;
+    case TNavigateBtn::nbPost:
+        if (!fw::Editing(table.State()))
+            return false;
+        table.Post();
+        break;
+    case TNavigateBtn::nbCancel:
+        if (!fw::Editing(table.State()))
+            return false;
+        table.Cancel();
+        break;
+    case TNavigateBtn::nbRefresh:
+        table.Refresh();
+        break;
+    }
     return true;
 }
 

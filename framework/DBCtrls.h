@@ -1,33 +1,81 @@
-// The data-aware controls of the tagline group: the drop-down list of taglines, the
-// tagline memo and the navigator with its ten buttons. They show as real controls;
-// they are bound to a data source by the table access layer.
+// The data-aware controls of the tagline group: the drop-down list of a field's values,
+// the memo showing a field of the current row, and the navigator with its ten buttons.
+// Each holds a data link to a data source and follows the table behind it.
 #pragma once
 
 #include "framework/Buttons.h"
 #include "framework/StdCtrls.h"
+#include "framework/data/DataSource.h"
 
 #include <array>
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace fw {
 
+// The values of one field over every row, sorted case-insensitively; choosing one makes
+// its row current (looked up on the index over that field).
 class TDBLookupComboBox : public TWinControl {
   public:
-    explicit TDBLookupComboBox(TComponent* owner) : TWinControl(owner) {}
+    explicit TDBLookupComboBox(TComponent* owner);
     int DropDownRows() const { return dropDownRows_; }
     bool SetProperty(const std::string& name, const TLayoutValue& value,
                      const TEventTable& events) override;
 
+    TDataSource* DataSource() const { return link_.DataSource(); }
+    void SetDataSource(TDataSource* value) { link_.SetDataSource(value); }
+    // The field listed and looked up.
+    std::string KeyField;
+    // The values in the list, and the one shown (-1 for none).
+    const std::vector<std::string>& Items() const { return items_; }
+    int ItemIndex() const { return itemIndex_; }
+    // What choosing an entry does: the current row becomes the row with that value.
+    void Choose(int index);
+
   protected:
     TCreateParams CreateParams() const override;
     void HandleCreated() override;
+    void Notify(WORD code) override;
 
   private:
+    void DataChanged();
+    void Refill();
+    void ShowItems();
+    void Select(int index);
+    TField* Field() const;
+
     int dropDownRows_ = 7;
+    TDataLink link_;
+    std::vector<std::string> items_;
+    int itemIndex_ = -1;
+    // The table the list was filled from; another table, or a reopened one, refills it.
+    const TTable* filledFrom_ = nullptr;
+    bool stale_ = false;
+    bool refilling_ = false;
 };
 
+// The current row's value of one field; read-only unless the table is in edit or insert
+// state, when typing changes the pending row.
 class TDBMemo : public TMemo {
   public:
-    explicit TDBMemo(TComponent* owner) : TMemo(owner) {}
+    explicit TDBMemo(TComponent* owner);
+    TDataSource* DataSource() const { return link_.DataSource(); }
+    void SetDataSource(TDataSource* value) { link_.SetDataSource(value); }
+    std::string DataField;
+
+  protected:
+    void HandleCreated() override;
+    void Notify(WORD code) override;
+
+  private:
+    void DataChanged();
+    void StateChanged();
+    TField* Field() const;
+    bool Editing() const;
+
+    TDataLink link_;
+    bool showing_ = false;
 };
 
 enum class TNavigateBtn {
@@ -51,11 +99,23 @@ class TDBNavigator : public TWinControl {
     bool SetProperty(const std::string& name, const TLayoutValue& value,
                      const TEventTable& events) override;
 
+    TDataSource* DataSource() const { return link_.DataSource(); }
+    void SetDataSource(TDataSource* value) { link_.SetDataSource(value); }
+    // Does the button's action on the table (delete asks first), then tells OnClick.
+    void BtnClick(TNavigateBtn which);
+    // After a button's action.
+    std::function<void(TNavigateBtn)> OnClick;
+
   protected:
     void Realign() override;
 
   private:
+    // Whether the action ran (a refused delete did not).
+    bool Act(TTable& table, TNavigateBtn which);
+    void StateChanged();
+
     std::array<TSpeedButton*, ButtonCount> buttons_;
+    TDataLink link_;
 };
 
 } // namespace fw

@@ -47,6 +47,8 @@ fw::TEventTable TMainForm::Events() {
     bind("HelpContents", &TMainForm::HelpContents);
     bind("HelpSearch", &TMainForm::HelpSearch);
     bind("mnuHelpRevisionHistoryClick", &TMainForm::mnuHelpRevisionHistoryClick);
+    bind("mnuDBSelectClick", &TMainForm::mnuDBSelectClick);
+    bind("mnuDBCreateClick", &TMainForm::mnuDBCreateClick);
     e.Add("TrayIcon1RightClick",
           fw::TMouseEvent([this](fw::TComponent* s, fw::TMouseButton b, fw::TShiftState sh, int x,
                                  int y) { TrayIcon1RightClick(s, b, sh, x, y); }));

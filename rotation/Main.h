@@ -13,6 +13,7 @@
 
 #include <string>
 
+class TMRUFileList;
 class TRegFile;
 class TTrayIcon;
 namespace fw {
@@ -46,6 +47,7 @@ class TMainForm : public fw::TForm {
     // The tagline table, the spare table of imports and exports, and the controls' source.
     fw::TTable *Table1 = nullptr, *Table2 = nullptr;
     fw::TDataSource* DataSource1 = nullptr;
+    TMRUFileList* MRUDBList = nullptr;
 
     // The settings record, each field named after its registry value.
     std::string Sequencer, Frequency, SpawnPrg;
@@ -89,6 +91,19 @@ class TMainForm : public fw::TForm {
     void FillBottomPanel();
     // Files dropped from the shell.
     void WMDropFiles(HDROP drop);
+
+    // The tagline table. ValidateTable raises when the file is no tagline table;
+    // OpenDatabase makes a file the current table or reopens the previous one;
+    // CreateNewTable gives Table1 and Table2 the standard indexes ("Tag" on TagText,
+    // "RecNo" on Record) and any other table object none, so that it takes duplicates.
+    bool ValidateTable(const std::string& fileName);
+    void OpenDatabase(fw::TTable* table, const std::string& fileName);
+    void CreateNewTable(fw::TTable* table, const std::string& fileName);
+    void CheckState(fw::TTable* table);
+    void mnuDBSelectClick(fw::TComponent* sender);
+    void mnuDBCreateClick(fw::TComponent* sender);
+    void MRUDBListMRUItemClick(const std::string& fileName);
+    void DBNavigatorClick(fw::TNavigateBtn button);
 
   protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

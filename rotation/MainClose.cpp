@@ -6,6 +6,7 @@
 #include "framework/Dialogs.h"
 #include "framework/SysUtils.h"
 #include "framework/Process.h"
+#include "framework/data/Table.h"
 
 void TMainForm::FormCloseQuery(fw::TComponent*, bool& canClose) {
     if (Warn) {
@@ -41,6 +42,7 @@ bool TMainForm::StartSpawnProgram() {
 void TMainForm::FormClose(fw::TComponent*) {
     DragAcceptFiles(Handle(), FALSE);
     mnuFileSaveSettingsClick(this);
+    Table1->Close();
 }
 
 void TMainForm::FileExit(fw::TComponent*) {

@@ -23,9 +23,12 @@ void TMainForm::WMDropFiles(HDROP drop) {
     DragQueryFileA(drop, 0, name.data(), static_cast<UINT>(name.size()));
     std::string fileName = name.data();
     std::string ext = fw::LowerCase(fw::ExtractFileExt(fileName));
-    // Signature files (.pce .txt .pms .alt) and tagline tables (.db) are accepted; they
-    // are opened by the signature and table commands.
-    if (ext == ".pce" || ext == ".txt" || ext == ".pms" || ext == ".alt" || ext == ".db")
+    if (ext == ".db") {
+        OpenDatabase(Table1, fileName);
+        return;
+    }
+    // Signature files (.pce .txt .pms .alt) are accepted; the signature commands open them.
+    if (ext == ".pce" || ext == ".txt" || ext == ".pms" || ext == ".alt")
         return;
     fw::MessageDlg("Drag & Drop aborted\r\nUnrecognized file type: " + ext + "\r\n" + fileName,
                    fw::TMsgDlgType::mtError, fw::TMsgDlgButtons::mbOK);

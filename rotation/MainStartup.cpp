@@ -46,6 +46,8 @@ void TMainForm::FormCreate(fw::TComponent*) {
         SetHeight(427);
     MemoMisc->Hide();
     popTrayToggleTimer->SetCaption(btnTimer->Caption());
+    // A table that cannot be opened is explained, and the window still comes up.
+    fw::Application().Protect([this] { OpenDatabase(Table1, DBFile); });
     SetupMenus();
     FillTopPanel();
     FillBottomPanel();

@@ -1,0 +1,171 @@
+// The data-aware controls on a real table: the list of values and choosing from it,
+// the memo that is writable only while a row is edited, the navigator's actions and
+// its delete confirmation.
+#include "data/DataTestSupport.h"
+#include "framework/Application.h"
+#include "framework/DBCtrls.h"
+#include "framework/Forms.h"
+#include "framework/ScriptedDialogs.h"
+#include "framework/data/DataSource.h"
+#include "framework/data/Table.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using datatest::Keys;
+using fw::TNavigateBtn;
+
+class TProbe : public fw::TForm {
+  public:
+    using TForm::TForm;
+};
+
+class DBCtrlsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fw::Application().Initialize();
+        path = dir.File("tags.db");
+        datatest::MakeTaglineTable(path, Keys::TagTextAndRecNo);
+        datatest::AddTaglines(path, {"pear", "Apple", "fig"});
+        form = std::make_unique<TProbe>(nullptr);
+        form->Build("object Probe: TForm\n  Width = 400\n  Height = 300\n"
+                    "  object List: TDBLookupComboBox\n    Width = 200\n    Height = 21\n"
+                    "    DropDownRows = 10\n  end\n"
+                    "  object Memo: TDBMemo\n    Top = 30\n    Width = 200\n    Height = 60\n"
+                    "  end\n"
+                    "  object Nav: TDBNavigator\n    Top = 100\n    Width = 250\n"
+                    "    Height = 22\n  end\nend",
+                    {});
+        list = dynamic_cast<fw::TDBLookupComboBox*>(form->FindComponent("List"));
+        memo = dynamic_cast<fw::TDBMemo*>(form->FindComponent("Memo"));
+        nav = dynamic_cast<fw::TDBNavigator*>(form->FindComponent("Nav"));
+        table = new fw::TTable(form.get());
+        table->SetTableName(path);
+        table->SetIndexFieldNames("TagText");
+        source = new fw::TDataSource(form.get());
+        source->SetAutoEdit(false);
+        source->SetDataSet(table);
+        list->KeyField = "TagText";
+        list->SetDataSource(source);
+        memo->DataField = "TagText";
+        memo->SetDataSource(source);
+        nav->SetDataSource(source);
+        nav->OnClick = [this](TNavigateBtn b) { clicked.push_back(b); };
+        table->Open();
+    }
+    void TearDown() override { form.reset(); }
+
+    std::string ShownText() const {
+        char text[300] = {};
+        GetWindowTextA(list->Handle(), text, sizeof text);
+        return text;
+    }
+
+    // Replaces the memo's text as typing does, with the change notification.
+    void Type(const char* text) {
+        SendMessageA(memo->Handle(), EM_SETSEL, 0, -1);
+        SendMessageA(memo->Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+    }
+
+    datatest::TempDir dir;
+    std::string path;
+    fw::TScriptedDialogs dialogs;
+    std::unique_ptr<TProbe> form;
+    fw::TDBLookupComboBox* list = nullptr;
+    fw::TDBMemo* memo = nullptr;
+    fw::TDBNavigator* nav = nullptr;
+    fw::TTable* table = nullptr;
+    fw::TDataSource* source = nullptr;
+    std::vector<TNavigateBtn> clicked;
+};
+
+TEST_F(DBCtrlsTest, ListHoldsEveryValueSortedAndFollowsTheCurrentRow) {
+    std::vector<std::string> sorted = {"Apple", "fig", "pear"};
+    EXPECT_EQ(list->Items(), sorted);
+    EXPECT_EQ(SendMessageA(list->Handle(), CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(ShownText(), "Apple");
+    table->Last();
+    EXPECT_EQ(list->ItemIndex(), 2);
+    EXPECT_EQ(ShownText(), "pear");
+    // Another order leaves the list as it is and still finds the row.
+    table->SetIndexFieldNames("Record");
+    table->First();
+    EXPECT_EQ(list->Items(), sorted);
+    EXPECT_EQ(ShownText(), "pear");
+}
+
+TEST_F(DBCtrlsTest, ChoosingAnEntryMovesTheTableEvenInAnotherOrder) {
+    table->SetIndexFieldNames("Record");
+    list->Choose(1);
+    EXPECT_EQ(table->FieldByName("TagText").AsString(), "fig");
+    EXPECT_EQ(table->IndexFieldNames(), "TagText");
+    EXPECT_EQ(table->State(), fw::TDataSetState::dsBrowse);
+    EXPECT_EQ(memo->Text(), "fig");
+}
+
+TEST_F(DBCtrlsTest, ListIsRebuiltAfterRowsChangeAndEmptiedWhenTheTableCloses) {
+    table->Append();
+    table->FieldByName("TagText").SetAsString("banana");
+    table->Post();
+    EXPECT_EQ(list->Items(), (std::vector<std::string>{"Apple", "banana", "fig", "pear"}));
+    EXPECT_EQ(ShownText(), "banana");
+    dialogs.Answer(fw::mrOk);
+    nav->BtnClick(TNavigateBtn::nbDelete);
+    EXPECT_EQ(list->Items().size(), 3u);
+    table->Close();
+    EXPECT_TRUE(list->Items().empty());
+    EXPECT_EQ(SendMessageA(list->Handle(), CB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(memo->Text(), "");
+}
+
+TEST_F(DBCtrlsTest, MemoIsWritableOnlyWhileARowIsEditedAndTypingChangesTheRow) {
+    EXPECT_EQ(memo->Text(), "Apple");
+    EXPECT_TRUE(memo->ReadOnly());
+    nav->BtnClick(TNavigateBtn::nbEdit);
+    EXPECT_FALSE(memo->ReadOnly());
+    Type("Apricot");
+    nav->BtnClick(TNavigateBtn::nbPost);
+    EXPECT_TRUE(memo->ReadOnly());
+    EXPECT_EQ(datatest::ReadTaglines(path), (std::vector<std::string>{"Apricot", "fig", "pear"}));
+    // Typing while browsing changes nothing.
+    Type("typed");
+    EXPECT_EQ(table->FieldByName("TagText").AsString(), "Apricot");
+}
+
+TEST_F(DBCtrlsTest, DeleteAsksFirstAndCancelKeepsTheRow) {
+    dialogs.Answer(fw::mrCancel);
+    nav->BtnClick(TNavigateBtn::nbDelete);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Last().Text, "Delete record?");
+    EXPECT_EQ(dialogs.Last().Kind, fw::TMsgDlgType::mtConfirmation);
+    EXPECT_EQ(dialogs.Last().Buttons, fw::TMsgDlgButtons::mbOKCancel);
+    EXPECT_EQ(table->RecordCount(), 3);
+    EXPECT_TRUE(clicked.empty());
+    dialogs.Answer(fw::mrOk);
+    nav->BtnClick(TNavigateBtn::nbDelete);
+    EXPECT_EQ(table->RecordCount(), 2);
+    EXPECT_EQ(clicked, std::vector<TNavigateBtn>{TNavigateBtn::nbDelete});
+}
+
+TEST_F(DBCtrlsTest, NavigatorButtonsFollowTheTableState) {
+    nav->BtnClick(TNavigateBtn::nbLast);
+    EXPECT_EQ(memo->Text(), "pear");
+    nav->BtnClick(TNavigateBtn::nbPrior);
+    EXPECT_EQ(memo->Text(), "fig");
+    EXPECT_FALSE(nav->Button(TNavigateBtn::nbPost).Enabled());
+    EXPECT_TRUE(nav->Button(TNavigateBtn::nbEdit).Enabled());
+    nav->BtnClick(TNavigateBtn::nbInsert);
+    EXPECT_TRUE(nav->Button(TNavigateBtn::nbPost).Enabled());
+    EXPECT_TRUE(nav->Button(TNavigateBtn::nbCancel).Enabled());
+    EXPECT_FALSE(nav->Button(TNavigateBtn::nbNext).Enabled());
+    nav->BtnClick(TNavigateBtn::nbCancel);
+    EXPECT_EQ(table->RecordCount(), 3);
+    table->Close();
+    for (size_t i = 0; i < fw::TDBNavigator::ButtonCount; ++i)
+        EXPECT_FALSE(nav->Button(static_cast<TNavigateBtn>(i)).Enabled()) << i;
+}
+
+} // namespace

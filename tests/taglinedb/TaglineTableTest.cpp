@@ -1,0 +1,280 @@
+// The main window's tagline table, with the window built in-process: which files count
+// as tagline tables, opening one and falling back to the previous one, the missing-file
+// dialog, Select DB, Create DB and the recent entries with a pending edit, the
+// navigator's refresh, and a dropped table.
+#include "DataTestSupport.h"
+#include "desktop/MRUList.h"
+#include "framework/Application.h"
+#include "framework/ScriptedDialogs.h"
+#include "framework/data/DBErrors.h"
+#include "framework/data/Table.h"
+#include "rotation/Main.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <memory>
+
+namespace {
+
+using datatest::Keys;
+using fw::TFieldType;
+using fw::TIndexOption;
+
+const char* const kConfig = "Software\\Brindlex\\Quiptide\\Configuration";
+
+void WriteSetting(const char* name, const std::string& value) {
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kConfig, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+}
+
+std::string MessageOf(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+class TaglineTableTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brindlex");
+        fw::Application().Initialize();
+        fw::Application().SetTitle("Quiptide");
+        first = dir.File("first.db");
+        second = dir.File("second.db");
+        datatest::MakeTaglineTable(first, Keys::TagTextAndRecNo);
+        datatest::AddTaglines(first, {"one", "two", "three"});
+        datatest::MakeTaglineTable(second, Keys::TagText);
+        datatest::AddTaglines(second, {"alpha", "beta"});
+        WriteSetting("DBFile", first);
+        WriteSetting("Warn", "0");
+    }
+    void TearDown() override {
+        form.reset();
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brindlex");
+    }
+    TMainForm& Create() {
+        form = std::make_unique<TMainForm>(nullptr);
+        return *form;
+    }
+    // A table of the given fields and indexes in the scratch folder.
+    std::string Make(const std::string& name, const std::vector<fw::TFieldDef>& fields,
+                     const std::vector<fw::TIndexDef>& indexes) {
+        std::string path = dir.File(name);
+        datatest::MakeTable(path, fields, indexes);
+        return path;
+    }
+    std::string CurrentTag() { return form->Table1->FieldByName("TagText").AsString(); }
+    bool WasShown(const std::string& text) const {
+        for (const auto& s : dialogs.Shown())
+            if (s.Text == text)
+                return true;
+        return false;
+    }
+
+    datatest::TempDir dir;
+    std::string first, second;
+    fw::TScriptedDialogs dialogs;
+    std::unique_ptr<TMainForm> form;
+};
+
+const fw::TFieldDef kRecord{"Record", TFieldType::ftAutoInc, 0, true};
+
+TEST_F(TaglineTableTest, ValidateTableAcceptsOnlyTablesWithTagTextAndAnAscendingIndexOnIt) {
+    TMainForm& f = Create();
+    std::string lower = Make("lower.db", {{"tagtext", TFieldType::ftString, 255, true}, kRecord},
+                             {{"", "tagtext", {TIndexOption::ixPrimary}}});
+    EXPECT_TRUE(f.ValidateTable(lower));
+    EXPECT_FALSE(f.Table2->Active());
+    EXPECT_EQ(f.Table2->TableName(), lower);
+    EXPECT_EQ(f.Table2->DatabaseName(), dir.Path());
+
+    std::string both =
+        Make("both.db", {{"TagText", TFieldType::ftString, 255, true}, kRecord},
+             {{"", "TagText", {TIndexOption::ixPrimary}}, {"Both", "TagText;Record", {}}});
+    EXPECT_TRUE(f.ValidateTable(both));
+
+    std::string descending =
+        Make("desc.db", {kRecord, {"TagText", TFieldType::ftString, 255, true}},
+             {{"", "Record", {TIndexOption::ixPrimary}},
+              {"Down", "TagText", {TIndexOption::ixDescending}}});
+    EXPECT_EQ(MessageOf([&] { f.ValidateTable(descending); }),
+              "Table '" + descending + "' has no index for fields 'TagText'");
+
+    std::string other = Make("other.db", {{"Line", TFieldType::ftString, 255, true}},
+                             {{"", "Line", {TIndexOption::ixPrimary}}});
+    EXPECT_EQ(MessageOf([&] { f.ValidateTable(other); }), "Sorry, This is not a Quiptide Database");
+
+    EXPECT_THROW(f.ValidateTable(dir.File("nothing.db")), fw::EDBEngineError);
+}
+
+TEST_F(TaglineTableTest, StartUpOpensTheConfiguredTableInTagTextOrder) {
+    TMainForm& f = Create();
+    ASSERT_TRUE(f.Table1->Active());
+    EXPECT_EQ(f.DBFile, first);
+    EXPECT_EQ(CurrentTag(), "one");
+    EXPECT_EQ(f.DBLookupComboBox1->Items(), (std::vector<std::string>{"one", "three", "two"}));
+    EXPECT_EQ(f.StatusBarBottom->Panel(0).Text(), "DB File is: " + first);
+    EXPECT_EQ(f.MRUDBList->Items(), std::vector<std::string>{first});
+    EXPECT_TRUE(f.DBMemo->ReadOnly());
+}
+
+TEST_F(TaglineTableTest, ATableThatFailsToOpenBringsThePreviousOneBack) {
+    TMainForm& f = Create();
+    std::string narrow = Make("narrow.db", {{"TagText", TFieldType::ftString, 100, true}, kRecord},
+                              {{"", "TagText", {TIndexOption::ixPrimary}}});
+    EXPECT_TRUE(f.ValidateTable(narrow));
+    EXPECT_EQ(MessageOf([&] { f.OpenDatabase(f.Table1, narrow); }),
+              "Field 'TagText' is not of the expected type");
+    ASSERT_TRUE(f.Table1->Active());
+    EXPECT_EQ(f.Table1->TableName(), first);
+    EXPECT_EQ(f.Table1->IndexFieldNames(), "TagText");
+    EXPECT_EQ(f.DBFile, first);
+    EXPECT_EQ(f.MRUDBList->Items(), std::vector<std::string>{first});
+
+    f.OpenDatabase(f.Table1, second);
+    EXPECT_EQ(f.DBFile, second);
+    EXPECT_EQ(CurrentTag(), "alpha");
+    EXPECT_EQ(f.MRUDBList->Items(), (std::vector<std::string>{second, first}));
+}
+
+TEST_F(TaglineTableTest, AMissingTableAtStartUpWithTheDialogCancelledLeavesNoTableOpen) {
+    WriteSetting("DBFile", dir.File("gone.db"));
+    TMainForm& f = Create();
+    EXPECT_TRUE(WasShown("Your database cannot be found."));
+    EXPECT_TRUE(WasShown("Select the Database to use:"));
+    EXPECT_FALSE(f.Table1->Active());
+    EXPECT_TRUE(f.DBMemo->Text().empty());
+    // The rest of the start-up still ran.
+    EXPECT_EQ(f.StatusBarBottom->Panel(0).Text(), "DB File is: " + dir.File("gone.db"));
+}
+
+TEST_F(TaglineTableTest, AMissingTableCanBeReplacedThroughTheDialog) {
+    WriteSetting("DBFile", dir.File("gone.db"));
+    dialogs.Answer(fw::mrOk);
+    dialogs.Answer(fw::mrOk, second);
+    TMainForm& f = Create();
+    ASSERT_TRUE(f.Table1->Active());
+    EXPECT_EQ(f.DBFile, second);
+}
+
+TEST_F(TaglineTableTest, SelectDBDuringAnEditOffersToPostIntoTheOldTable) {
+    TMainForm& f = Create();
+    f.DBNavigator->BtnClick(fw::TNavigateBtn::nbEdit);
+    f.Table1->FieldByName("TagText").SetAsString("one, edited");
+    dialogs.Answer(fw::mrOk, second);
+    dialogs.Answer(fw::mrOk);
+    f.mnuDBSelectClick(nullptr);
+    EXPECT_TRUE(WasShown("Save changes to this record?"));
+    EXPECT_EQ(f.DBFile, second);
+    EXPECT_EQ(CurrentTag(), "alpha");
+    f.Table1->Close();
+    EXPECT_EQ(datatest::ReadTaglines(first),
+              (std::vector<std::string>{"one, edited", "three", "two"}));
+}
+
+TEST_F(TaglineTableTest, SelectDBOfAFileThatIsNoTaglineTableKeepsTheCurrentTable) {
+    TMainForm& f = Create();
+    std::string other = Make("other.db", {{"Line", TFieldType::ftString, 255, true}},
+                             {{"", "Line", {TIndexOption::ixPrimary}}});
+    dialogs.Answer(fw::mrOk, other);
+    EXPECT_EQ(MessageOf([&] { f.mnuDBSelectClick(nullptr); }),
+              "Sorry, This is not a Quiptide Database");
+    EXPECT_TRUE(f.Table1->Active());
+    EXPECT_EQ(f.DBFile, first);
+}
+
+TEST_F(TaglineTableTest, RecentEntryDuringAnEditCancelledLosesTheEdit) {
+    TMainForm& f = Create();
+    f.OpenDatabase(f.Table1, second);
+    f.DBNavigator->BtnClick(fw::TNavigateBtn::nbEdit);
+    f.Table1->FieldByName("TagText").SetAsString("alpha, edited");
+    dialogs.Answer(fw::mrCancel);
+    f.MRUDBListMRUItemClick(first);
+    EXPECT_TRUE(WasShown("Save changes to this record?"));
+    EXPECT_EQ(f.DBFile, first);
+    EXPECT_EQ(f.MRUDBList->Items(), (std::vector<std::string>{first, second}));
+    f.Table1->Close();
+    EXPECT_EQ(datatest::ReadTaglines(second), (std::vector<std::string>{"alpha", "beta"}));
+}
+
+TEST_F(TaglineTableTest, CreateDBMakesAnEmptyIndexedTableCurrent) {
+    TMainForm& f = Create();
+    std::string made = dir.File("made.db");
+    dialogs.Answer(fw::mrOk, made);
+    f.mnuDBCreateClick(nullptr);
+    ASSERT_TRUE(f.Table1->Active());
+    EXPECT_EQ(f.DBFile, made);
+    EXPECT_EQ(f.Table1->RecordCount(), 0);
+    EXPECT_TRUE(f.DBMemo->Text().empty());
+    EXPECT_TRUE(f.DBLookupComboBox1->Items().empty());
+    EXPECT_EQ(f.StatusBarBottom->Panel(0).Text(), "DB File is: " + made);
+    // Not validated, not listed; but it has the standard indexes, so it opens again.
+    EXPECT_EQ(f.MRUDBList->Items(), std::vector<std::string>{first});
+    f.Table1->Append();
+    f.Table1->FieldByName("TagText").SetAsString("new");
+    f.Table1->Post();
+    EXPECT_THROW(
+        {
+            f.Table1->Append();
+            f.Table1->FieldByName("TagText").SetAsString("NEW");
+            f.Table1->Post();
+        },
+        fw::EDatabaseError);
+    f.Table1->Cancel();
+    f.OpenDatabase(f.Table1, first);
+    f.OpenDatabase(f.Table1, made);
+    EXPECT_EQ(CurrentTag(), "new");
+}
+
+TEST_F(TaglineTableTest, ATableObjectMadeForAPurposeGetsNoIndexAndTakesDuplicates) {
+    TMainForm& f = Create();
+    std::string import = dir.File("import.db");
+    fw::TTable temp(nullptr);
+    f.CreateNewTable(&temp, import);
+    EXPECT_FALSE(temp.Active());
+    EXPECT_EQ(temp.IndexDefs().Count(), 0);
+    temp.Open();
+    for (int i = 0; i < 2; ++i) {
+        temp.Append();
+        temp.FieldByName("TagText").SetAsString("same");
+        temp.Post();
+    }
+    EXPECT_EQ(temp.RecordCount(), 2);
+}
+
+TEST_F(TaglineTableTest, NavigatorRefreshRestoresTheTagTextOrder) {
+    TMainForm& f = Create();
+    f.Table1->SetIndexFieldNames("Record");
+    f.DBNavigator->BtnClick(fw::TNavigateBtn::nbRefresh);
+    EXPECT_EQ(f.Table1->IndexFieldNames(), "TagText");
+    f.Table1->First();
+    EXPECT_EQ(CurrentTag(), "one");
+    f.Table1->Last();
+    EXPECT_EQ(CurrentTag(), "two");
+}
+
+TEST_F(TaglineTableTest, ADroppedTableBecomesCurrentAndClosingTheWindowClosesIt) {
+    TMainForm& f = Create();
+    size_t size = sizeof(DROPFILES) + second.size() + 2;
+    HGLOBAL mem = GlobalAlloc(GHND, size);
+    auto* df = static_cast<DROPFILES*>(GlobalLock(mem));
+    df->pFiles = sizeof(DROPFILES);
+    memcpy(reinterpret_cast<char*>(df) + sizeof(DROPFILES), second.c_str(), second.size() + 1);
+    GlobalUnlock(mem);
+    f.WMDropFiles(reinterpret_cast<HDROP>(mem));
+    EXPECT_EQ(f.DBFile, second);
+    EXPECT_EQ(CurrentTag(), "alpha");
+    f.FormClose(&f);
+    EXPECT_FALSE(f.Table1->Active());
+}
+
+} // namespace
