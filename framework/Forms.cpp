@@ -3,6 +3,7 @@
 #include "framework/Forms.h"
 
 #include "framework/Application.h"
+#include "framework/Dialogs.h"
 #include "framework/Exception.h"
 #include "framework/Menus.h"
 
@@ -179,6 +180,45 @@ bool TForm::Close() {
     return true;
 }
 
+int TForm::ShowModal() {
+    // The window that was active stays disabled while this form runs, on every path.
+    struct TDisabledOwner {
+        HWND window;
+        ~TDisabledOwner() {
+            if (window) {
+                EnableWindow(window, TRUE);
+                SetActiveWindow(window);
+            }
+        }
+    };
+    HWND active = Application().ActiveWindow();
+    TDisabledOwner owner{active != Handle() && IsWindowEnabled(active) ? active : nullptr};
+    if (owner.window) {
+        SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner.window));
+        EnableWindow(owner.window, FALSE);
+    }
+    ModalResult = mrNone;
+    modal_ = true;
+    Show();
+    MSG msg;
+    while (ModalResult == mrNone) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0)
+                PostQuitMessage(static_cast<int>(msg.wParam)); // for the main loop to see
+            ModalResult = mrCancel;
+            break;
+        }
+        if (IsDialogMessageA(Handle(), &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    modal_ = false;
+    ShowWindow(Handle(), SW_HIDE);
+    return ModalResult;
+}
+
 void TForm::Help(const HELPINFO& info) {
     int context = 0;
     if (info.iContextType == HELPINFO_MENUITEM) {
@@ -197,7 +237,10 @@ void TForm::Help(const HELPINFO& info) {
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CLOSE:
-        Close();
+        if (modal_)
+            ModalResult = mrCancel;
+        else
+            Close();
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE && OnActivate)

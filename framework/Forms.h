@@ -30,6 +30,10 @@ class TForm : public TWinControl {
     // Asks OnCloseQuery; when the close is permitted runs OnClose, hides the form and,
     // for the main form, ends the application. Returns whether the form closed.
     bool Close();
+    // Shows the form with the active window disabled and runs its messages until
+    // ModalResult is set (a close sets mrCancel); returns that result.
+    int ShowModal();
+    int ModalResult = 0;
     int ClientWidth() const;
     void SetClientWidth(int width);
     TWindowState WindowState() const { return windowState_; }
@@ -68,6 +72,7 @@ class TForm : public TWinControl {
     TWindowState windowState_ = TWindowState::wsNormal;
     bool showHint_ = false;
     bool helpButton_ = false;
+    bool modal_ = false;
     std::string iconName_;
     HWND hintWindow_ = nullptr;
 };

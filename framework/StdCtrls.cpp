@@ -7,7 +7,8 @@ namespace fw {
 
 TWinControl::TCreateParams TMemo::CreateParams() const {
     DWORD style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-                  ES_WANTRETURN | (readOnly_ ? ES_READONLY : 0);
+                  ES_WANTRETURN | (readOnly_ ? ES_READONLY : 0) |
+                  (horizontalScrollBar_ ? WS_HSCROLL | ES_AUTOHSCROLL : 0);
     return {"EDIT", style, WS_EX_CLIENTEDGE};
 }
 
@@ -31,9 +32,12 @@ void TMemo::SetReadOnly(bool readOnly) {
 }
 
 bool TMemo::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable& e) {
-    if (name != "ReadOnly")
+    if (name == "ReadOnly")
+        readOnly_ = v.AsBoolean();
+    else if (name == "ScrollBars") // ssVertical, the default, or ssBoth
+        horizontalScrollBar_ = v.AsIdent() == "ssBoth";
+    else
         return TWinControl::SetProperty(name, v, e);
-    readOnly_ = v.AsBoolean();
     return true;
 }
 

@@ -16,6 +16,9 @@ class TMemo : public TWinControl {
     void Clear() { SetCaption({}); }
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool readOnly);
+    // Whether a horizontal scroll bar is added to the vertical one (the line then
+    // scrolls instead of wrapping); fixed once the window exists.
+    bool HorizontalScrollBar() const { return horizontalScrollBar_; }
     bool SetProperty(const std::string& name, const TLayoutValue& value,
                      const TEventTable& events) override;
 
@@ -26,6 +29,7 @@ class TMemo : public TWinControl {
 
   private:
     bool readOnly_ = false;
+    bool horizontalScrollBar_ = false;
 };
 
 class TButton : public TWinControl {

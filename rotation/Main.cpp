@@ -31,6 +31,7 @@ TMainForm::TMainForm(fw::TComponent* owner) : TForm(owner) {
     Build(fw::LoadLayoutResource("MAINFORM"), Events());
     BindComponents();
     CreateTableComponents();
+    CreateSignatureComponents();
     fw::Application().Protect([this] { FormCreate(this); });
 }
 
@@ -49,6 +50,18 @@ fw::TEventTable TMainForm::Events() {
     bind("mnuHelpRevisionHistoryClick", &TMainForm::mnuHelpRevisionHistoryClick);
     bind("mnuDBSelectClick", &TMainForm::mnuDBSelectClick);
     bind("mnuDBCreateClick", &TMainForm::mnuDBCreateClick);
+    bind("btnDisplayClick", &TMainForm::btnDisplayClick);
+    bind("FileSave", &TMainForm::FileSave);
+    bind("FileSaveAs", &TMainForm::FileSaveAs);
+    bind("FileOpen", &TMainForm::FileOpen);
+    bind("btnReloadClick", &TMainForm::btnReloadClick);
+    bind("btnClearEditorClick", &TMainForm::btnClearEditorClick);
+    bind("sbTagPosClick", &TMainForm::sbTagPosClick);
+    bind("btnTimerClick", &TMainForm::btnTimerClick);
+    bind("TimerTimer", &TMainForm::TimerTimer);
+    bind("popTrayChangeTagNowClick", &TMainForm::popTrayChangeTagNowClick);
+    bind("mnuSetupDemoClick", &TMainForm::mnuSetupDemoClick);
+    bind("popTrayStatusClick", &TMainForm::popTrayStatusClick);
     e.Add("TrayIcon1RightClick",
           fw::TMouseEvent([this](fw::TComponent* s, fw::TMouseButton b, fw::TShiftState sh, int x,
                                  int y) { TrayIcon1RightClick(s, b, sh, x, y); }));

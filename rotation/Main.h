@@ -13,8 +13,11 @@
 
 #include <string>
 
+class TBrkApart;
+class TClock;
 class TMRUFileList;
 class TRegFile;
+class TSignatureDocument;
 class TTrayIcon;
 namespace fw {
 class TTable;
@@ -92,6 +95,37 @@ class TMainForm : public fw::TForm {
     // Files dropped from the shell.
     void WMDropFiles(HDROP drop);
 
+    // The signature document: body (MemoEditor), current tagline (DBMemo), draft
+    // (MemoDisplay), and the tagline of the last save (MemoMisc).
+    TBrkApart* BreakIt = nullptr;
+    TMRUFileList* MRUSigList = nullptr;
+    // When the signature was last saved, for the frequency rules (LastSaveTime is its text).
+    SYSTEMTIME LastSave{};
+    // The clock the document and the cycling read; tests set their own.
+    const TClock* Clock = nullptr;
+    void btnDisplayClick(fw::TComponent* sender);
+    void FileSave(fw::TComponent* sender);
+    void FileSaveAs(fw::TComponent* sender);
+    void FileOpen(fw::TComponent* sender);
+    void OpenTheFile(const std::string& fileName);
+    void LoadSig();
+    void btnReloadClick(fw::TComponent* sender);
+    void btnClearEditorClick(fw::TComponent* sender);
+    void sbTagPosClick(fw::TComponent* sender);
+    std::string ExpandVariables(const std::string& text);
+    void MRUSigListMRUItemClick(fw::TComponent* sender, const std::string& fileName);
+
+    // Tagline cycling.
+    void StartTimer(unsigned firstDelay);
+    void StopTimer();
+    void btnTimerClick(fw::TComponent* sender);
+    void TimerTimer(fw::TComponent* sender);
+    void ChangeTag();
+    void FindTag();
+    void popTrayChangeTagNowClick(fw::TComponent* sender);
+    void mnuSetupDemoClick(fw::TComponent* sender);
+    void popTrayStatusClick(fw::TComponent* sender);
+
     // The tagline table. ValidateTable raises when the file is no tagline table;
     // OpenDatabase makes a file the current table or reopens the previous one;
     // CreateNewTable gives Table1 and Table2 the standard indexes ("Tag" on TagText,
@@ -111,6 +145,10 @@ class TMainForm : public fw::TForm {
   private:
     fw::TEventTable Events();
     void BindComponents();
+    void CreateSignatureComponents();
+    TSignatureDocument Document() const;
+    // The commands a demonstration takes away from the user, and gives back.
+    void SetDemoControls(bool enabled);
     void CreateTableComponents();
     // Starts SpawnPrg shown normally; true when it started. Explains a failure.
     bool StartSpawnProgram();

@@ -11,6 +11,7 @@
 
 void TMainForm::WMDropFiles(HDROP drop) {
     std::unique_ptr<std::remove_pointer_t<HDROP>, decltype(&DragFinish)> release(drop, DragFinish);
+    StopTimer();
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     if (count > 1) {
         fw::ShowMessage("Sorry, I can only process one file at a time.\r\nPlease try again!");
@@ -23,13 +24,14 @@ void TMainForm::WMDropFiles(HDROP drop) {
     DragQueryFileA(drop, 0, name.data(), static_cast<UINT>(name.size()));
     std::string fileName = name.data();
     std::string ext = fw::LowerCase(fw::ExtractFileExt(fileName));
+    if (ext == ".pce" || ext == ".txt" || ext == ".pms" || ext == ".alt") {
+        OpenTheFile(fileName);
+        return;
+    }
     if (ext == ".db") {
         OpenDatabase(Table1, fileName);
         return;
     }
-    // Signature files (.pce .txt .pms .alt) are accepted; the signature commands open them.
-    if (ext == ".pce" || ext == ".txt" || ext == ".pms" || ext == ".alt")
-        return;
     fw::MessageDlg("Drag & Drop aborted\r\nUnrecognized file type: " + ext + "\r\n" + fileName,
                    fw::TMsgDlgType::mtError, fw::TMsgDlgButtons::mbOK);
 }

@@ -49,10 +49,28 @@ void TMainForm::FormCreate(fw::TComponent*) {
     // A table that cannot be opened is explained, and the window still comes up.
     fw::Application().Protect([this] { OpenDatabase(Table1, DBFile); });
     SetupMenus();
+    if (!SigFile.empty()) {
+        LoadSig();
+        FindTag();
+        if (Frequency != "Daily")
+            FileSave(this);
+        if (Frequency == "OnLoad") {
+            ChangeTag();
+            FileSave(this);
+            StopTimer();
+        } else {
+            StartTimer(500);
+        }
+    } else {
+        StopTimer();
+        LoadSig();
+    }
     FillTopPanel();
     FillBottomPanel();
     TrayIcon1->SetToolTip(Timer->Enabled() ? "Quiptide is cycling Taglines!" : "Quiptide is idle.");
     TrayIcon1->SetActive(true);
+    if (Frequency != "Daily" && !SigFile.empty() && fw::FileExists(SigFile))
+        FileSave(this);
     CommandLineSwitches(fw::CommandLine());
 }
 
@@ -65,11 +83,10 @@ void TMainForm::CommandLineSwitches(const std::string& commandLine) {
     if (Frequency != "OnLoad")
         return;
     std::string text = SwitchText(commandLine);
-    if (text == "/unload") {
+    if (text == "/unload" || (text == "/start" && StartSpawnProgram())) {
+        ChangeTag();
+        FileSave(this);
         fw::Application().Terminate();
-    } else if (text == "/start") {
-        if (StartSpawnProgram())
-            fw::Application().Terminate();
     }
 }
 

@@ -5,6 +5,7 @@
 #include "desktop/RegFiles.h"
 #include "framework/SysUtils.h"
 #include "framework/Variant.h"
+#include "rotation/Cycling.h"
 
 using fw::Variant;
 
@@ -29,7 +30,7 @@ void TMainForm::ReadRegistry() {
 void TMainForm::mnuFileSaveSettingsClick(fw::TComponent*) {
     Reg->WriteValue("Sequencer", Variant(Sequencer));
     // A demonstration's temporary "Demo" is never stored; the frequency it replaced is.
-    Reg->WriteValue("Frequency", Variant(Frequency == "Demo" ? PrevFrequency : Frequency));
+    Reg->WriteValue("Frequency", Variant(FrequencyToSave(Frequency, PrevFrequency)));
     Reg->WriteValue("SpawnPrg", Variant(SpawnPrg));
     Reg->WriteValue("Spawn", Variant(Spawn));
     Reg->WriteValue("Warn", Variant(Warn));

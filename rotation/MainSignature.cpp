@@ -1,0 +1,139 @@
+// The main window's signature commands: composing the draft, saving the signature file
+// and its side files, choosing a signature from a mail signature file, reloading, and
+// the recent-signatures list.
+#include "rotation/Main.h"
+
+#include "desktop/Brkapart.h"
+#include "desktop/MRUList.h"
+#include "framework/DateFormat.h"
+#include "framework/Dialogs.h"
+#include "framework/SysUtils.h"
+#include "rotation/Clock.h"
+#include "rotation/Input.h"
+#include "rotation/SignatureDocument.h"
+#include "rotation/SignatureFiles.h"
+#include "rotation/TimerPause.h"
+
+#include <commdlg.h>
+
+void TMainForm::CreateSignatureComponents() {
+    Clock = &SystemClock();
+    BreakIt = new TBrkApart(this);
+    BreakIt->SetName("BreakIt");
+    MRUSigList = new TMRUFileList(this);
+    MRUSigList->SetName("MRUSigList");
+    MRUSigList->RemoveOnClick = false;
+    MRUSigList->AutoSaveName = "\\Software\\Brindlex\\Quiptide\\";
+    MRUSigList->AutoSaveKey = "MRU Sig Items";
+    MRUSigList->OnMRUItemClick = [this](fw::TComponent* s, const std::string& fileName) {
+        MRUSigListMRUItemClick(s, fileName);
+    };
+    MRUSigList->SetFileMenu(dynamic_cast<fw::TMenuItem*>(FindComponent("N1")));
+    // Made after the layout was read, so it loads its saved list here.
+    MRUSigList->Loaded();
+}
+
+TSignatureDocument TMainForm::Document() const {
+    return TSignatureDocument(ProgramDir, *BreakIt, *Clock);
+}
+
+std::string TMainForm::ExpandVariables(const std::string& text) {
+    return Document().ExpandVariables(text, CustDate, CustTime);
+}
+
+void TMainForm::btnDisplayClick(fw::TComponent*) {
+    MemoDisplay->Clear();
+    MemoDisplay->SetText(
+        Document().ComposeDraft(MemoEditor->Text(), DBMemo->Text(), TagPos, CustDate, CustTime));
+}
+
+void TMainForm::FileSave(fw::TComponent*) {
+    TTimerPause pause(*Timer);
+    if (SigFile.empty() || !fw::FileExists(SigFile)) {
+        fw::MessageDlg("Sorry. You must use the \"File|SaveAs\" menu item",
+                       fw::TMsgDlgType::mtError, fw::TMsgDlgButtons::mbOK);
+        return;
+    }
+    Document().Save(SigFile, MemoDisplay->Text(), MemoEditor->Text(), DBMemo->Text());
+    FillTopPanel();
+    LastSave = Clock->Local();
+    Date = fw::DateToStr(LastSave);
+    LastSaveTime = fw::FormatDateTime("tt", LastSave);
+}
+
+void TMainForm::FileSaveAs(fw::TComponent*) {
+    TTimerPause pause(*Timer);
+    fw::TFileDialog dialog;
+    dialog.Filter = "Eudora Primary|signatur.pce|Eudora Alternate|signatur.alt|Pegasus|*.pms|"
+                    "Text File|*.txt|All Files|*.*";
+    dialog.DefaultExt = "pce";
+    dialog.InitialDir = ProgramDir;
+    dialog.Options =
+        OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT | OFN_HIDEREADONLY | OFN_NOREADONLYRETURN;
+    if (!fw::Dialogs().SaveFile(dialog))
+        return;
+    Document().SaveAs(dialog.FileName, MemoDisplay->Text(), MemoEditor->Text(), DBMemo->Text());
+    SigFile = dialog.FileName;
+    FillTopPanel();
+}
+
+void TMainForm::FileOpen(fw::TComponent*) {
+    fw::TFileDialog dialog;
+    dialog.Title = "Select the signature file to use:";
+    dialog.Filter = "Eudora Primary (signatur.pce)|*.pce|Eudora Alternate (signature.alt)|*.alt|"
+                    "Pegasus (*.pms)|*.pms|Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
+    dialog.InitialDir = ProgramDir;
+    dialog.Options =
+        OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOREADONLYRETURN;
+    if (!fw::Dialogs().OpenFile(dialog))
+        return;
+    StopTimer();
+    OpenTheFile(dialog.FileName);
+}
+
+void TMainForm::OpenTheFile(const std::string& fileName) {
+    TInputForm input(this);
+    input.RichEdit->SetText("Use your mouse to highlight the signature part of the file you "
+                            "just opened. If your file did not include a tagline, then select "
+                            "the entire file.");
+    input.MemoInput->SetText(LoadTextFile(fileName));
+    if (input.ShowModal() != fw::mrOk)
+        return;
+    MemoEditor->SetText(input.Selected());
+    if (!MemoEditor->Text().empty()) {
+        SigFile = fileName;
+        MRUSigList->AddItem(fileName);
+    }
+    FillTopPanel();
+}
+
+void TMainForm::LoadSig() {
+    TLoadedSignature loaded = Document().LoadSig(SigFile);
+    MemoDisplay->SetText(loaded.draft);
+    MemoEditor->SetText(loaded.body);
+    if (loaded.savedTagline)
+        MemoMisc->SetText(*loaded.savedTagline);
+}
+
+void TMainForm::btnReloadClick(fw::TComponent*) {
+    if (Timer->Enabled())
+        btnTimerClick(btnTimer);
+    LoadSig();
+    FindTag();
+    btnDisplayClick(this);
+}
+
+void TMainForm::btnClearEditorClick(fw::TComponent*) {
+    MemoEditor->Clear();
+}
+
+void TMainForm::sbTagPosClick(fw::TComponent*) {
+    TagPos = !TagPos;
+    btnDisplayClick(this);
+}
+
+void TMainForm::MRUSigListMRUItemClick(fw::TComponent*, const std::string& fileName) {
+    // Like the other ways of opening a signature, a new body stops the cycling first.
+    StopTimer();
+    OpenTheFile(fileName);
+}
