@@ -17,16 +17,6 @@ bool IsBlankField(const uint8_t* p, const Field& f) {
     return true;
 }
 
-int64_t DecodeInteger(const uint8_t* p, uint16_t width) {
-    uint64_t u = 0;
-    for (uint16_t i = 0; i < width; ++i)
-        u = u << 8 | p[i];
-    u ^= uint64_t{1} << (width * 8 - 1);
-    // Sign-extend from the field's width.
-    uint64_t sign = uint64_t{1} << (width * 8 - 1);
-    return static_cast<int64_t>((u ^ sign) - sign);
-}
-
 bool EncodeInteger(uint8_t* p, uint16_t width, int64_t value) {
     int64_t lo = -(int64_t{1} << (width * 8 - 1));
     int64_t hi = (int64_t{1} << (width * 8 - 1)) - 1;

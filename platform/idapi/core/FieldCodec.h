@@ -16,7 +16,15 @@ constexpr double kMsPerDay = 86400000.0;
 
 bool IsBlankField(const uint8_t* p, const Field& f);
 
-int64_t DecodeInteger(const uint8_t* p, uint16_t width);
+inline int64_t DecodeInteger(const uint8_t* p, uint16_t width) {
+    uint64_t u = 0;
+    for (uint16_t i = 0; i < width; ++i)
+        u = u << 8 | p[i];
+    // The stored value is the number plus 2^(bits-1): taking that off undoes the inverted
+    // sign bit and sign-extends in one step.
+    uint64_t sign = uint64_t{1} << (width * 8 - 1);
+    return static_cast<int64_t>(u - sign);
+}
 // False when the value collides with the blank pattern or is out of range.
 bool EncodeInteger(uint8_t* p, uint16_t width, int64_t value);
 

@@ -130,11 +130,34 @@ void Table::Load() {
     dirtyList_.clear();
     rows_ = 0;
     std::vector<bool> seen(available + 1, false);
-    // One read for all blocks; left uninitialised, as the read fills every byte.
+    // All blocks go into one buffer (left uninitialised: the reads fill every byte), read a
+    // slice at a time so that each slice is still in the cache when its autoincrement
+    // values are looked at: the next number must pass every value present, whatever the
+    // header says.
     const size_t dataSize = static_cast<size_t>(available * s.blockSize);
-    std::unique_ptr<uint8_t[]> data(new uint8_t[dataSize ? dataSize : 1]);
-    if (file_.ReadAt(header_.headerSize, data.get(), dataSize) != dataSize)
-        ThrowDamaged(path_, "The file ended while being read.");
+    loaded_.reset(new uint8_t[dataSize ? dataSize : 1]);
+    uint8_t* data = loaded_.get();
+    std::vector<uint16_t> autoIncOffsets;
+    for (const Field& f : s.fields)
+        if (f.type == IDP_FLD_AUTOINC)
+            autoIncOffsets.push_back(f.offset);
+    const size_t slice = std::max<size_t>(1, (1u << 20) / s.blockSize) * s.blockSize;
+    for (size_t at = 0; at < dataSize; at += slice) {
+        size_t part = std::min(slice, dataSize - at);
+        if (file_.ReadAt(header_.headerSize + at, data + at, part) != part)
+            ThrowDamaged(path_, "The file ended while being read.");
+        for (size_t b = at; b < at + part && !autoIncOffsets.empty(); b += s.blockSize) {
+            int32_t last = static_cast<int16_t>(data[b + 4] | data[b + 5] << 8);
+            size_t count = last < 0 ? 0 : std::min<size_t>(last / rs + 1, rpb);
+            for (size_t r = 0; r < count; ++r)
+                for (uint16_t offset : autoIncOffsets) {
+                    const uint8_t* p = data + b + 6 + r * rs + offset;
+                    if (p[0] | p[1] | p[2] | p[3]) // not blank
+                        header_.autoInc =
+                            std::max(header_.autoInc, static_cast<int32_t>(DecodeInteger(p, 4)));
+                }
+        }
+    }
     uint16_t number = header_.firstBlock;
     while (number != 0) {
         if (number > available || seen[number]) {
@@ -167,8 +190,7 @@ void Table::Load() {
             auto b = std::make_unique<Block>();
             b->number = number;
             b->count = static_cast<uint16_t>(count);
-            b->data.assign(block.Data() + 6, block.Data() + 6 + count * rs);
-            b->data.resize(size_t{rpb} * rs);
+            b->loaded = block.Data() + 6;
             blocks_.push_back(std::move(b));
             rows_ += count;
         }
@@ -183,24 +205,15 @@ void Table::Load() {
             freeNumbers_.insert(n);
     diskBlocks_ = static_cast<uint16_t>(available);
     header_.fileBlocks = diskBlocks_;
-    // The next autoincrement value must pass every value present, whatever the header says.
-    for (const Field& f : s.fields)
-        if (f.type == IDP_FLD_AUTOINC)
-            for (const auto& b : blocks_)
-                for (uint16_t i = 0; i < b->count; ++i) {
-                    const uint8_t* p = &b->data[i * rs + f.offset];
-                    if (!IsBlankField(p, f))
-                        header_.autoInc = std::max<int32_t>(
-                            header_.autoInc, static_cast<int32_t>(DecodeInteger(p, 4)));
-                }
-    if (s.Keyed()) {
-        // A keyed table written by a program with another sort order (or damaged) may not
-        // be in byte order; sort it so lookups work, and write it back at the next change.
+    if (s.Keyed() && s.sortOrder != 0) {
+        // A keyed table written with another sort order than plain byte order ("ascii")
+        // may hold its rows in an order our searches do not expect; sort it so lookups
+        // work, and write it back at the next change.
         bool sorted = true;
         const uint8_t* prev = nullptr;
         for (const auto& b : blocks_)
             for (uint16_t i = 0; i < b->count && sorted; ++i) {
-                const uint8_t* r = &b->data[i * rs];
+                const uint8_t* r = b->Rows() + i * rs;
                 if (prev && KeyCompare(prev, r) > 0)
                     sorted = false;
                 prev = r;
@@ -209,15 +222,15 @@ void Table::Load() {
             std::vector<std::vector<uint8_t>> all;
             for (const auto& b : blocks_)
                 for (uint16_t i = 0; i < b->count; ++i)
-                    all.emplace_back(b->data.begin() + static_cast<long>(i * rs),
-                                     b->data.begin() + static_cast<long>((i + 1u) * rs));
+                    all.emplace_back(b->Rows() + i * rs, b->Rows() + (i + 1u) * rs);
             std::stable_sort(all.begin(), all.end(), [&](const auto& a, const auto& b) {
                 return KeyCompare(a.data(), b.data()) < 0;
             });
             size_t k = 0;
             for (auto& b : blocks_) {
+                uint8_t* rows = b->Own(rs, rpb);
                 for (uint16_t i = 0; i < b->count; ++i, ++k)
-                    std::memcpy(&b->data[i * rs], all[k].data(), rs);
+                    std::memcpy(rows + i * rs, all[k].data(), rs);
                 MarkDirty(*b);
             }
             firstKeysChanged_ = true;
@@ -301,7 +314,7 @@ Table::Place Table::PlaceOf(uint32_t seq) {
 
 const uint8_t* Table::RowAt(uint32_t seq) {
     Place p = PlaceOf(seq);
-    return &blocks_[p.block]->data[size_t{p.slot} * header_.schema.recordSize];
+    return blocks_[p.block]->Rows() + size_t{p.slot} * header_.schema.recordSize;
 }
 
 int Table::KeyCompare(const uint8_t* a, const uint8_t* b) const {
@@ -316,7 +329,7 @@ Table::Place Table::KeyPlace(const uint8_t* record, bool& found) {
     size_t lo = 0, hi = blocks_.size();
     while (hi - lo > 1) { // the last block whose first key is not above the record's
         size_t mid = (lo + hi) / 2;
-        if (KeyCompare(blocks_[mid]->data.data(), record) <= 0)
+        if (KeyCompare(blocks_[mid]->Rows(), record) <= 0)
             lo = mid;
         else
             hi = mid;
@@ -325,12 +338,12 @@ Table::Place Table::KeyPlace(const uint8_t* record, bool& found) {
     uint16_t l = 0, h = b.count;
     while (l < h) {
         uint16_t mid = static_cast<uint16_t>((l + h) / 2);
-        if (KeyCompare(&b.data[size_t{mid} * rs], record) < 0)
+        if (KeyCompare(b.Rows() + size_t{mid} * rs, record) < 0)
             l = static_cast<uint16_t>(mid + 1);
         else
             h = mid;
     }
-    found = l < b.count && KeyCompare(&b.data[size_t{l} * rs], record) == 0;
+    found = l < b.count && KeyCompare(b.Rows() + size_t{l} * rs, record) == 0;
     return {lo, l};
 }
 
@@ -364,12 +377,33 @@ std::optional<uint32_t> Table::FindByPrimary(const uint8_t* record,
 
 std::optional<uint32_t> Table::FindKey(const IndexDef& index, const std::string& key,
                                        std::optional<uint32_t> except) {
-    std::string rowKey;
+    if (index.Expression())
+        IndexKey(nullptr, index); // refuses expression indexes
+    const size_t rs = header_.schema.recordSize;
     uint32_t seq = 0;
+    if (index.fields.size() == 1) { // one fixed-width field: compare its bytes directly
+        const Field& f = header_.schema.fields[static_cast<size_t>(index.fields[0])];
+        if (f.type != IDP_FLD_ALPHA && key.size() <= f.width) {
+            std::string padded = key;
+            padded.resize(f.width, '\0');
+            uint32_t first4 = 0; // most such fields are 4 bytes: test those as one word
+            std::memcpy(&first4, padded.data(), std::min<size_t>(4, f.width));
+            for (const auto& b : blocks_) {
+                const uint8_t* p = b->Rows() + f.offset;
+                for (uint16_t r = 0; r < b->count; ++r, ++seq, p += rs) {
+                    uint32_t word = 0;
+                    std::memcpy(&word, p, std::min<size_t>(4, f.width));
+                    if (word == first4 && seq != except &&
+                        std::memcmp(p, padded.data(), f.width) == 0)
+                        return seq;
+                }
+            }
+            return std::nullopt;
+        }
+    }
     for (const auto& b : blocks_)
         for (uint16_t r = 0; r < b->count; ++r, ++seq) {
-            IndexKeyInto(&b->data[size_t{r} * header_.schema.recordSize], index, rowKey);
-            if (rowKey == key && seq != except)
+            if (seq != except && RowMatches(b->Rows() + size_t{r} * rs, index, key))
                 return seq;
         }
     return std::nullopt;
@@ -377,6 +411,32 @@ std::optional<uint32_t> Table::FindKey(const IndexDef& index, const std::string&
 
 void Table::PrepareForManyRows() {
     BuildUnique();
+}
+
+// Whether a record's key for an index equals key, compared as IndexKey would make it,
+// without building it: a search of every row stays a pass over the bytes.
+bool Table::RowMatches(const uint8_t* record, const IndexDef& index, const std::string& key) const {
+    size_t at = 0;
+    for (size_t k = 0; k < index.fields.size(); ++k) {
+        const Field& f = header_.schema.fields[static_cast<size_t>(index.fields[k])];
+        const uint8_t* p = record + f.offset;
+        bool alpha = f.type == IDP_FLD_ALPHA;
+        bool fold = alpha && index.CaseInsensitive();
+        bool inText = true;
+        for (uint16_t i = 0; i < f.width; ++i, ++at) {
+            uint8_t c = p[i];
+            if (alpha && c == 0) {
+                if (k + 1 == index.fields.size())
+                    return at >= key.size(); // the rest of the last text is padding
+                inText = false;
+            }
+            if (fold && inText)
+                c = FoldByte(c);
+            if (at < key.size() ? c != static_cast<uint8_t>(key[at]) : c != 0)
+                return false;
+        }
+    }
+    return at >= key.size();
 }
 
 std::unique_ptr<Table::Block> Table::NewBlock() {
@@ -416,8 +476,9 @@ void Table::InsertAt(Place place, const uint8_t* record) {
         } else {
             uint16_t keep = static_cast<uint16_t>(rpb / 2);
             n->count = static_cast<uint16_t>(b->count - keep);
-            std::memcpy(n->data.data(), &b->data[keep * rs], n->count * rs);
-            std::memset(&b->data[keep * rs], 0, n->count * rs);
+            uint8_t* rows = b->Own(rs, rpb);
+            std::memcpy(n->data.data(), rows + keep * rs, n->count * rs);
+            std::memset(rows + keep * rs, 0, n->count * rs);
             b->count = keep;
             MarkDirty(*b);
             blocks_.insert(blocks_.begin() + static_cast<long>(place.block) + 1, std::move(n));
@@ -433,7 +494,7 @@ void Table::InsertAt(Place place, const uint8_t* record) {
         prefixValid_ = false;
     }
     b = blocks_[place.block].get();
-    uint8_t* at = &b->data[place.slot * rs];
+    uint8_t* at = b->Own(rs, rpb) + place.slot * rs;
     std::memmove(at + rs, at, (b->count - place.slot) * rs);
     std::memcpy(at, record, rs);
     ++b->count;
@@ -447,10 +508,11 @@ void Table::InsertAt(Place place, const uint8_t* record) {
 void Table::EraseAt(Place place) {
     const size_t rs = header_.schema.recordSize;
     Block& b = *blocks_[place.block];
-    uint8_t* at = &b.data[place.slot * rs];
+    uint8_t* rows = b.Own(rs, header_.schema.RecordsPerBlock());
+    uint8_t* at = rows + place.slot * rs;
     std::memmove(at, at + rs, (b.count - place.slot - 1u) * rs);
     --b.count;
-    std::memset(&b.data[b.count * rs], 0, rs);
+    std::memset(rows + b.count * rs, 0, rs);
     MarkDirty(b);
     AdjustPrefix(place.block, -1);
     if (place.slot == 0)
@@ -477,7 +539,10 @@ void Table::Changed() {
 }
 
 bool Table::UniqueApplies(const IndexDef& d) const {
-    return d.Unique() && !d.Expression() && !(d.Primary() && !d.CaseInsensitive());
+    // An autoincrement field alone needs no check: the engine gives each row a new number.
+    bool numbered = d.fields.size() == 1 &&
+                    header_.schema.fields[static_cast<size_t>(d.fields[0])].type == IDP_FLD_AUTOINC;
+    return d.Unique() && !d.Expression() && !numbered && !(d.Primary() && !d.CaseInsensitive());
 }
 
 std::vector<std::string> Table::UniqueKeys(const uint8_t* record) const {
@@ -507,7 +572,7 @@ void Table::BuildUnique() {
         unique_[i].reserve(rows_ * 2);
         for (const auto& b : blocks_)
             for (uint16_t r = 0; r < b->count; ++r) {
-                const uint8_t* rec = &b->data[r * rs];
+                const uint8_t* rec = b->Rows() + r * rs;
                 unique_[i].emplace(IndexKey(rec, indexes_[i]),
                                    ExactKey(rec, header_.schema.KeySize()));
             }
@@ -584,12 +649,23 @@ void Table::AddMany(const std::vector<uint8_t>& records) {
         return;
     }
     CheckWritable();
-    std::vector<uint32_t> order(n);
-    for (uint32_t i = 0; i < n; ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        return KeyCompare(&records[a * rs], &records[b * rs]) < 0;
+    // Sort on the first eight key bytes as one number, then on the whole key.
+    std::vector<std::pair<uint64_t, uint32_t>> sorted(n);
+    const size_t head = std::min<size_t>(8, header_.schema.KeySize());
+    for (uint32_t i = 0; i < n; ++i) {
+        uint64_t prefix = 0;
+        for (size_t k = 0; k < head; ++k)
+            prefix = prefix << 8 | records[i * rs + k];
+        sorted[i] = {prefix << (8 * (8 - head)), i};
+    }
+    std::sort(sorted.begin(), sorted.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        return KeyCompare(&records[a.second * rs], &records[b.second * rs]) < 0;
     });
+    std::vector<uint32_t> order(n);
+    for (size_t i = 0; i < n; ++i)
+        order[i] = sorted[i].second;
     const uint16_t rpb = header_.schema.RecordsPerBlock();
     std::vector<std::unique_ptr<Block>> merged;
     auto put = [&](const uint8_t* r) {
@@ -602,7 +678,7 @@ void Table::AddMany(const std::vector<uint8_t>& records) {
     size_t next = 0;
     for (const auto& b : blocks_)
         for (uint16_t i = 0; i < b->count; ++i) {
-            const uint8_t* r = &b->data[i * rs];
+            const uint8_t* r = b->Rows() + i * rs;
             for (; next < n && KeyCompare(&records[order[next] * rs], r) < 0; ++next)
                 put(&records[order[next] * rs]);
             put(r);
@@ -675,7 +751,9 @@ uint32_t Table::Update(uint32_t seq, const uint8_t* record) {
         result = prefix_[p.block] + p.slot;
     } else {
         Place p = PlaceOf(seq);
-        std::memcpy(&blocks_[p.block]->data[size_t{p.slot} * rs], record, rs);
+        std::memcpy(blocks_[p.block]->Own(rs, header_.schema.RecordsPerBlock()) +
+                        size_t{p.slot} * rs,
+                    record, rs);
         MarkDirty(*blocks_[p.block]);
         if (p.slot == 0)
             firstKeysChanged_ = true;
@@ -709,7 +787,7 @@ void Table::BlockImage(const Block* b, uint8_t* image) const {
     PutU16(image, b->next);
     PutU16(image + 2, b->prev);
     PutU16(image + 4, static_cast<uint16_t>((b->count - 1) * s.recordSize));
-    std::memcpy(image + 6, b->data.data(), size_t{b->count} * s.recordSize);
+    std::memcpy(image + 6, b->Rows(), size_t{b->count} * s.recordSize);
 }
 
 void Table::WriteBlocks() {
@@ -784,7 +862,7 @@ void Table::Flush(bool full) {
         if (writeIndex) {
             std::vector<IndexEntry> entries;
             for (const auto& b : blocks_)
-                entries.push_back({b->data.data(), b->number, b->count});
+                entries.push_back({b->Rows(), b->number, b->count});
             std::vector<uint8_t> px = BuildPrimaryIndex(header_.schema, entries);
             os::File pxFile = os::File::Open(CompanionPath(path_, "PX"), true, os::Lock::None);
             pxFile.WriteAt(0, px.data(), px.size());
@@ -843,7 +921,7 @@ void Table::BuildOrder(size_t index, OrderCache& cache) {
     uint32_t seq = 0;
     for (const auto& b : blocks_)
         for (uint16_t r = 0; r < b->count; ++r, ++seq)
-            keyed.emplace_back(IndexKey(&b->data[size_t{r} * header_.schema.recordSize], d), seq);
+            keyed.emplace_back(IndexKey(b->Rows() + size_t{r} * header_.schema.recordSize, d), seq);
     std::stable_sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
         return d.Descending() ? a.first > b.first : a.first < b.first;
     });

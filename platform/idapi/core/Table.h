@@ -99,8 +99,20 @@ class Table {
         uint16_t number = 0;
         uint16_t count = 0;
         uint16_t next = 0, prev = 0;
-        std::vector<uint8_t> data; // RecordsPerBlock() records
+        // The records: in the buffer the table was read into until the block first
+        // changes, then in data (RecordsPerBlock() records).
+        const uint8_t* loaded = nullptr;
+        std::vector<uint8_t> data;
         bool dirty = false;
+
+        const uint8_t* Rows() const { return data.empty() ? loaded : data.data(); }
+        uint8_t* Own(size_t recordSize, uint16_t perBlock) {
+            if (data.empty()) {
+                data.assign(loaded, loaded + size_t{count} * recordSize);
+                data.resize(size_t{perBlock} * recordSize);
+            }
+            return data.data();
+        }
         bool fresh = false; // not in the chain the file holds yet
     };
     struct Place {
@@ -129,6 +141,7 @@ class Table {
     std::unique_ptr<Block> NewBlock();
     void Changed();
     void BuildUnique();
+    bool RowMatches(const uint8_t* record, const IndexDef& index, const std::string& key) const;
     bool UniqueApplies(const IndexDef& d) const;
     void AddUnique(const uint8_t* record, const std::vector<std::string>& keys);
     void RemoveUnique(const uint8_t* record);
@@ -143,6 +156,7 @@ class Table {
     bool exclusive_;
     TableHeader header_;
     std::vector<IndexDef> indexes_;
+    std::unique_ptr<uint8_t[]> loaded_; // the data blocks as read from the file
     std::vector<std::unique_ptr<Block>> blocks_;
     std::vector<Block*> dirtyList_;
     uint32_t rows_ = 0;
