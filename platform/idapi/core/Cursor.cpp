@@ -67,6 +67,7 @@ void Cursor::SetIndexByName(const std::string& name) {
     if (found >= 0 && indexes[static_cast<size_t>(found)].Expression())
         throw EngineError(IDP_ERR_UNSUPPORTED, "Index: " + name);
     index_ = found;
+    keyFields_ = 0;
 }
 
 void Cursor::SetIndexByFields(const std::string& fieldNames) {
@@ -88,6 +89,7 @@ void Cursor::SetIndexByFields(const std::string& fieldNames) {
             continue;
         if (d.fields.size() == wanted.size()) {
             index_ = static_cast<int>(i);
+            keyFields_ = 0;
             return;
         }
         if (prefix < 0)
@@ -96,6 +98,7 @@ void Cursor::SetIndexByFields(const std::string& fieldNames) {
     if (prefix < 0)
         throw EngineError(IDP_ERR_NO_SUCH_INDEX, "Fields: " + fieldNames);
     index_ = prefix;
+    keyFields_ = wanted.size(); // keys name only the fields asked for
 }
 
 void Cursor::Revalidate() {
@@ -316,20 +319,24 @@ bool Cursor::GotoKey() {
         throw EngineError(IDP_ERR_NOT_EDITING, "The cursor is not in key mode.");
     state_ = stateBeforeKey_;
     Revalidate();
-    const IndexDef& d = table_->Indexes()[static_cast<size_t>(index_)];
+    const IndexDef& full = table_->Indexes()[static_cast<size_t>(index_)];
     std::optional<uint32_t> hit;
-    if (d.Primary()) {
+    if (full.Primary() && keyFields_ == 0) {
         hit = table_->FindByPrimary(key_.data());
     } else {
+        // A key over the first fields only: any row whose first fields match, the first
+        // of them in index order.
+        IndexDef d = full;
+        if (keyFields_ > 0)
+            d.fields.resize(keyFields_);
         std::string target = table_->IndexKey(key_.data(), d);
         hit = table_->FindKey(d, target);
-        if (hit && !d.Unique()) // the first of equal keys in index order
-            for (uint32_t r = table_->Ranks(index_)[*hit]; r > 0; --r) {
-                uint32_t prev = table_->Order(index_)[r - 1];
-                if (table_->IndexKey(table_->RowAt(prev), d) != target)
-                    break;
-                hit = prev;
-            }
+        if (hit && (keyFields_ > 0 || !d.Unique()) && !table_->IsFileOrder(index_)) {
+            const auto& ranks = table_->Ranks(index_);
+            for (uint32_t seq = *hit + 1; seq < table_->RowCount(); ++seq)
+                if (ranks[seq] < ranks[*hit] && table_->IndexKey(table_->RowAt(seq), d) == target)
+                    hit = seq;
+        }
     }
     if (!hit)
         return false;

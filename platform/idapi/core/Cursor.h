@@ -83,7 +83,8 @@ class Cursor {
     void RequireBrowse() const;
 
     std::shared_ptr<Table> table_;
-    int index_ = -1; // into the table's indexes; -1 the file order
+    int index_ = -1;       // into the table's indexes; -1 the file order
+    size_t keyFields_ = 0; // fields a key names when fewer than the index has (0: all)
     uint32_t seq_ = 0;
     bool onRow_ = false;
     bool atFirst_ = false; // on the first row of the current order, not yet looked up

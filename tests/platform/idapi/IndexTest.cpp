@@ -110,7 +110,32 @@ TEST(IndexRules, DescendingIndexDoesNotServeAFieldOrderButACompositeDoes) {
     IdpIndexDesc both[1] = {{"Both", "TagText;Record", IDP_IDX_PRIMARY}};
     ASSERT_EQ(IDP_OK, idpCreateTable(path.c_str(), 2, fields, 1, both));
     Table t(path);
-    EXPECT_EQ(IDP_OK, idpSetIndexByFields(*t, "TAGTEXT"));
+    for (const char* s : {"b", "a", "c"})
+        ASSERT_EQ(IDP_OK, t.Add(s));
+    ASSERT_EQ(IDP_OK, idpSetIndexByFields(*t, "TAGTEXT"));
+    // The key names TagText only, so the lookup matches on it alone.
+    uint16_t found = 0;
+    ASSERT_EQ(IDP_OK, idpSetKey(*t));
+    ASSERT_EQ(IDP_OK, idpSetString(*t, 1, "b"));
+    ASSERT_EQ(IDP_OK, idpGotoKey(*t, &found));
+    EXPECT_EQ(1, found);
+    EXPECT_EQ(1, t.Integer());
+}
+
+TEST(IndexRules, PasswordProtectedTablesAreReportedAndRefused) {
+    ScratchDir dir;
+    std::string path = dir.Path("Secret.db");
+    CreateTagTable(path);
+    std::vector<uint8_t> b = ReadFile(path);
+    b[0x5C] = 0x4D; // the version 4+ encryption code
+    b[0x3D] = 2;    // two auxiliary passwords
+    WriteFile(path, b);
+    IdpTableProps props;
+    ASSERT_EQ(IDP_OK, idpGetTableProps(path.c_str(), &props));
+    EXPECT_EQ(1, props.passwordProtected);
+    EXPECT_EQ(2, props.auxPasswords);
+    EXPECT_EQ(IDP_ERR_PASSWORD, Table(path).Status());
+    EXPECT_NE(std::string::npos, LastError().find("password"));
 }
 
 TEST(IndexRules, BadDescriptionsAreRefused) {
