@@ -12,6 +12,7 @@ const char* const kTableFilter = "Paradox Database (*.db)|*.db";
 } // namespace
 
 void TMainForm::mnuDBSelectClick(fw::TComponent*) {
+    StopTimer();
     fw::TFileDialog dialog;
     dialog.Title = "Select the Database to use:";
     dialog.Filter = kTableFilter;
@@ -25,6 +26,7 @@ void TMainForm::mnuDBSelectClick(fw::TComponent*) {
 }
 
 void TMainForm::mnuDBCreateClick(fw::TComponent*) {
+    StopTimer();
     // A save dialog, so that choosing an existing file asks before replacing it.
     fw::TFileDialog dialog;
     dialog.Title = "Enter the Name of the new Database:";
@@ -48,6 +50,8 @@ void TMainForm::MRUDBListMRUItemClick(const std::string& fileName) {
 }
 
 void TMainForm::DBNavigatorClick(fw::TNavigateBtn button) {
+    if (Timer->Enabled())
+        StopTimer();
     if (button == fw::TNavigateBtn::nbRefresh)
         Table1->SetIndexFieldNames("TagText");
 }

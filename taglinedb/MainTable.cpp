@@ -84,6 +84,7 @@ void TMainForm::OpenDatabase(fw::TTable* table, const std::string& fileName) {
     std::string file = fileName;
     if (!fw::FileExists(file)) {
         fw::ShowMessage("Your database cannot be found.");
+        StopTimer();
         fw::TFileDialog dialog;
         dialog.Title = "Select the Database to use:";
         dialog.Filter = "Paradox Database (*.db)|*.db";

@@ -164,6 +164,7 @@ TEST_F(TaglineTableTest, AMissingTableCanBeReplacedThroughTheDialog) {
     TMainForm& f = Create();
     ASSERT_TRUE(f.Table1->Active());
     EXPECT_EQ(f.DBFile, second);
+    EXPECT_FALSE(f.Timer->Enabled());
 }
 
 TEST_F(TaglineTableTest, SelectDBDuringAnEditOffersToPostIntoTheOldTable) {
@@ -176,6 +177,7 @@ TEST_F(TaglineTableTest, SelectDBDuringAnEditOffersToPostIntoTheOldTable) {
     EXPECT_TRUE(WasShown("Save changes to this record?"));
     EXPECT_EQ(f.DBFile, second);
     EXPECT_EQ(CurrentTag(), "alpha");
+    EXPECT_FALSE(f.Timer->Enabled());
     f.Table1->Close();
     EXPECT_EQ(datatest::ReadTaglines(first),
               (std::vector<std::string>{"one, edited", "three", "two"}));
@@ -251,11 +253,13 @@ TEST_F(TaglineTableTest, ATableObjectMadeForAPurposeGetsNoIndexAndTakesDuplicate
     EXPECT_EQ(temp.RecordCount(), 2);
 }
 
-TEST_F(TaglineTableTest, NavigatorRefreshRestoresTheTagTextOrder) {
+TEST_F(TaglineTableTest, NavigatorRefreshRestoresTheTagTextOrderAndStopsTheTimer) {
     TMainForm& f = Create();
     f.Table1->SetIndexFieldNames("Record");
+    f.Timer->SetEnabled(true);
     f.DBNavigator->BtnClick(fw::TNavigateBtn::nbRefresh);
     EXPECT_EQ(f.Table1->IndexFieldNames(), "TagText");
+    EXPECT_FALSE(f.Timer->Enabled());
     f.Table1->First();
     EXPECT_EQ(CurrentTag(), "one");
     f.Table1->Last();
