@@ -83,6 +83,16 @@ struct Converter {
             return true; // numbered by the destination
         if (IsBlankField(sp, sf))
             return true;
+        if (sf.type == IDP_FLD_ALPHA && df.type == IDP_FLD_ALPHA &&
+            from.GetSchema().codePage == to.GetSchema().codePage) { // the bytes as they are
+            const void* nul = std::memchr(sp, 0, sf.width);
+            size_t length =
+                nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - sp) : sf.width;
+            if (length > df.width)
+                return false;
+            std::memcpy(dp, sp, length);
+            return true;
+        }
         if (IsTextType(sf.type) && IsTextType(df.type)) {
             std::string text = AnsiToTable(SourceText(sp, sf), to.GetSchema().codePage);
             if (df.type == IDP_FLD_ALPHA) {
@@ -209,6 +219,8 @@ void BatchMove(Cursor& source, Cursor& destination, const MoveOptions& options,
     std::unordered_map<std::string, size_t> pendingPrimary;
     const bool keyed = ds.Keyed();
     const bool primaryFolds = keyed && to.Indexes()[0].CaseInsensitive();
+    pending.reserve(size_t{from.RowCount()} * ds.recordSize);
+    pendingPrimary.reserve(keyed ? from.RowCount() : 0);
     to.PrepareForManyRows();
     for (bool more = source.First(); more; more = source.Next()) {
         ++counts.read;
