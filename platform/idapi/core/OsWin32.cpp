@@ -40,6 +40,19 @@ HANDLE OpenHandle(const std::string& path, DWORD access, Lock lock, DWORD dispos
     return h;
 }
 
+// An OVERLAPPED naming a file offset, for positioned reads and writes.
+OVERLAPPED At(uint64_t offset) {
+    OVERLAPPED ov{};
+    ov.Offset = static_cast<DWORD>(offset);
+    ov.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return ov;
+}
+
+// One system call moves at most 1 GiB.
+DWORD Chunk(size_t remaining) {
+    return remaining > 0x40000000 ? 0x40000000 : static_cast<DWORD>(remaining);
+}
+
 } // namespace
 
 File::~File() {
@@ -95,13 +108,10 @@ uint64_t File::Size() const {
 size_t File::ReadAt(uint64_t offset, void* buffer, size_t count) const {
     size_t done = 0;
     while (done < count) {
-        OVERLAPPED ov{};
-        uint64_t at = offset + done;
-        ov.Offset = static_cast<DWORD>(at);
-        ov.OffsetHigh = static_cast<DWORD>(at >> 32);
-        DWORD chunk = count - done > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count - done);
+        OVERLAPPED ov = At(offset + done);
         DWORD got = 0;
-        if (!::ReadFile(handle_, static_cast<char*>(buffer) + done, chunk, &got, &ov)) {
+        if (!::ReadFile(handle_, static_cast<char*>(buffer) + done, Chunk(count - done), &got,
+                        &ov)) {
             if (::GetLastError() == ERROR_HANDLE_EOF)
                 break;
             throw EngineError(IDP_ERR_IO, "File: " + path_);
@@ -118,13 +128,10 @@ void File::WriteAt(uint64_t offset, const void* buffer, size_t count) {
         throw EngineError(IDP_ERR_IO, "File: " + path_);
     size_t done = 0;
     while (done < count) {
-        OVERLAPPED ov{};
-        uint64_t at = offset + done;
-        ov.Offset = static_cast<DWORD>(at);
-        ov.OffsetHigh = static_cast<DWORD>(at >> 32);
-        DWORD chunk = count - done > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count - done);
+        OVERLAPPED ov = At(offset + done);
         DWORD put = 0;
-        if (!::WriteFile(handle_, static_cast<const char*>(buffer) + done, chunk, &put, &ov) ||
+        if (!::WriteFile(handle_, static_cast<const char*>(buffer) + done, Chunk(count - done),
+                         &put, &ov) ||
             put == 0)
             throw EngineError(IDP_ERR_IO, "File: " + path_);
         done += put;
