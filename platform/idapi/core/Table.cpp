@@ -141,6 +141,9 @@ void Table::Load() {
     for (const Field& f : s.fields)
         if (f.type == IDP_FLD_AUTOINC)
             autoIncOffsets.push_back(f.offset);
+    // The first autoincrement field's values are also kept by place in the file, so that
+    // a lookup by that number needs no pass over the rows while the table is unchanged.
+    numbers_.assign(autoIncOffsets.empty() ? 0 : static_cast<size_t>(available) * rpb, 0);
     const size_t slice = std::max<size_t>(1, (1u << 20) / s.blockSize) * s.blockSize;
     for (size_t at = 0; at < dataSize; at += slice) {
         size_t part = std::min(slice, dataSize - at);
@@ -152,6 +155,8 @@ void Table::Load() {
             for (size_t r = 0; r < count; ++r)
                 for (uint16_t offset : autoIncOffsets) {
                     const uint8_t* p = data + b + 6 + r * rs + offset;
+                    if (offset == autoIncOffsets[0])
+                        std::memcpy(&numbers_[b / s.blockSize * rpb + r], p, 4);
                     if (p[0] | p[1] | p[2] | p[3]) // not blank
                         header_.autoInc =
                             std::max(header_.autoInc, static_cast<int32_t>(DecodeInteger(p, 4)));
@@ -196,8 +201,11 @@ void Table::Load() {
         }
         number = next;
     }
-    for (size_t i = 0; i < blocks_.size(); ++i)
+    chainIndex_.assign(available + 1, kNotInChain);
+    for (size_t i = 0; i < blocks_.size(); ++i) {
         Link(i);
+        chainIndex_[blocks_[i]->number] = static_cast<uint32_t>(i);
+    }
     if (header_.firstBlock == 0 && header_.numRecords > 0)
         damaged_ = true;
     for (uint16_t n = 1; n <= available; ++n)
@@ -238,6 +246,7 @@ void Table::Load() {
     }
     prefixValid_ = false;
     ++generation_;
+    numbersGeneration_ = generation_;
 }
 
 void Table::Reload() {
@@ -383,6 +392,8 @@ std::optional<uint32_t> Table::FindKey(const IndexDef& index, const std::string&
     uint32_t seq = 0;
     if (index.fields.size() == 1) { // one fixed-width field: compare its bytes directly
         const Field& f = header_.schema.fields[static_cast<size_t>(index.fields[0])];
+        if (std::optional<uint32_t> hit = FindNumber(f, key, except); hit || NumbersApply(f))
+            return hit;
         if (f.type != IDP_FLD_ALPHA && key.size() <= f.width) {
             std::string padded = key;
             padded.resize(f.width, '\0');
@@ -406,6 +417,38 @@ std::optional<uint32_t> Table::FindKey(const IndexDef& index, const std::string&
             if (seq != except && RowMatches(b->Rows() + size_t{r} * rs, index, key))
                 return seq;
         }
+    return std::nullopt;
+}
+
+bool Table::NumbersApply(const Field& f) const {
+    if (numbersGeneration_ != generation_ || numbers_.empty() || f.type != IDP_FLD_AUTOINC)
+        return false;
+    for (const Field& g : header_.schema.fields)
+        if (g.type == IDP_FLD_AUTOINC)
+            return &g == &f; // the column holds the first autoincrement field
+    return false;
+}
+
+// A lookup of an autoincrement number in the column kept since the table was read.
+std::optional<uint32_t> Table::FindNumber(const Field& f, const std::string& key,
+                                          std::optional<uint32_t> except) {
+    if (!NumbersApply(f) || key.size() > 4)
+        return std::nullopt;
+    uint32_t want = 0;
+    std::memcpy(&want, key.data(), key.size());
+    const uint16_t rpb = header_.schema.RecordsPerBlock();
+    for (size_t i = 0; i < numbers_.size(); ++i) {
+        if (numbers_[i] != want)
+            continue;
+        size_t number = i / rpb + 1, slot = i % rpb;
+        uint32_t chain = chainIndex_[number];
+        if (chain == kNotInChain || slot >= blocks_[chain]->count)
+            continue; // a block outside the chain, or past its rows
+        EnsurePrefix();
+        uint32_t seq = prefix_[chain] + static_cast<uint32_t>(slot);
+        if (seq != except)
+            return seq;
+    }
     return std::nullopt;
 }
 

@@ -142,6 +142,9 @@ class Table {
     void Changed();
     void BuildUnique();
     bool RowMatches(const uint8_t* record, const IndexDef& index, const std::string& key) const;
+    bool NumbersApply(const Field& f) const;
+    std::optional<uint32_t> FindNumber(const Field& f, const std::string& key,
+                                       std::optional<uint32_t> except);
     bool UniqueApplies(const IndexDef& d) const;
     void AddUnique(const uint8_t* record, const std::vector<std::string>& keys);
     void RemoveUnique(const uint8_t* record);
@@ -157,6 +160,13 @@ class Table {
     TableHeader header_;
     std::vector<IndexDef> indexes_;
     std::unique_ptr<uint8_t[]> loaded_; // the data blocks as read from the file
+    // The first autoincrement field's stored bytes by place in the file (block number - 1
+    // times records per block, plus the slot), valid while the table is as it was read;
+    // and the chain position of each block number.
+    static constexpr uint32_t kNotInChain = 0xFFFFFFFF;
+    std::vector<uint32_t> numbers_;
+    std::vector<uint32_t> chainIndex_;
+    uint64_t numbersGeneration_ = ~uint64_t{0};
     std::vector<std::unique_ptr<Block>> blocks_;
     std::vector<Block*> dirtyList_;
     uint32_t rows_ = 0;

@@ -71,6 +71,15 @@ TEST_F(IndexTest, ExactLookupOnTheCurrentIndex) {
     ASSERT_EQ(IDP_OK, idpGotoKey(*t, &found));
     EXPECT_EQ(0, found);
     EXPECT_EQ("banana", t.Text()); // a miss leaves the cursor where it was
+
+    // Numbers given after the table was read are found too.
+    ASSERT_EQ(IDP_OK, t.Add("date"));
+    ASSERT_EQ(IDP_OK, idpSetIndexByName(*t, "RecNo"));
+    ASSERT_EQ(IDP_OK, idpSetKey(*t));
+    ASSERT_EQ(IDP_OK, idpSetInteger(*t, 2, 4));
+    ASSERT_EQ(IDP_OK, idpGotoKey(*t, &found));
+    EXPECT_EQ(1, found);
+    EXPECT_EQ("date", t.Text());
 }
 
 TEST_F(IndexTest, UniquenessIgnoresCaseWhereTheIndexDoes) {
