@@ -92,7 +92,6 @@ void TMainForm::TimerTimer(fw::TComponent*) {
 }
 
 void TMainForm::ChangeTag() {
-    MemoDisplay->Clear();
     if (Table1->Active()) {
         if (Sequencer == "Random") {
             // The r-th row in Record order: every row can be drawn whatever gaps the Record

@@ -42,7 +42,7 @@ std::string TMainForm::ExpandVariables(const std::string& text) {
 }
 
 void TMainForm::btnDisplayClick(fw::TComponent*) {
-    MemoDisplay->Clear();
+    // One replacement of the whole text: the draft is never seen half made.
     MemoDisplay->SetText(
         Document().ComposeDraft(MemoEditor->Text(), DBMemo->Text(), TagPos, CustDate, CustTime));
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Saves a picture of each window built so far under build/screenshots/ (the main window
-# with and without its toolbar). Runs inside tools/wine-session.sh (`make screenshots`);
+# with and without its toolbar, with a signature in use, and the signature selection
+# dialog). Runs inside tools/wine-session.sh (`make screenshots`);
 # the settings it changes for a picture are put back afterwards.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,5 +15,54 @@ status=0
 reg add "$key" /v ToolBar /t REG_DWORD /d 0 /f
 "$top/tools/run.sh" --shoot "$shots/main-no-toolbar.png" || status=1
 reg add "$key" /v ToolBar /t REG_DWORD /d 0xFFFFFFFF /f
+
+# A signature in use: the draft shows the signature file, and the table stands on the
+# tagline of the last save.
+prog="$top/build/win64/Quiptide"
+sample=$(mktemp -d)
+mkdir "$sample/kept"
+for f in mv-sig.smv mv-tag.smv UserVars.QTV; do
+  [ -f "$prog/$f" ] && mv "$prog/$f" "$sample/kept/"
+done
+tagline='Backups are a love letter to your future self.'
+printf 'Jane Doe\r\nExample Corp, Harbour Road 12\r\n%s' "$tagline" >"$sample/signatur.pce"
+printf 'Jane Doe\r\nExample Corp, Harbour Road 12\r\n' >"$prog/mv-sig.smv"
+printf '%s' "$tagline" >"$prog/mv-tag.smv"
+reg add "$key" /v SigFile /t REG_SZ /d "$(/usr/lib/wine/wine64 winepath -w "$sample/signatur.pce" 2>/dev/null)" /f
+"$top/tools/run.sh" --shoot "$shots/main-draft.png" || status=1
+reg delete "$key" /v SigFile /f
+rm -f "$prog/mv-sig.smv" "$prog/mv-tag.smv" "$prog/UserVars.QTV"
+mv "$sample/kept/"* "$prog/" 2>/dev/null
+rm -rf "$sample"
+
+# The signature selection dialog over the main window, held open by a small program
+# (the engine DLL comes from the program folder).
+wine=/usr/lib/wine/wine64
+WINEPATH=$("$wine" winepath -w "$prog" 2>/dev/null) \
+  "$wine" explorer /desktop=Quiptide,1024x768 "$top/build/win64/testbin/input_form_shot.exe" 20 \
+  </dev/null >/dev/null 2>&1 &
+pid=$!
+tmp=$(mktemp --suffix=.png)
+shot=""
+for _ in $(seq 30); do
+  sleep 0.5
+  import -window root "$tmp" 2>/dev/null || continue
+  sd=$(convert "$tmp" -colorspace gray -format '%[fx:standard_deviation]' info: 2>/dev/null)
+  if awk -v s="${sd:-0}" 'BEGIN { exit !(s > 0.05) }'; then
+    sleep 5 # the dialog painted over the painted main window
+    import -window root "$shots/input-form.png" && shot=1
+    break
+  fi
+done
+rm -f "$tmp"
+"$wine" taskkill /f /im input_form_shot.exe </dev/null >/dev/null 2>&1
+kill "$pid" 2>/dev/null
+wait "$pid" 2>/dev/null
+if [ -n "$shot" ]; then
+  echo "Screenshot saved: $shots/input-form.png"
+else
+  echo "screenshots.sh: the selection dialog did not show; no picture taken" >&2
+  status=1
+fi
 
 exit $status
