@@ -4,8 +4,10 @@
 #include "desktop/RegFiles.h"
 #include "desktop/TrayIcon.h"
 #include "framework/Application.h"
+#include "framework/DateFormat.h"
 #include "framework/Dialogs.h"
 #include "framework/SysUtils.h"
+#include "rotation/Clock.h"
 
 #include <shellapi.h>
 
@@ -28,7 +30,8 @@ void TMainForm::FormCreate(fw::TComponent*) {
     app.SetHelpFile(ProgramDir + "Quiptide.hlp");
     SigSideFile = ProgramDir + "mv-sig.smv";
     TagSideFile = ProgramDir + "mv-tag.smv";
-    LastSaveTime = fw::TimeToStr();
+    LastSave = Clock->Local();
+    LastSaveTime = fw::FormatDateTime("tt", LastSave);
     DBMemo->Clear();
     MemoEditor->Clear();
     MemoDisplay->Clear();

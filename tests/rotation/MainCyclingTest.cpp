@@ -180,6 +180,17 @@ TEST_F(MainCyclingTest, VariableCountsMinutesAcrossTheHourAndMidnight) {
     EXPECT_NE(Tagline(), changed);
 }
 
+TEST_F(MainCyclingTest, TheFirstTickAfterAStartWithoutASaveCountsFromTheStart) {
+    WriteSetting("Frequency", "Variable");
+    TMainForm& f = Create();
+    const std::string before = Tagline();
+    GetLocalTime(&clock.local);
+    f.StartTimer(250);
+    f.TimerTimer(f.Timer);
+    EXPECT_EQ(Tagline(), before);
+    EXPECT_TRUE(dialogs.Shown().empty()) << Texts()[0];
+}
+
 TEST_F(MainCyclingTest, DailyChangesOnTheFirstTickOfANewDay) {
     TMainForm& f = CreateWithSignature("Daily");
     clock.SetLocal(2026, 12, 6, 23, 0, 0);
