@@ -875,6 +875,8 @@ void Table::WriteEmptyBlocks() {
     for (uint16_t n : pendingEmpty_)
         file_.WriteAt(header_.headerSize + uint64_t{n - 1u} * bs, writeBuffer_.data(), bs);
     pendingEmpty_.clear();
+    // The run writer takes a non-empty buffer for blocks still to be written.
+    writeBuffer_.clear();
 }
 
 void Table::Flush(bool full) {
