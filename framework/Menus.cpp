@@ -91,6 +91,13 @@ void TMenuItem::SetDefault(bool isDefault) {
     Changed();
 }
 
+void TMenuItem::SetChecked(bool checked) {
+    if (checked == checked_)
+        return;
+    checked_ = checked;
+    Changed();
+}
+
 void TMenuItem::Add(TMenuItem* item) {
     item->parent_ = this;
     items_.push_back(item);
@@ -128,7 +135,8 @@ void TMenuItem::AppendTo(HMENU menu) const {
     mi.wID = command_;
     std::string text = caption_;
     mi.dwTypeData = text.data();
-    mi.fState = (enabled_ ? MFS_ENABLED : MFS_GRAYED) | (default_ ? MFS_DEFAULT : 0);
+    mi.fState = (enabled_ ? MFS_ENABLED : MFS_GRAYED) | (default_ ? MFS_DEFAULT : 0) |
+                (checked_ ? MFS_CHECKED : 0);
     if (!items_.empty()) {
         mi.fMask |= MIIM_SUBMENU;
         mi.hSubMenu = CreatePopupMenu();

@@ -30,6 +30,8 @@ class TMenuItem : public TComponent, public TLayoutParent {
     void SetEnabled(bool enabled);
     bool Default() const { return default_; }
     void SetDefault(bool isDefault);
+    bool Checked() const { return checked_; }
+    void SetChecked(bool checked);
     bool IsSeparator() const { return caption_ == "-"; }
 
     TNotifyEvent OnClick;
@@ -61,6 +63,7 @@ class TMenuItem : public TComponent, public TLayoutParent {
     std::string hint_;
     int helpContext_ = 0;
     bool enabled_ = true;
+    bool checked_ = false;
     bool default_ = false;
     TMenuItem* parent_ = nullptr;
     TMenu* menu_ = nullptr; // the menu whose top level holds this item

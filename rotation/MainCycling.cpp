@@ -146,6 +146,9 @@ void TMainForm::SetDemoControls(bool enabled) {
     for (const char* menu : {"mnuFile", "mnuDB", "mnuSetup", "mnuSpell"})
         if (auto* item = dynamic_cast<fw::TMenuItem*>(FindComponent(menu)))
             item->SetEnabled(enabled);
+    // "&Demo" carries a check mark while the demonstration runs.
+    if (auto* demo = dynamic_cast<fw::TMenuItem*>(FindComponent("mnuSetupDemo")))
+        demo->SetChecked(!enabled);
 }
 
 void TMainForm::mnuSetupDemoClick(fw::TComponent*) {

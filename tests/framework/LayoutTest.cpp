@@ -164,10 +164,12 @@ TEST_F(LayoutTest, MenusCarryCaptionsHintsContextsAndDispatchCommands) {
     // A changed caption or state reaches the window's menu.
     open.SetCaption("&Open...");
     open.SetEnabled(false);
+    open.SetChecked(true);
     file = GetSubMenu(bar, 0);
     GetMenuStringA(file, 0, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "&Open...");
     EXPECT_TRUE(GetMenuState(file, 0, MF_BYPOSITION) & MF_GRAYED);
+    EXPECT_TRUE(GetMenuState(file, 0, MF_BYPOSITION) & MF_CHECKED);
     SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(open.Command(), 0), 0);
     EXPECT_EQ(clicked.size(), 1u); // a disabled item does not click
 }

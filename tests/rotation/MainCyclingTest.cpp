@@ -252,6 +252,9 @@ TEST_F(MainCyclingTest, TheDemonstrationWritesNothingAndRestoresTheSavedTagline)
     EXPECT_FALSE(f.DBLookupComboBox1->Enabled());
     EXPECT_FALSE(f.popMain->AutoPopup());
     EXPECT_TRUE(f.btnTimer->Enabled());
+    auto* demo = dynamic_cast<fw::TMenuItem*>(f.FindComponent("mnuSetupDemo"));
+    ASSERT_NE(demo, nullptr);
+    EXPECT_TRUE(demo->Checked());
     for (WORD s = 0; s < 3; ++s)
         Tick(15, 0, s);
     EXPECT_NE(Tagline(), saved);
@@ -268,6 +271,7 @@ TEST_F(MainCyclingTest, TheDemonstrationWritesNothingAndRestoresTheSavedTagline)
     EXPECT_TRUE(f.btnReload->Enabled());
     EXPECT_TRUE(f.DBNavigator->Enabled());
     EXPECT_TRUE(f.popMain->AutoPopup());
+    EXPECT_FALSE(demo->Checked());
     EXPECT_TRUE(dialogs.Shown().empty()) << Texts()[0];
 }
 
