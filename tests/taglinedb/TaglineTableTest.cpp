@@ -9,6 +9,7 @@
 #include "framework/data/DBErrors.h"
 #include "framework/data/Table.h"
 #include "rotation/Main.h"
+#include "rotation/WindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -21,17 +22,6 @@ namespace {
 using datatest::Keys;
 using fw::TFieldType;
 using fw::TIndexOption;
-
-const char* const kConfig = "Software\\Brindlex\\Quiptide\\Configuration";
-
-void WriteSetting(const char* name, const std::string& value) {
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kConfig, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                    nullptr);
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-}
 
 std::string MessageOf(const std::function<void()>& fn) {
     try {
