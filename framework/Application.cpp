@@ -122,6 +122,7 @@ void TApplication::ProcessMessages() {
             terminated_ = true;
             break;
         }
+        TForm::RelayHint(msg);
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -132,6 +133,7 @@ void TApplication::Run() {
         mainForm_->Show();
     MSG msg;
     while (!terminated_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TForm::RelayHint(msg);
         HWND main = MainHandle();
         if (main && IsDialogMessageA(main, &msg))
             continue;

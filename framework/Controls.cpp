@@ -9,12 +9,12 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 namespace fw {
 
 namespace {
 
-const char* const kControlProp = "QuiptideControl";
 const char* const kWindowClass = "QuiptideWindow";
 
 void RegisterWindowClass(WNDPROC proc) {
@@ -32,6 +32,14 @@ void RegisterWindowClass(WNDPROC proc) {
     if (!RegisterClassExA(&wc))
         throw Exception("Cannot register the window class");
     done = true;
+}
+
+// The control of each window the framework made. Kept in the process rather than as a
+// window property: a property read is a round trip to the window server under Wine, and
+// every message of every control asks.
+std::unordered_map<HWND, TWinControl*>& HandleMap() {
+    static std::unordered_map<HWND, TWinControl*> controls;
+    return controls;
 }
 
 } // namespace
@@ -55,7 +63,7 @@ void TWinControl::DestroyHandle() {
     handle_ = nullptr;
     if (TForm* f = Form(); f && f != this)
         f->RemoveHint(h);
-    RemovePropA(h, kControlProp);
+    HandleMap().erase(h);
     DestroyWindow(h);
 }
 
@@ -90,7 +98,8 @@ TForm* TWinControl::Form() const {
 }
 
 TWinControl* TWinControl::FromHandle(HWND handle) {
-    return handle ? static_cast<TWinControl*>(GetPropA(handle, kControlProp)) : nullptr;
+    auto at = HandleMap().find(handle);
+    return at == HandleMap().end() ? nullptr : at->second;
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
@@ -118,10 +127,19 @@ void TWinControl::SetVisible(bool visible) {
     if (visible == visible_)
         return;
     visible_ = visible;
-    if (handle_)
+    if (handle_) {
+        if (visible)
+            NotifyAppearing();
         ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
+    }
     if (parent_ && align_ != TAlign::alNone)
         parent_->Realign();
+}
+
+void TWinControl::NotifyAppearing() {
+    Appearing();
+    for (TWinControl* c : controls_)
+        c->NotifyAppearing();
 }
 
 void TWinControl::SetEnabled(bool enabled) {
@@ -177,7 +195,7 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p) {
     if (!h)
         throw Exception("Cannot create the window " + Name());
     handle_ = h;
-    SetPropA(h, kControlProp, this);
+    HandleMap()[h] = this;
 }
 
 void TWinControl::CreateHandle() {
@@ -263,6 +281,10 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         Realign();
         break;
+    case WM_WINDOWPOSCHANGING:
+        if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)
+            NotifyAppearing();
+        break;
     case WM_WINDOWPOSCHANGED:
         if (!IsIconic(handle_)) {
             RECT r;
@@ -284,13 +306,19 @@ LRESULT CALLBACK TWinControl::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     if (!c && msg == WM_NCCREATE) {
         c = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         c->handle_ = hwnd;
-        SetPropA(hwnd, kControlProp, c);
+        HandleMap()[hwnd] = c;
     }
     if (!c)
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     LRESULT result = 0;
     if (!Application().Protect([&] { result = c->WndProc(msg, wParam, lParam); }))
-        return 0;
+        result = 0;
+    if (msg == WM_NCDESTROY) {
+        // Gone, whoever destroyed it: the handle may be reused for another window.
+        HandleMap().erase(hwnd);
+        if (c->handle_ == hwnd)
+            c->handle_ = nullptr;
+    }
     return result;
 }
 

@@ -75,6 +75,8 @@ class TWinControl : public TComponent, public TLayoutParent {
     virtual void CreateWindowHandle(const TCreateParams& params);
     // The window exists: apply what it needs beyond its creation parameters.
     virtual void HandleCreated() {}
+    // The window is about to appear on screen, shown itself or with a parent.
+    virtual void Appearing() {}
     // Messages of windows of the framework's own class.
     virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -95,6 +97,7 @@ class TWinControl : public TComponent, public TLayoutParent {
   private:
     static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void DestroyHandle();
+    void NotifyAppearing();
     void RemoveChild(TWinControl* child);
 
     TWinControl* parent_ = nullptr;

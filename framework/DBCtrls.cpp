@@ -178,7 +178,7 @@ void TDBMemo::StateChanged() {
     SetReadOnly(!Editing());
     TField* field = Field();
     if (HandleAllocated() && field && field->Size() > 0)
-        SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(field->Size()), 0);
+        SendMessageA(TWinControl::Handle(), EM_LIMITTEXT, static_cast<WPARAM>(field->Size()), 0);
 }
 
 void TDBMemo::DataChanged() {
@@ -189,13 +189,11 @@ void TDBMemo::DataChanged() {
     std::string value = field ? CurrentValue(*link_.DataSet(), *field) : std::string();
     if (value == Text())
         return;
-    showing_ = true;
     SetText(value);
-    showing_ = false;
 }
 
 void TDBMemo::Notify(WORD code) {
-    if (code != EN_CHANGE || showing_ || !Editing())
+    if (code != EN_CHANGE || Writing() || !Editing())
         return;
     if (TField* field = Field())
         field->SetAsString(Text());

@@ -75,7 +75,6 @@ class TDBMemo : public TMemo {
     bool Editing() const;
 
     TDataLink link_;
-    bool showing_ = false;
 };
 
 enum class TNavigateBtn {

@@ -138,7 +138,7 @@ void TForm::UpdateHint(TWinControl* control) {
         return;
     TOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.uFlags = TTF_IDISHWND;
     ti.hwnd = Handle();
     ti.uId = reinterpret_cast<UINT_PTR>(control->Handle());
     SendMessageA(hintWindow_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
@@ -158,6 +158,14 @@ void TForm::RemoveHint(HWND control) {
     ti.hwnd = Handle();
     ti.uId = reinterpret_cast<UINT_PTR>(control);
     SendMessageA(hintWindow_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void TForm::RelayHint(const MSG& msg) {
+    if (msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST || !msg.hwnd)
+        return;
+    if (auto* form = dynamic_cast<TForm*>(FromHandle(GetAncestor(msg.hwnd, GA_ROOT))))
+        if (form->hintWindow_)
+            SendMessageA(form->hintWindow_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
 void TForm::Show() {
@@ -209,6 +217,7 @@ int TForm::ShowModal() {
             ModalResult = mrCancel;
             break;
         }
+        RelayHint(msg);
         if (IsDialogMessageA(Handle(), &msg))
             continue;
         TranslateMessage(&msg);

@@ -56,6 +56,10 @@ class TForm : public TWinControl {
     void UpdateHint(TWinControl* control);
     void RemoveHint(HWND control);
     HWND HintWindow() const { return hintWindow_; }
+    // Passes a mouse message of a message loop to the hints of the form it is for. The
+    // loops relay them rather than the tooltip subclassing every control, which would
+    // put the tooltip in the path of every message each control gets.
+    static void RelayHint(const MSG& msg);
 
   protected:
     TCreateParams CreateParams() const override;

@@ -13,7 +13,39 @@ TWinControl::TCreateParams TMemo::CreateParams() const {
 }
 
 void TMemo::HandleCreated() {
-    SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0); // as much text as the system allows
+    SendMessageA(TWinControl::Handle(), EM_SETLIMITTEXT, 0, 0); // as much text as the system allows
+}
+
+void TMemo::SetText(const std::string& text) {
+    if (HandleAllocated() && !IsWindowVisible(TWinControl::Handle()))
+        pending_ = text;
+    else
+        Write(text);
+}
+
+HWND TMemo::Handle() {
+    Appearing();
+    return TWinControl::Handle();
+}
+
+void TMemo::Appearing() {
+    if (pending_) {
+        std::string text = std::move(*pending_);
+        pending_.reset();
+        Write(text);
+    }
+}
+
+void TMemo::Write(const std::string& text) {
+    pending_.reset();
+    writing_ = true;
+    try {
+        SetCaption(text);
+    } catch (...) {
+        writing_ = false;
+        throw;
+    }
+    writing_ = false;
 }
 
 HBRUSH TMemo::CtlColor(HDC dc) {
@@ -27,8 +59,8 @@ void TMemo::SetReadOnly(bool readOnly) {
     if (readOnly == readOnly_)
         return;
     readOnly_ = readOnly;
-    if (Handle())
-        SendMessageA(Handle(), EM_SETREADONLY, readOnly, 0);
+    if (HWND h = TWinControl::Handle())
+        SendMessageA(h, EM_SETREADONLY, readOnly, 0);
 }
 
 bool TMemo::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable& e) {

@@ -5,15 +5,23 @@
 #include "framework/Controls.h"
 #include "framework/Events.h"
 
+#include <optional>
+#include <string>
+
 namespace fw {
 
 class TMemo : public TWinControl {
   public:
     explicit TMemo(TComponent* owner) : TWinControl(owner) {}
     // The whole text, lines separated by CR LF.
-    std::string Text() const { return Caption(); }
-    void SetText(const std::string& text) { SetCaption(text); }
-    void Clear() { SetCaption({}); }
+    std::string Text() const { return pending_ ? *pending_ : Caption(); }
+    // A memo that is not on screen takes its text when it appears: laying text out is
+    // what an edit control spends its time on, and a window kept in the notification
+    // area changes its tagline unseen.
+    void SetText(const std::string& text);
+    void Clear() { SetText({}); }
+    // The window, holding the current text (for messages the class does not wrap).
+    HWND Handle();
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool readOnly);
     // Whether a horizontal scroll bar is added to the vertical one (the line then
@@ -25,9 +33,17 @@ class TMemo : public TWinControl {
   protected:
     TCreateParams CreateParams() const override;
     void HandleCreated() override;
+    void Appearing() override;
     HBRUSH CtlColor(HDC dc) override;
+    // Whether the text is being written to the window: its change notices are not the
+    // user's typing.
+    bool Writing() const { return writing_; }
 
   private:
+    void Write(const std::string& text);
+
+    std::optional<std::string> pending_;
+    bool writing_ = false;
     bool readOnly_ = false;
     bool horizontalScrollBar_ = false;
 };

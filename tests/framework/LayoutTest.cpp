@@ -210,6 +210,61 @@ TEST_F(LayoutTest, ChangedCaptionAndVisibilityReachTheWindow) {
     EXPECT_EQ(GetWindowTextLengthA(memo.Handle()), 0);
 }
 
+TEST_F(LayoutTest, MemoTextSetOffScreenReachesTheWindowWhenItAppears) {
+    Build(kLayout);
+    auto& memo = form.Get<fw::TMemo>("Memo1");
+    const HWND window = static_cast<fw::TWinControl&>(memo).Handle(); // does not bring it up
+    auto windowText = [window] {
+        char text[64] = {};
+        GetWindowTextA(window, text, sizeof text);
+        return std::string(text);
+    };
+    memo.SetText("while hidden");
+    EXPECT_EQ(memo.Text(), "while hidden");
+    EXPECT_EQ(windowText(), "line 1\r\nline 2");
+    form.Show();
+    EXPECT_EQ(windowText(), "while hidden");
+    memo.SetText("on screen");
+    EXPECT_EQ(windowText(), "on screen");
+
+    // A memo hidden by itself, and one whose window is asked for.
+    memo.Hide();
+    memo.SetText("shown again");
+    memo.Show();
+    EXPECT_EQ(windowText(), "shown again");
+    memo.Hide();
+    memo.SetText("asked for");
+    EXPECT_EQ(GetWindowTextLengthA(memo.Handle()), 9);
+}
+
+TEST_F(LayoutTest, HintsComeFromMouseMessagesTheLoopsRelay) {
+    Build(kLayout);
+    form.SetShowHint(true);
+    form.Show();
+    auto& memo = form.Get<fw::TMemo>("Memo1");
+    RECT r;
+    GetWindowRect(memo.Handle(), &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageA(memo.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    bool shown = false;
+    for (int i = 0; i < 100 && !shown; ++i) {
+        fw::Application().ProcessMessages();
+        shown = IsWindowVisible(form.HintWindow());
+        Sleep(20);
+    }
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(LayoutTest, AWindowDestroyedBehindTheControlsBackIsForgotten) {
+    Build(kLayout);
+    auto& bar = form.Get<fw::TPanel>("Bar");
+    const HWND window = bar.Handle();
+    ASSERT_EQ(fw::TWinControl::FromHandle(window), &bar);
+    DestroyWindow(window);
+    EXPECT_EQ(fw::TWinControl::FromHandle(window), nullptr);
+    EXPECT_FALSE(bar.HandleAllocated());
+}
+
 struct BadLayout {
     const char* text;
     const char* message;
