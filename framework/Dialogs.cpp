@@ -3,6 +3,7 @@
 #include "framework/Dialogs.h"
 
 #include "framework/Application.h"
+#include "framework/Exception.h"
 #include "framework/InputQuery.h"
 
 #include <windows.h>
@@ -141,6 +142,18 @@ std::string InputBox(const std::string& caption, const std::string& prompt,
                      const std::string& defaultValue) {
     std::string value = defaultValue;
     return Dialogs().InputQuery(caption, prompt, value) ? value : defaultValue;
+}
+
+TModalResult ModalResultFromName(const std::string& name) {
+    static const std::pair<const char*, TModalResult> names[] = {{"mrNone", mrNone},
+                                                                 {"mrOk", mrOk},
+                                                                 {"mrCancel", mrCancel},
+                                                                 {"mrYes", mrYes},
+                                                                 {"mrNo", mrNo}};
+    for (const auto& [text, result] : names)
+        if (name == text)
+            return result;
+    throw Exception("Unknown modal result " + name);
 }
 
 } // namespace fw

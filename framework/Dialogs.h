@@ -12,6 +12,8 @@ enum class TMsgDlgButtons { mbOK, mbOKCancel, mbYesNo, mbYesNoCancel };
 
 // Answers, with the values of the system's own dialog results.
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+// A result named as a layout names it ("mrOk"); raises for an unknown name.
+TModalResult ModalResultFromName(const std::string& name);
 
 // The settings of one open or save dialog, and the chosen name after it ran.
 struct TFileDialog {

@@ -6,6 +6,7 @@
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
 #include "framework/Menus.h"
+#include "framework/StdCtrls.h"
 
 #include <commctrl.h>
 
@@ -168,6 +169,52 @@ void TForm::RelayHint(const MSG& msg) {
             SendMessageA(form->hintWindow_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
+namespace {
+
+// The push buttons on a control, at any depth.
+void CollectButtons(const TWinControl& control, std::vector<TButton*>& buttons) {
+    for (TWinControl* c : control.Controls()) {
+        if (auto* button = dynamic_cast<TButton*>(c))
+            buttons.push_back(button);
+        CollectButtons(*c, buttons);
+    }
+}
+
+std::vector<TButton*> Buttons(const TWinControl& form) {
+    std::vector<TButton*> buttons;
+    CollectButtons(form, buttons);
+    return buttons;
+}
+
+bool Usable(const TButton* b) {
+    return b && b->HandleAllocated() && IsWindowEnabled(b->Handle()) &&
+           IsWindowVisible(b->Handle());
+}
+
+} // namespace
+
+void TForm::ButtonFocused(TButton* button) {
+    for (TButton* b : Buttons(*this))
+        b->SetDefaultLook(button ? b == button : b->IsDefault());
+}
+
+TButton* TForm::ReturnButton() const {
+    auto* focused = dynamic_cast<TButton*>(FromHandle(GetFocus()));
+    if (focused && focused->Form() == this && Usable(focused))
+        return focused;
+    for (TButton* b : Buttons(*this))
+        if (b->IsDefault() && Usable(b))
+            return b;
+    return nullptr;
+}
+
+TButton* TForm::EscapeButton() const {
+    for (TButton* b : Buttons(*this))
+        if (b->IsCancel() && Usable(b))
+            return b;
+    return nullptr;
+}
+
 void TForm::Show() {
     ShowWindow(Handle(),
                windowState_ == TWindowState::wsMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
@@ -271,6 +318,16 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_HELP:
         Help(*reinterpret_cast<const HELPINFO*>(lParam));
         return TRUE;
+    case WM_COMMAND:
+        // Return and Escape, as the dialog keys route them when no button has the ID.
+        if (lParam == 0 && HIWORD(wParam) == 0 &&
+            (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+            if (TButton* b = LOWORD(wParam) == IDOK ? ReturnButton() : EscapeButton()) {
+                b->Click();
+                return 0;
+            }
+        }
+        break;
     }
     return TWinControl::WndProc(msg, wParam, lParam);
 }

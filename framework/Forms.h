@@ -10,6 +10,7 @@
 
 namespace fw {
 
+class TButton;
 class TMainMenu;
 class TPopupMenu;
 
@@ -61,6 +62,10 @@ class TForm : public TWinControl {
     // put the tooltip in the path of every message each control gets.
     static void RelayHint(const MSG& msg);
 
+    // A push button took the focus (or null: one lost it). The focused push button
+    // shows the default frame and answers Return; otherwise the default button does.
+    void ButtonFocused(TButton* button);
+
   protected:
     TCreateParams CreateParams() const override;
     void HandleCreated() override;
@@ -68,6 +73,10 @@ class TForm : public TWinControl {
 
   private:
     void Help(const HELPINFO& info);
+    // The enabled push button of this form that answers Return (focused one first, then
+    // the default button) or Escape (the cancel button); null when there is none.
+    TButton* ReturnButton() const;
+    TButton* EscapeButton() const;
 
     std::string menuName_, popupMenuName_; // references resolved once all are loaded
     TMainMenu* menu_ = nullptr;

@@ -2,6 +2,9 @@
 #include "framework/StdCtrls.h"
 
 #include "framework/Application.h"
+#include "framework/Dialogs.h"
+#include "framework/Exception.h"
+#include "framework/Forms.h"
 
 namespace fw {
 
@@ -74,23 +77,49 @@ bool TMemo::SetProperty(const std::string& name, const TLayoutValue& v, const TE
 }
 
 TWinControl::TCreateParams TButton::CreateParams() const {
-    return {"BUTTON", WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0};
+    // BS_NOTIFY: the form hears of focus, to move the default frame.
+    const DWORD type = default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    return {"BUTTON", WS_CHILD | WS_TABSTOP | BS_NOTIFY | type, 0};
 }
 
 void TButton::Click() {
     if (OnClick)
         OnClick(this);
+    if (modalResult_ != mrNone)
+        if (TForm* form = Form())
+            form->ModalResult = modalResult_;
+}
+
+void TButton::SetDefaultLook(bool look) {
+    if (!HandleAllocated())
+        return;
+    const LONG style = GetWindowLongA(Handle(), GWL_STYLE);
+    const LONG type = style & BS_TYPEMASK;
+    // Only plain push buttons; drawn buttons show focus their own way.
+    if ((type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) || (type == BS_DEFPUSHBUTTON) == look)
+        return;
+    SendMessageA(Handle(), BM_SETSTYLE, look ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void TButton::Notify(WORD code) {
     if (code == BN_CLICKED)
         Click();
+    else if (code == BN_SETFOCUS || code == BN_KILLFOCUS)
+        if (TForm* form = Form())
+            form->ButtonFocused(code == BN_SETFOCUS ? this : nullptr);
 }
 
 bool TButton::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable& e) {
-    if (name != "OnClick")
+    if (name == "OnClick")
+        OnClick = e.Notify(v.AsIdent());
+    else if (name == "Default")
+        default_ = v.AsBoolean();
+    else if (name == "Cancel")
+        cancel_ = v.AsBoolean();
+    else if (name == "ModalResult")
+        modalResult_ = ModalResultFromName(v.AsIdent());
+    else
         return TWinControl::SetProperty(name, v, e);
-    OnClick = e.Notify(v.AsIdent());
     return true;
 }
 

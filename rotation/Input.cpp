@@ -39,14 +39,11 @@ TInputForm::TInputForm(fw::TComponent* owner) : TForm(owner) {
     fw::RegisterComponentClass<TRichEdit>("TRichEdit");
     fw::TEventTable events;
     events.Add("OKBtnClick", fw::TNotifyEvent([this](fw::TComponent* s) { OKBtnClick(s); }));
-    events.Add("CancelBtnClick",
-               fw::TNotifyEvent([this](fw::TComponent* s) { CancelBtnClick(s); }));
     Build(fw::LoadLayoutResource("INPUTFORM"), events);
     RichEdit = Bind<fw::TMemo>(*this, "RichEdit");
     MemoInput = Bind<fw::TMemo>(*this, "MemoInput");
     OKBtn = Bind<fw::TButton>(*this, "OKBtn");
     CancelBtn = Bind<fw::TButton>(*this, "CancelBtn");
-    SendMessageA(OKBtn->Handle(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
 }
 
 fw::TWinControl::TCreateParams TInputForm::CreateParams() const {
@@ -64,28 +61,10 @@ void TInputForm::HandleCreated() {
               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height);
 }
 
-LRESULT TInputForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    // Return and Escape outside the text, as a dialog routes them.
-    if (msg == WM_COMMAND && lParam == 0 && LOWORD(wParam) == IDOK) {
-        OKBtn->Click();
-        return 0;
-    }
-    if (msg == WM_COMMAND && lParam == 0 && LOWORD(wParam) == IDCANCEL) {
-        CancelBtn->Click();
-        return 0;
-    }
-    return TForm::WndProc(msg, wParam, lParam);
-}
-
 void TInputForm::OKBtnClick(fw::TComponent*) {
     DWORD start = 0, end = 0;
     SendMessageA(MemoInput->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
     const std::string text = MemoInput->Text();
     selected_ = start < end && end <= text.size() ? text.substr(start, end - start) : std::string();
-    ModalResult = fw::mrOk;
-}
-
-void TInputForm::CancelBtnClick(fw::TComponent*) {
-    ModalResult = fw::mrCancel;
 }

@@ -15,16 +15,14 @@ class TInputForm : public fw::TForm {
     fw::TMemo* MemoInput;
     fw::TButton *OKBtn, *CancelBtn;
 
-    // "Done": keeps the highlighted text of MemoInput and closes with mrOk.
+    // "Done": keeps the highlighted text of MemoInput (the button closes with mrOk).
     void OKBtnClick(fw::TComponent* sender);
-    void CancelBtnClick(fw::TComponent* sender);
     // The text highlighted when "Done" was pressed; empty when nothing was.
     const std::string& Selected() const { return selected_; }
 
   protected:
     TCreateParams CreateParams() const override;
     void HandleCreated() override;
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   private:
     std::string selected_;

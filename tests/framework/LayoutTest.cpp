@@ -294,7 +294,9 @@ INSTANTIATE_TEST_SUITE_P(
                                                  "the layout"},
         BadLayout{"object P: TForm\n  Menu = Nothing\nend", "Component Nothing not found"},
         BadLayout{"object P: TForm\n  Caption = #300\nend", "Layout error at line 2: character "
-                                                            "code out of range"}));
+                                                            "code out of range"},
+        BadLayout{"object P: TForm\n  object B: TButton\n    ModalResult = mrMaybe\n  end\nend",
+                  "Unknown modal result mrMaybe"}));
 
 TEST(Timer, TicksWhileEnabledAndStopsWhenDisabled) {
     fw::TTimer timer(nullptr);

@@ -78,6 +78,54 @@ TEST_F(MainSignatureTest, DoneWithNothingHighlightedEmptiesTheBodyAndKeepsTheOld
     EXPECT_TRUE(f.MRUSigList->Items().empty());
 }
 
+TEST_F(MainSignatureTest, DoneIsTheDefaultButtonAndEscapeCancels) {
+    WriteBytes(sigFile, "Jane Doe\r\n");
+    TMainForm& f = Create();
+    const std::string body = f.MemoEditor->Text();
+    LONG doneStyle = 0, cancelStyle = 0;
+    TInputDialogHand hand([&](HWND dialog, HWND) {
+        doneStyle = GetWindowLongA(TInputDialogHand::Button(dialog, "Done"), GWL_STYLE);
+        cancelStyle = GetWindowLongA(TInputDialogHand::Button(dialog, "Cancel"), GWL_STYLE);
+        SetFocus(TInputDialogHand::Button(dialog, "Done"));
+        keybd_event(VK_ESCAPE, 0, 0, 0);
+        keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    });
+    f.OpenTheFile(sigFile);
+    EXPECT_EQ(doneStyle & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    EXPECT_EQ(cancelStyle & BS_TYPEMASK, BS_PUSHBUTTON);
+    EXPECT_EQ(f.MemoEditor->Text(), body);
+    EXPECT_EQ(f.SigFile, "");
+}
+
+TEST_F(MainSignatureTest, EnterChoosesDoneUnlessAnotherButtonHasTheFocus) {
+    WriteBytes(sigFile, "Jane Doe\r\nExample Corp\r\n");
+    TMainForm& f = Create();
+    TInputDialogHand hand([](HWND dialog, HWND memo) {
+        SendMessageA(memo, EM_SETSEL, 0, 8);
+        SetFocus(TInputDialogHand::Button(dialog, "Done"));
+        keybd_event(VK_RETURN, 0, 0, 0);
+        keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
+    });
+    f.OpenTheFile(sigFile);
+    EXPECT_EQ(f.MemoEditor->Text(), "Jane Doe");
+
+    // The focused button takes the default frame from "Done" and answers Return.
+    const std::string body = f.MemoEditor->Text();
+    LONG doneStyle = 0, cancelStyle = 0;
+    TInputDialogHand cancelHand([&](HWND dialog, HWND memo) {
+        SendMessageA(memo, EM_SETSEL, 0, 4);
+        SetFocus(TInputDialogHand::Button(dialog, "Cancel"));
+        doneStyle = GetWindowLongA(TInputDialogHand::Button(dialog, "Done"), GWL_STYLE);
+        cancelStyle = GetWindowLongA(TInputDialogHand::Button(dialog, "Cancel"), GWL_STYLE);
+        keybd_event(VK_RETURN, 0, 0, 0);
+        keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
+    });
+    f.OpenTheFile(sigFile);
+    EXPECT_EQ(f.MemoEditor->Text(), body);
+    EXPECT_EQ(doneStyle & BS_TYPEMASK, BS_PUSHBUTTON);
+    EXPECT_EQ(cancelStyle & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+}
+
 TEST_F(MainSignatureTest, ADroppedSignatureFileStopsTheTimerAndOpensTheDialog) {
     WriteBytes(dir + "dropped.PCE", "Jane Doe\r\n");
     TMainForm& f = Create();
