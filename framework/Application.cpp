@@ -163,4 +163,22 @@ bool TApplication::Protect(const std::function<void()>& fn) {
     return false;
 }
 
+void TApplication::BeginWait() {
+    ++waits_;
+}
+
+void TApplication::EndWait() {
+    if (waits_ > 0)
+        --waits_;
+}
+
+TWaitCursor::TWaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {
+    Application().BeginWait();
+}
+
+TWaitCursor::~TWaitCursor() {
+    Application().EndWait();
+    SetCursor(previous_);
+}
+
 } // namespace fw

@@ -45,6 +45,11 @@ class TApplication : public TComponent {
     // The window that owns modal boxes: the active window of this thread, else the main form.
     HWND ActiveWindow() const;
     HFONT Font();
+    // While a slow operation runs, the framework's windows show the hourglass, also after
+    // a box or dialog in between has set the pointer back (counted, for nesting).
+    void BeginWait();
+    void EndWait();
+    bool Waiting() const { return waits_ > 0; }
 
     // The main window goes to the taskbar (raising OnMinimize), leaves the screen and the
     // taskbar altogether, comes back, or comes to the foreground.
@@ -76,6 +81,19 @@ class TApplication : public TComponent {
     HWND handle_ = nullptr;
     HFONT font_ = nullptr;
     bool terminated_ = false;
+    int waits_ = 0;
+};
+
+// The hourglass for a scope, however the scope ends.
+class TWaitCursor {
+  public:
+    TWaitCursor();
+    ~TWaitCursor();
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+
+  private:
+    HCURSOR previous_;
 };
 
 TApplication& Application();

@@ -278,6 +278,13 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (HBRUSH brush = c->CtlColor(reinterpret_cast<HDC>(wParam)))
                 return reinterpret_cast<LRESULT>(brush);
         break;
+    case WM_SETCURSOR:
+        // Asked first for every child's pointer too, so one answer covers the window.
+        if (Application().Waiting()) {
+            SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+        break;
     case WM_SIZE:
         Realign();
         break;

@@ -25,6 +25,16 @@ bool LessNoCase(const std::string& a, const std::string& b) {
     return lstrcmpiA(a.c_str(), b.c_str()) < 0;
 }
 
+// The place of exactly that value in the list sorted without regard to case, where
+// values differing only in case sit side by side; -1 when it is not listed.
+int ExactIndex(const std::vector<std::string>& items, const std::string& value) {
+    for (auto at = std::lower_bound(items.begin(), items.end(), value, LessNoCase);
+         at != items.end() && !LessNoCase(value, *at); ++at)
+        if (*at == value)
+            return static_cast<int>(at - items.begin());
+    return -1;
+}
+
 } // namespace
 
 TDBLookupComboBox::TDBLookupComboBox(TComponent* owner) : TWinControl(owner) {
@@ -80,14 +90,12 @@ void TDBLookupComboBox::DataChanged() {
     if (Editing(table.State()) || table.State() == TDataSetState::dsSetKey)
         return;
     std::string value = CurrentValue(table, *field);
-    auto at = std::lower_bound(items_.begin(), items_.end(), value, LessNoCase);
-    bool listed = at != items_.end() && *at == value;
-    if (stale_ || !listed || static_cast<int>(items_.size()) != table.RecordCount()) {
+    int index = ExactIndex(items_, value);
+    if (stale_ || index < 0 || static_cast<int>(items_.size()) != table.RecordCount()) {
         Refill();
-        at = std::lower_bound(items_.begin(), items_.end(), value, LessNoCase);
-        listed = at != items_.end() && *at == value;
+        index = ExactIndex(items_, value);
     }
-    Select(listed && !value.empty() ? static_cast<int>(at - items_.begin()) : -1);
+    Select(value.empty() ? -1 : index);
 }
 
 void TDBLookupComboBox::Refill() {
@@ -248,13 +256,14 @@ void TDBNavigator::StateChanged() {
 }
 
 void TDBNavigator::BtnClick(TNavigateBtn which) {
-    if (!link_.Active() || !Act(*link_.DataSet(), which))
-        return;
+    if (link_.Active())
+        Act(*link_.DataSet(), which);
+    // Told of every click, also when there was nothing to do or the user said no.
     if (OnClick)
         OnClick(which);
 }
 
-bool TDBNavigator::Act(TTable& table, TNavigateBtn which) {
+void TDBNavigator::Act(TTable& table, TNavigateBtn which) {
     switch (which) {
     case TNavigateBtn::nbFirst:
         table.First();
@@ -273,10 +282,10 @@ bool TDBNavigator::Act(TTable& table, TNavigateBtn which) {
         break;
     case TNavigateBtn::nbDelete:
         if (table.RecordCount() == 0 && !fw::Editing(table.State()))
-            return false;
+            return;
         if (MessageDlg("Delete record?", TMsgDlgType::mtConfirmation, TMsgDlgButtons::mbOKCancel) !=
             mrOk)
-            return false;
+            return;
         table.Delete();
         break;
     case TNavigateBtn::nbEdit:
@@ -284,19 +293,18 @@ bool TDBNavigator::Act(TTable& table, TNavigateBtn which) {
         break;
     case TNavigateBtn::nbPost:
         if (!fw::Editing(table.State()))
-            return false;
+            return;
         table.Post();
         break;
     case TNavigateBtn::nbCancel:
         if (!fw::Editing(table.State()))
-            return false;
+            return;
         table.Cancel();
         break;
     case TNavigateBtn::nbRefresh:
         table.Refresh();
         break;
     }
-    return true;
 }
 
 } // namespace fw

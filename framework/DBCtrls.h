@@ -100,7 +100,7 @@ class TDBNavigator : public TWinControl {
 
     TDataSource* DataSource() const { return link_.DataSource(); }
     void SetDataSource(TDataSource* value) { link_.SetDataSource(value); }
-    // Does the button's action on the table (delete asks first), then tells OnClick.
+    // Does the button's action on an open table (delete asks first), then tells OnClick.
     void BtnClick(TNavigateBtn which);
     // After a button's action.
     std::function<void(TNavigateBtn)> OnClick;
@@ -109,8 +109,7 @@ class TDBNavigator : public TWinControl {
     void Realign() override;
 
   private:
-    // Whether the action ran (a refused delete did not).
-    bool Act(TTable& table, TNavigateBtn which);
+    void Act(TTable& table, TNavigateBtn which);
     void StateChanged();
 
     std::array<TSpeedButton*, ButtonCount> buttons_;

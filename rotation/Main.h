@@ -6,6 +6,7 @@
 #include "framework/Buttons.h"
 #include "framework/ComCtrls.h"
 #include "framework/DBCtrls.h"
+#include "framework/Dialogs.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
@@ -99,6 +100,7 @@ class TMainForm : public fw::TForm {
     // (MemoDisplay), and the tagline of the last save (MemoMisc).
     TBrkApart* BreakIt = nullptr;
     TMRUFileList* MRUSigList = nullptr;
+    fw::TFileDialog SaveDialog1;
     // When the signature was last saved, for the frequency rules (LastSaveTime is its text).
     SYSTEMTIME LastSave{};
     // The clock the document and the cycling read; tests set their own.

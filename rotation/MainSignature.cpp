@@ -63,17 +63,19 @@ void TMainForm::FileSave(fw::TComponent*) {
 
 void TMainForm::FileSaveAs(fw::TComponent*) {
     TTimerPause pause(*Timer);
-    fw::TFileDialog dialog;
-    dialog.Filter = "Eudora Primary|signatur.pce|Eudora Alternate|signatur.alt|Pegasus|*.pms|"
-                    "Text File|*.txt|All Files|*.*";
-    dialog.DefaultExt = "pce";
-    dialog.InitialDir = ProgramDir;
-    dialog.Options =
+    // The dialog keeps the last name chosen, and opens in the program folder once a file
+    // was chosen through it.
+    SaveDialog1.Filter = "Eudora Primary|signatur.pce|Eudora Alternate|signatur.alt|Pegasus|*.pms|"
+                         "Text File|*.txt|All Files|*.*";
+    SaveDialog1.DefaultExt = "pce";
+    SaveDialog1.Options =
         OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT | OFN_HIDEREADONLY | OFN_NOREADONLYRETURN;
-    if (!fw::Dialogs().SaveFile(dialog))
+    if (!fw::Dialogs().SaveFile(SaveDialog1))
         return;
-    Document().SaveAs(dialog.FileName, MemoDisplay->Text(), MemoEditor->Text(), DBMemo->Text());
-    SigFile = dialog.FileName;
+    SaveDialog1.InitialDir = ProgramDir;
+    Document().SaveAs(SaveDialog1.FileName, MemoDisplay->Text(), MemoEditor->Text(),
+                      DBMemo->Text());
+    SigFile = SaveDialog1.FileName;
     FillTopPanel();
 }
 
@@ -96,15 +98,17 @@ void TMainForm::OpenTheFile(const std::string& fileName) {
     input.RichEdit->SetText("Use your mouse to highlight the signature part of the file you "
                             "just opened. If your file did not include a tagline, then select "
                             "the entire file.");
-    input.MemoInput->SetText(LoadTextFile(fileName));
+    input.MemoInput->SetText(LoadSignatureFile(fileName));
     if (input.ShowModal() != fw::mrOk)
         return;
     MemoEditor->SetText(input.Selected());
-    if (!MemoEditor->Text().empty()) {
-        SigFile = fileName;
-        MRUSigList->AddItem(fileName);
+    if (MemoEditor->Text().empty()) {
+        FillTopPanel();
+        return;
     }
+    SigFile = fileName;
     FillTopPanel();
+    MRUSigList->AddItem(fileName);
 }
 
 void TMainForm::LoadSig() {

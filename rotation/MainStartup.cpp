@@ -49,8 +49,9 @@ void TMainForm::FormCreate(fw::TComponent*) {
         SetHeight(427);
     MemoMisc->Hide();
     popTrayToggleTimer->SetCaption(btnTimer->Caption());
-    // A table that cannot be opened is explained, and the window still comes up.
-    fw::Application().Protect([this] { OpenDatabase(Table1, DBFile); });
+    // A table that cannot be opened ends the start-up here: cycling without a table
+    // would save signatures without a tagline. The window still comes up.
+    OpenDatabase(Table1, DBFile);
     SetupMenus();
     if (!SigFile.empty()) {
         LoadSig();

@@ -52,7 +52,7 @@ TLoadedSignature TSignatureDocument::LoadSig(const std::string& sigFile) const {
     if (sides && fw::FileExists(sigFile)) {
         loaded.body = LoadTextFile(SigSideFile());
         loaded.savedTagline = LoadTextFile(TagSideFile());
-        loaded.draft = LoadTextFile(sigFile);
+        loaded.draft = LoadSignatureFile(sigFile);
     } else if (sides) {
         loaded.body = "The file " + sigFile +
                       " cannot be found.\r\n"

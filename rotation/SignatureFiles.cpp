@@ -53,10 +53,8 @@ void WriteAll(HANDLE h, const std::string& fileName, const std::string& text) {
     }
 }
 
-} // namespace
-
-std::string ReadSharedFile(const std::string& fileName) {
-    FileHandle f = Open(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+std::string ReadShared(const std::string& fileName, DWORD access) {
+    FileHandle f = Open(fileName, access, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
                         "Cannot open file");
     std::string text;
     char buf[65536];
@@ -73,8 +71,18 @@ std::string ReadSharedFile(const std::string& fileName) {
     }
 }
 
+} // namespace
+
+std::string ReadSharedFile(const std::string& fileName) {
+    return ReadShared(fileName, GENERIC_READ);
+}
+
 std::string LoadTextFile(const std::string& fileName) {
     return NormaliseLineBreaks(ReadSharedFile(fileName));
+}
+
+std::string LoadSignatureFile(const std::string& fileName) {
+    return NormaliseLineBreaks(ReadShared(fileName, GENERIC_READ | GENERIC_WRITE));
 }
 
 void OverwriteSharedFile(const std::string& fileName, const std::string& text) {

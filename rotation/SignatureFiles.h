@@ -17,6 +17,9 @@ constexpr unsigned long long kMaxTextFile = 16ull << 20;
 std::string ReadSharedFile(const std::string& fileName);
 // The same with every line break made CR LF, as a text area holds it.
 std::string LoadTextFile(const std::string& fileName);
+// A mail signature file loaded as LoadTextFile does, but opened for writing as well: a
+// file the program could not save later (read-only, locked) is refused at once.
+std::string LoadSignatureFile(const std::string& fileName);
 
 // Writes an existing file from its first byte and cuts it at the end of the text. The
 // file keeps its identity and attributes, and other programs may hold it open meanwhile.

@@ -9,7 +9,7 @@
 #include "framework/data/DBErrors.h"
 #include "framework/data/DataSource.h"
 #include "framework/data/Table.h"
-#include "taglinedb/WaitCursor.h"
+#include "framework/Application.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ void TMainForm::CreateTableComponents() {
     // The built-in table, reopened when the very first open of a run fails.
     Table1->SetTableName("Quiptide");
     Table1->SetIndexFieldNames("TagText");
-    Table1->BindField("TagText", fw::TFieldType::ftString, 255);
+    Table1->BindField("TagText", fw::TFieldType::ftString, 255, true);
     Table1->BindField("Record", fw::TFieldType::ftInteger);
 
     Table2 = new fw::TTable(this);
@@ -78,7 +78,7 @@ bool TMainForm::ValidateTable(const std::string& fileName) {
 }
 
 void TMainForm::OpenDatabase(fw::TTable* table, const std::string& fileName) {
-    TWaitCursor wait;
+    fw::TWaitCursor wait;
     CheckState(Table1);
     table->Close();
     std::string file = fileName;

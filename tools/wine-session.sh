@@ -38,6 +38,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
   "$wineserver" -w
 fi
+# Wine's own fonts (the caption buttons' Marlett, Tahoma, MS Sans Serif): this Wine does
+# not read them from its data folder, so the prefix gets a copy.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -d /usr/share/wine/fonts ] && [ ! -f "$fonts/marlett.ttf" ]; then
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/*.ttf "$fonts/"
+fi
 # Wine's own desktop window in place of a window manager: without it every top-level
 # window that is destroyed makes Wine wait about two seconds for the absent manager.
 if [ ! -f "$WINEPREFIX/.quiptide-desktop" ]; then

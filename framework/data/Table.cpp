@@ -87,6 +87,9 @@ void TTable::Open() {
         IdpFieldDesc d{};
         CheckCall(idpGetFieldDesc(raw, no, &d));
         TFieldDef def{EngineName(d.name), FieldTypeFromEngine(d.type), d.size, d.required != 0};
+        for (const Binding& b : bindings_)
+            if (b.required && SameName(b.name, def.Name))
+                def.Required = true;
         fields.push_back(std::make_unique<TField>(*this, no, def));
     }
     CheckBindings(fields);
@@ -114,11 +117,11 @@ void TTable::Close() {
     CheckCall(status);
 }
 
-void TTable::BindField(const std::string& name, TFieldType type, int size) {
+void TTable::BindField(const std::string& name, TFieldType type, int size, bool required) {
     bindings_.erase(std::remove_if(bindings_.begin(), bindings_.end(),
                                    [&](const Binding& b) { return SameName(b.name, name); }),
                     bindings_.end());
-    bindings_.push_back(Binding{name, type, size});
+    bindings_.push_back(Binding{name, type, size, required});
 }
 
 void TTable::CheckBindings(const std::vector<std::unique_ptr<TField>>& fields) const {

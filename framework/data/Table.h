@@ -50,8 +50,9 @@ class TTable : public TComponent {
     // A field the program relies on: opening fails with "Field '%s' not found" when the
     // table lacks it, and with "Field '%s' is not of the expected type" when its type
     // differs (ftString: that size too, unless 0; ftInteger: any integer field,
-    // auto-increment included).
-    void BindField(const std::string& name, TFieldType type, int size = 0);
+    // auto-increment included). A required binding refuses a blank value on post even
+    // when the table's file does not mark the field required.
+    void BindField(const std::string& name, TFieldType type, int size = 0, bool required = false);
 
     // The order: by the index over these fields (';'-separated; "" the primary order),
     // or by the index of that name. Setting one clears the other.
@@ -119,6 +120,7 @@ class TTable : public TComponent {
         std::string name;
         TFieldType type;
         int size;
+        bool required;
     };
 
     IdpCursor Handle() const;

@@ -255,6 +255,24 @@ TEST_F(LayoutTest, HintsComeFromMouseMessagesTheLoopsRelay) {
     EXPECT_TRUE(shown);
 }
 
+TEST_F(LayoutTest, TheHourglassHoldsOverEveryControlWhileAWaitLasts) {
+    Build(kLayout);
+    const HWND memo = form.Get<fw::TMemo>("Memo1").Handle();
+    const HCURSOR hourglass = LoadCursorA(nullptr, IDC_WAIT);
+    auto pointerOverMemo = [memo] {
+        SendMessageA(memo, WM_SETCURSOR, reinterpret_cast<WPARAM>(memo),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    {
+        fw::TWaitCursor outer;
+        { fw::TWaitCursor inner; }
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW)); // as a box closing in between does
+        EXPECT_EQ(pointerOverMemo(), hourglass);
+    }
+    EXPECT_NE(pointerOverMemo(), hourglass);
+}
+
 TEST_F(LayoutTest, AWindowDestroyedBehindTheControlsBackIsForgotten) {
     Build(kLayout);
     auto& bar = form.Get<fw::TPanel>("Bar");

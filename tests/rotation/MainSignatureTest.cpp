@@ -126,6 +126,51 @@ TEST_F(MainSignatureTest, EnterChoosesDoneUnlessAnotherButtonHasTheFocus) {
     EXPECT_EQ(cancelStyle & BS_TYPEMASK, BS_DEFPUSHBUTTON);
 }
 
+TEST_F(MainSignatureTest, ASignatureFileThatCannotBeWrittenIsRefusedWhenSelected) {
+    WriteBytes(sigFile, "Jane Doe\r\n");
+    TMainForm& f = Create();
+    // Another program reads it and lets nobody write it.
+    const HANDLE locked = CreateFileA(sigFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    bool shown = false;
+    TInputDialogHand hand([&](HWND dialog, HWND) {
+        shown = true;
+        SendMessageA(TInputDialogHand::Button(dialog, "Cancel"), BM_CLICK, 0, 0);
+    });
+    EXPECT_THROW(f.OpenTheFile(sigFile), fw::EFileError);
+    CloseHandle(locked);
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(f.SigFile, "");
+}
+
+TEST_F(MainSignatureTest, AFailedSaveLeavesTheTimerOffAndACleanOneGivesItBack) {
+    WriteBytes(sigFile, "Jane Doe\r\n");
+    WriteSetting("SigFile", sigFile);
+    TMainForm& f = Create();
+    f.StartTimer(250);
+    f.FileSave(nullptr);
+    EXPECT_TRUE(f.Timer->Enabled());
+    const HANDLE locked =
+        CreateFileA(sigFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_THROW(f.FileSave(nullptr), fw::EFileError);
+    CloseHandle(locked);
+    // The error box that follows is not joined by a tick failing the same way.
+    EXPECT_FALSE(f.Timer->Enabled());
+}
+
+TEST_F(MainSignatureTest, SaveAsOpensInTheProgramFolderOnceAFileWasChosen) {
+    TMainForm& f = Create();
+    dialogs.Answer(fw::mrCancel);
+    f.FileSaveAs(nullptr);
+    EXPECT_EQ(f.SaveDialog1.InitialDir, "");
+    dialogs.Answer(fw::mrOk, dir + "chosen.pce");
+    f.FileSaveAs(nullptr);
+    EXPECT_EQ(f.SigFile, dir + "chosen.pce");
+    EXPECT_EQ(f.SaveDialog1.InitialDir, f.ProgramDir);
+    EXPECT_EQ(f.SaveDialog1.FileName, dir + "chosen.pce");
+    std::filesystem::remove(dir + "chosen.pce");
+}
+
 TEST_F(MainSignatureTest, ADroppedSignatureFileStopsTheTimerAndOpensTheDialog) {
     WriteBytes(dir + "dropped.PCE", "Jane Doe\r\n");
     TMainForm& f = Create();

@@ -4,6 +4,7 @@
 // navigator's refresh, and a dropped table.
 #include "DataTestSupport.h"
 #include "desktop/MRUList.h"
+#include "desktop/TrayIcon.h"
 #include "framework/Application.h"
 #include "framework/ScriptedDialogs.h"
 #include "framework/data/DBErrors.h"
@@ -136,15 +137,36 @@ TEST_F(TaglineTableTest, ATableThatFailsToOpenBringsThePreviousOneBack) {
     EXPECT_EQ(f.MRUDBList->Items(), (std::vector<std::string>{second, first}));
 }
 
-TEST_F(TaglineTableTest, AMissingTableAtStartUpWithTheDialogCancelledLeavesNoTableOpen) {
+TEST_F(TaglineTableTest, AMissingTableAtStartUpWithTheDialogCancelledEndsTheStartUp) {
     WriteSetting("DBFile", dir.File("gone.db"));
+    WriteSetting("SigFile", dir.File("signatur.pce"));
+    WriteBytes(dir.File("signatur.pce"), "Jane Doe\r\n");
     TMainForm& f = Create();
     EXPECT_TRUE(WasShown("Your database cannot be found."));
     EXPECT_TRUE(WasShown("Select the Database to use:"));
     EXPECT_FALSE(f.Table1->Active());
     EXPECT_TRUE(f.DBMemo->Text().empty());
-    // The rest of the start-up still ran.
-    EXPECT_EQ(f.StatusBarBottom->Panel(0).Text(), "DB File is: " + dir.File("gone.db"));
+    // The error ended the start-up: no cycling that would save the signature without a
+    // tagline, nothing loaded, and no tray icon yet.
+    EXPECT_FALSE(f.Timer->Enabled());
+    EXPECT_EQ(f.MemoEditor->Text(), "");
+    EXPECT_FALSE(f.TrayIcon1->Active());
+    EXPECT_EQ(ReadBytes(dir.File("signatur.pce")), "Jane Doe\r\n");
+    // So minimizing keeps the window on the taskbar instead of hiding it for good.
+    f.Show();
+    f.AppOnMinimize(nullptr);
+    EXPECT_TRUE(IsWindowVisible(f.Handle()));
+}
+
+TEST_F(TaglineTableTest, ABlankTaglineIsRefusedEvenWhereTheFileDoesNotRequireIt) {
+    std::string loose = Make("loose.db", {{"TagText", TFieldType::ftString, 255, false}, kRecord},
+                             {{"", "TagText", {TIndexOption::ixPrimary}}});
+    TMainForm& f = Create();
+    f.OpenDatabase(f.Table1, loose);
+    f.Table1->Append();
+    EXPECT_EQ(MessageOf([&] { f.Table1->Post(); }), "Field 'TagText' must have a value");
+    f.Table1->Cancel();
+    EXPECT_EQ(f.Table1->RecordCount(), 0);
 }
 
 TEST_F(TaglineTableTest, AMissingTableCanBeReplacedThroughTheDialog) {
