@@ -20,6 +20,7 @@ void TMainForm::CreateSignatureComponents() {
     Clock = &SystemClock();
     BreakIt = new TBrkApart(this);
     BreakIt->SetName("BreakIt");
+    BreakIt->AllowEmptyString = true; // empty pieces kept, for the word splitting
     MRUSigList = new TMRUFileList(this);
     MRUSigList->SetName("MRUSigList");
     MRUSigList->RemoveOnClick = false;
