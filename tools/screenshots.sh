@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Saves a picture of each window built so far under build/screenshots/ (the main window
-# with and without its toolbar, with a signature in use, and the signature selection
-# dialog). Runs inside tools/wine-session.sh (`make screenshots`);
+# with and without its toolbar, with a signature in use, the signature selection dialog,
+# and the context, tray and File menus). Runs inside tools/wine-session.sh (`make screenshots`);
 # the settings it changes for a picture are put back afterwards.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -35,34 +35,41 @@ rm -f "$prog/mv-sig.smv" "$prog/mv-tag.smv" "$prog/UserVars.QTV"
 mv "$sample/kept/"* "$prog/" 2>/dev/null
 rm -rf "$sample"
 
-# The signature selection dialog over the main window, held open by a small program
-# (the engine DLL comes from the program folder).
+# The main window with a pop-up held open by a small program (the engine DLL comes from
+# the program folder): the signature selection dialog, the context menu, the tray menu
+# and the File menu.
 wine=/usr/lib/wine/wine64
-WINEPATH=$("$wine" winepath -w "$prog" 2>/dev/null) \
-  "$wine" explorer /desktop=Quiptide,1024x768 "$top/build/win64/testbin/input_form_shot.exe" 20 \
-  </dev/null >/dev/null 2>&1 &
-pid=$!
-tmp=$(mktemp --suffix=.png)
-shot=""
-for _ in $(seq 30); do
-  sleep 0.5
-  import -window root "$tmp" 2>/dev/null || continue
-  sd=$(convert "$tmp" -colorspace gray -format '%[fx:standard_deviation]' info: 2>/dev/null)
-  if awk -v s="${sd:-0}" 'BEGIN { exit !(s > 0.05) }'; then
-    sleep 5 # the dialog painted over the painted main window
-    import -window root "$shots/input-form.png" && shot=1
-    break
+shot_popup() {
+  local what=$1 out="$shots/$2.png" pid tmp shot="" sd
+  WINEPATH=$("$wine" winepath -w "$prog" 2>/dev/null) \
+    "$wine" explorer /desktop=Quiptide,1024x768 "$top/build/win64/testbin/window_shot.exe" \
+    "$what" 20 </dev/null >/dev/null 2>&1 &
+  pid=$!
+  tmp=$(mktemp --suffix=.png)
+  for _ in $(seq 30); do
+    sleep 0.5
+    import -window root "$tmp" 2>/dev/null || continue
+    sd=$(convert "$tmp" -colorspace gray -format '%[fx:standard_deviation]' info: 2>/dev/null)
+    if awk -v s="${sd:-0}" 'BEGIN { exit !(s > 0.05) }'; then
+      sleep 5 # the pop-up painted over the painted main window
+      import -window root "$out" && shot=1
+      break
+    fi
+  done
+  rm -f "$tmp"
+  "$wine" taskkill /f /im window_shot.exe </dev/null >/dev/null 2>&1
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  if [ -n "$shot" ]; then
+    echo "Screenshot saved: $out"
+  else
+    echo "screenshots.sh: the $what pop-up did not show; no picture taken" >&2
+    status=1
   fi
-done
-rm -f "$tmp"
-"$wine" taskkill /f /im input_form_shot.exe </dev/null >/dev/null 2>&1
-kill "$pid" 2>/dev/null
-wait "$pid" 2>/dev/null
-if [ -n "$shot" ]; then
-  echo "Screenshot saved: $shots/input-form.png"
-else
-  echo "screenshots.sh: the selection dialog did not show; no picture taken" >&2
-  status=1
-fi
+}
+shot_popup input input-form
+shot_popup context context-menu
+shot_popup tray tray-menu
+shot_popup file file-menu
 
 exit $status
