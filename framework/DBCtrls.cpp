@@ -5,6 +5,9 @@
 #include "framework/Exception.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace fw {
 
@@ -21,15 +24,27 @@ std::string CurrentValue(TTable& table, const TField& field) {
     return field.AsString();
 }
 
-bool LessNoCase(const std::string& a, const std::string& b) {
-    return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+// The list's order: the user's locale with case ignored, as lstrcmpi compares, through
+// sort keys, which compare byte for byte and so sort a large table quickly.
+std::string SortKey(const std::string& text) {
+    if (text.empty())
+        return std::string();
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int size = static_cast<int>(text.size());
+    const int length = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), size, nullptr, 0);
+    std::string key(static_cast<size_t>(length), '\0');
+    LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), size, key.data(), length);
+    return key;
 }
 
-// The place of exactly that value in the list sorted without regard to case, where
-// values differing only in case sit side by side; -1 when it is not listed.
+// The place of exactly that value in the sorted list, where values that differ only in
+// case sit side by side; -1 when it is not listed.
 int ExactIndex(const std::vector<std::string>& items, const std::string& value) {
-    for (auto at = std::lower_bound(items.begin(), items.end(), value, LessNoCase);
-         at != items.end() && !LessNoCase(value, *at); ++at)
+    const std::string key = SortKey(value);
+    auto at = std::lower_bound(
+        items.begin(), items.end(), key,
+        [](const std::string& item, const std::string& k) { return SortKey(item) < k; });
+    for (; at != items.end() && SortKey(*at) == key; ++at)
         if (*at == value)
             return static_cast<int>(at - items.begin());
     return -1;
@@ -117,7 +132,16 @@ void TDBLookupComboBox::Refill() {
     }
     table.EnableControls();
     refilling_ = false;
-    std::sort(values.begin(), values.end(), LessNoCase);
+    std::vector<std::pair<std::string, std::string>> keyed;
+    keyed.reserve(values.size());
+    for (std::string& v : values) {
+        std::string key = SortKey(v);
+        keyed.emplace_back(std::move(key), std::move(v));
+    }
+    std::sort(keyed.begin(), keyed.end());
+    values.clear();
+    for (auto& [key, value] : keyed)
+        values.push_back(std::move(value));
     items_ = std::move(values);
     filledFrom_ = &table;
     stale_ = false;

@@ -98,7 +98,10 @@ int main() {
     fw::Application().Initialize();
     fw::Application().SetTitle("Quiptide");
     {
+        const auto opening = std::chrono::steady_clock::now();
         TMainForm form(nullptr);
+        std::printf("  opening the window on the table: %.2f s\n",
+                    Seconds(std::chrono::steady_clock::now() - opening));
         form.StopTimer();
         form.MemoEditor->SetText("Jane Doe\r\nExample Corp\r\n#DATE# #TIME#\r\n");
         form.btnDisplayClick(nullptr);

@@ -97,6 +97,20 @@ TEST_F(DBCtrlsTest, ListHoldsEveryValueSortedAndFollowsTheCurrentRow) {
     EXPECT_EQ(ShownText(), "pear");
 }
 
+TEST_F(DBCtrlsTest, ValuesDifferingOnlyInCaseAreEachShownAsThemselves) {
+    table->Append();
+    table->FieldByName("TagText").SetAsString("apple");
+    table->Post();
+    ASSERT_EQ(list->Items().size(), 4u);
+    EXPECT_EQ(ShownText(), "apple");
+    const int lower = list->ItemIndex();
+    table->SetIndexFieldNames("TagText");
+    table->First(); // "Apple" sorts first in the table's own order
+    EXPECT_EQ(ShownText(), "Apple");
+    EXPECT_NE(list->ItemIndex(), lower);
+    EXPECT_EQ(list->Items()[list->ItemIndex()], "Apple");
+}
+
 TEST_F(DBCtrlsTest, ChoosingAnEntryMovesTheTableEvenInAnotherOrder) {
     table->SetIndexFieldNames("Record");
     list->Choose(1);
