@@ -108,13 +108,13 @@ void TTrayIcon::Remove() {
 void TTrayIcon::RightClick() {
     POINT at{};
     GetCursorPos(&at);
-    if (popupMenu_) {
-        // A menu opened for a window that is not in the foreground stays open when the
-        // user clicks elsewhere; the application's window takes the foreground first.
-        SetForegroundWindow(fw::Application().Handle());
-        fw::Application().ProcessMessages();
+    // A menu opened for a window that is not in the foreground stays open when the user
+    // clicks elsewhere; the application's window takes the foreground first, for this
+    // icon's menu and for one the handler opens.
+    SetForegroundWindow(fw::Application().Handle());
+    fw::Application().ProcessMessages();
+    if (popupMenu_)
         popupMenu_->Popup(at.x, at.y);
-    }
     if (OnRightClick)
         OnRightClick(this, fw::TMouseButton::mbRight, {}, at.x, at.y);
 }

@@ -49,6 +49,7 @@ void TForm::Loaded() {
     };
     menu_ = dynamic_cast<TMainMenu*>(find(menuName_));
     popupMenu_ = dynamic_cast<TPopupMenu*>(find(popupMenuName_));
+    activeControl_ = dynamic_cast<TWinControl*>(find(activeControlName_));
 }
 
 bool TForm::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable& e) {
@@ -64,6 +65,8 @@ bool TForm::SetProperty(const std::string& name, const TLayoutValue& v, const TE
         menuName_ = v.AsIdent();
     else if (name == "PopupMenu")
         popupMenuName_ = v.AsIdent();
+    else if (name == "ActiveControl")
+        activeControlName_ = v.AsIdent();
     else if (name == "OnCreate")
         OnCreate = e.Notify(v.AsIdent());
     else if (name == "OnActivate")
@@ -299,8 +302,24 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             Close();
         return 0;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE && OnActivate)
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            lastFocus_ = focus && IsChild(Handle(), focus) ? focus : nullptr;
+            break;
+        }
+        if (OnActivate)
             OnActivate(this);
+        // The control that had the focus when the form was left gets it back; at first
+        // the form's active control.
+        if (!HIWORD(wParam)) {
+            HWND target = lastFocus_ && IsChild(Handle(), lastFocus_) ? lastFocus_ : nullptr;
+            if (!target && activeControl_ && activeControl_->HandleAllocated())
+                target = activeControl_->Handle();
+            if (target && IsWindowVisible(target) && IsWindowEnabled(target)) {
+                ::SetFocus(target);
+                return 0;
+            }
+        }
         break;
     case WM_SIZE:
         if (wParam == SIZE_MINIMIZED && Application().MainForm() == this)

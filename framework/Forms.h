@@ -81,6 +81,9 @@ class TForm : public TWinControl {
     std::string menuName_, popupMenuName_; // references resolved once all are loaded
     TMainMenu* menu_ = nullptr;
     TPopupMenu* popupMenu_ = nullptr;
+    std::string activeControlName_;
+    TWinControl* activeControl_ = nullptr; // has the focus when the form is first active
+    HWND lastFocus_ = nullptr;             // had it when the form was last left
     int clientWidth_ = 0;
     TWindowState windowState_ = TWindowState::wsNormal;
     bool showHint_ = false;

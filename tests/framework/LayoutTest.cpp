@@ -273,6 +273,24 @@ TEST_F(LayoutTest, TheHourglassHoldsOverEveryControlWhileAWaitLasts) {
     EXPECT_NE(pointerOverMemo(), hourglass);
 }
 
+TEST_F(LayoutTest, TheActiveControlHasTheFocusFirstAndTheLastFocusComesBack) {
+    std::string layout = kLayout;
+    layout.replace(layout.find("  Menu = Menu1"), 0, "  ActiveControl = Memo1\n");
+    Build(layout);
+    form.Show();
+    SetForegroundWindow(form.Handle());
+    EXPECT_EQ(GetFocus(), form.Get<fw::TMemo>("Memo1").Handle());
+
+    const HWND go = form.Get<fw::TButton>("Go").Handle();
+    SetFocus(go);
+    TProbe other{nullptr};
+    other.Build("object Other: TForm\n  Width = 100\n  Height = 80\nend", events);
+    other.Show();
+    SetForegroundWindow(other.Handle());
+    SetForegroundWindow(form.Handle());
+    EXPECT_EQ(GetFocus(), go);
+}
+
 TEST_F(LayoutTest, AWindowDestroyedBehindTheControlsBackIsForgotten) {
     Build(kLayout);
     auto& bar = form.Get<fw::TPanel>("Bar");
