@@ -100,7 +100,10 @@ class TMainForm : public fw::TForm {
     // (MemoDisplay), and the tagline of the last save (MemoMisc).
     TBrkApart* BreakIt = nullptr;
     TMRUFileList* MRUSigList = nullptr;
-    fw::TFileDialog SaveDialog1;
+    // The file dialogs. OpenDialog is shared by the signature and table commands: each
+    // sets what it needs and the rest (the last name, options another command set) carries
+    // over, as the commands that borrow it rely on.
+    fw::TFileDialog OpenDialog, SaveDialog1;
     // When the signature was last saved, for the frequency rules (LastSaveTime is its text).
     SYSTEMTIME LastSave{};
     // The clock the document and the cycling read; tests set their own.

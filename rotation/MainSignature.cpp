@@ -18,6 +18,8 @@
 
 void TMainForm::CreateSignatureComponents() {
     Clock = &SystemClock();
+    OpenDialog.Options = OFN_HIDEREADONLY | OFN_EXTENSIONDIFFERENT | OFN_PATHMUSTEXIST |
+                         OFN_FILEMUSTEXIST | OFN_NOREADONLYRETURN;
     BreakIt = new TBrkApart(this);
     BreakIt->SetName("BreakIt");
     BreakIt->AllowEmptyString = true; // empty pieces kept, for the word splitting
@@ -81,17 +83,18 @@ void TMainForm::FileSaveAs(fw::TComponent*) {
 }
 
 void TMainForm::FileOpen(fw::TComponent*) {
-    fw::TFileDialog dialog;
-    dialog.Title = "Select the signature file to use:";
-    dialog.Filter = "Eudora Primary (signatur.pce)|*.pce|Eudora Alternate (signature.alt)|*.alt|"
-                    "Pegasus (*.pms)|*.pms|Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
-    dialog.InitialDir = ProgramDir;
-    dialog.Options =
+    OpenDialog.Title = "Select the signature file to use:";
+    OpenDialog.Filter =
+        "Eudora Primary (signatur.pce)|*.pce|Eudora Alternate (signature.alt)|*.alt|"
+        "Pegasus (*.pms)|*.pms|Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
+    OpenDialog.InitialDir = ProgramDir;
+    // Its own options, whatever a table command left: the file must exist.
+    OpenDialog.Options =
         OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOREADONLYRETURN;
-    if (!fw::Dialogs().OpenFile(dialog))
+    if (!fw::Dialogs().OpenFile(OpenDialog))
         return;
     StopTimer();
-    OpenTheFile(dialog.FileName);
+    OpenTheFile(OpenDialog.FileName);
 }
 
 void TMainForm::OpenTheFile(const std::string& fileName) {

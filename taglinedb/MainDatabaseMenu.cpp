@@ -13,32 +13,32 @@ const char* const kTableFilter = "Paradox Database (*.db)|*.db";
 
 void TMainForm::mnuDBSelectClick(fw::TComponent*) {
     StopTimer();
-    fw::TFileDialog dialog;
-    dialog.Title = "Select the Database to use:";
-    dialog.Filter = kTableFilter;
-    dialog.InitialDir = ProgramDir;
-    dialog.Options = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOREADONLYRETURN;
-    if (!fw::Dialogs().OpenFile(dialog))
+    OpenDialog.Title = "Select the Database to use:";
+    OpenDialog.Filter = kTableFilter;
+    OpenDialog.InitialDir = ProgramDir;
+    if (!fw::Dialogs().OpenFile(OpenDialog))
         return;
     // A file that is no tagline table leaves the current one open.
-    ValidateTable(dialog.FileName);
-    OpenDatabase(Table1, dialog.FileName);
+    const std::string file = OpenDialog.FileName;
+    ValidateTable(file);
+    OpenDatabase(Table1, file);
 }
 
 void TMainForm::mnuDBCreateClick(fw::TComponent*) {
     StopTimer();
-    // A save dialog, so that choosing an existing file asks before replacing it.
-    fw::TFileDialog dialog;
-    dialog.Title = "Enter the Name of the new Database:";
-    dialog.Filter = kTableFilter;
-    dialog.DefaultExt = "db";
-    dialog.InitialDir = ProgramDir;
-    dialog.Options = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-    if (!fw::Dialogs().SaveFile(dialog))
+    // Shown as a save dialog, so that choosing an existing file asks before replacing it.
+    OpenDialog.Title = "Enter the Name of the new Database:";
+    OpenDialog.Filter = kTableFilter;
+    OpenDialog.DefaultExt = "db";
+    OpenDialog.InitialDir = ProgramDir;
+    OpenDialog.Options =
+        OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
+    if (!fw::Dialogs().SaveFile(OpenDialog))
         return;
+    const std::string file = OpenDialog.FileName;
     CheckState(Table1);
-    CreateNewTable(Table1, dialog.FileName);
-    DBFile = dialog.FileName;
+    CreateNewTable(Table1, file);
+    DBFile = file;
     Table1->SetIndexFieldNames("TagText");
     Table1->Open();
     FillBottomPanel();

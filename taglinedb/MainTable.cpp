@@ -85,13 +85,11 @@ void TMainForm::OpenDatabase(fw::TTable* table, const std::string& fileName) {
     if (!fw::FileExists(file)) {
         fw::ShowMessage("Your database cannot be found.");
         StopTimer();
-        fw::TFileDialog dialog;
-        dialog.Title = "Select the Database to use:";
-        dialog.Filter = "Paradox Database (*.db)|*.db";
-        dialog.InitialDir = ProgramDir;
-        dialog.Options = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOREADONLYRETURN;
-        if (fw::Dialogs().OpenFile(dialog))
-            file = dialog.FileName;
+        OpenDialog.Title = "Select the Database to use:";
+        OpenDialog.Filter = "Paradox Database (*.db)|*.db";
+        OpenDialog.InitialDir = ProgramDir;
+        if (fw::Dialogs().OpenFile(OpenDialog))
+            file = OpenDialog.FileName;
     }
     ValidateTable(file);
 

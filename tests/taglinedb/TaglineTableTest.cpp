@@ -169,6 +169,25 @@ TEST_F(TaglineTableTest, ABlankTaglineIsRefusedEvenWhereTheFileDoesNotRequireIt)
     EXPECT_EQ(f.Table1->RecordCount(), 0);
 }
 
+TEST_F(TaglineTableTest, TheOpenDialogKeepsWhatTheLastCommandSetUnlessACommandSetsIt) {
+    TMainForm& f = Create();
+    dialogs.Answer(fw::mrOk, dir.File("made.db"));
+    f.mnuDBCreateClick(nullptr);
+    dialogs.Answer(fw::mrCancel);
+    f.mnuDBSelectClick(nullptr);
+    // Select DB sets title, filter and folder only: Create DB's name, extension and
+    // options stay.
+    EXPECT_EQ(f.OpenDialog.Title, "Select the Database to use:");
+    EXPECT_EQ(f.OpenDialog.FileName, dir.File("made.db"));
+    EXPECT_EQ(f.OpenDialog.DefaultExt, "db");
+    EXPECT_TRUE(f.OpenDialog.Options & OFN_OVERWRITEPROMPT);
+    // Selecting a signature sets its own options: the file must exist again.
+    dialogs.Answer(fw::mrCancel);
+    f.FileOpen(nullptr);
+    EXPECT_TRUE(f.OpenDialog.Options & OFN_FILEMUSTEXIST);
+    EXPECT_FALSE(f.OpenDialog.Options & OFN_OVERWRITEPROMPT);
+}
+
 TEST_F(TaglineTableTest, AMissingTableCanBeReplacedThroughTheDialog) {
     WriteSetting("DBFile", dir.File("gone.db"));
     dialogs.Answer(fw::mrOk);
