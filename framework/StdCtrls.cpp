@@ -3,7 +3,6 @@
 
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
-#include "framework/Exception.h"
 #include "framework/Forms.h"
 
 namespace fw {
@@ -98,7 +97,9 @@ void TButton::SetDefaultLook(bool look) {
     // Only plain push buttons; drawn buttons show focus their own way.
     if ((type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) || (type == BS_DEFPUSHBUTTON) == look)
         return;
-    SendMessageA(Handle(), BM_SETSTYLE, look ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    // The style's low word is replaced whole on some systems: BS_NOTIFY goes along.
+    SendMessageA(Handle(), BM_SETSTYLE, BS_NOTIFY | (look ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                 TRUE);
 }
 
 void TButton::Notify(WORD code) {

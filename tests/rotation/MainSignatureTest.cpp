@@ -124,6 +124,8 @@ TEST_F(MainSignatureTest, EnterChoosesDoneUnlessAnotherButtonHasTheFocus) {
     EXPECT_EQ(f.MemoEditor->Text(), body);
     EXPECT_EQ(doneStyle & BS_TYPEMASK, BS_PUSHBUTTON);
     EXPECT_EQ(cancelStyle & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    // Still told of focus, so the frame can move on.
+    EXPECT_TRUE(doneStyle & cancelStyle & BS_NOTIFY);
 }
 
 TEST_F(MainSignatureTest, ASignatureFileThatCannotBeWrittenIsRefusedWhenSelected) {
