@@ -4,7 +4,10 @@
 //           by TagText), against SQLite inserting the same lines into a table with a
 //           UNIQUE text column, both starting from the text file;
 //   lookup: opening that table exclusively and finding one tagline by key and one row by
-//           Record value, against reading the table's files once (what `cat` does).
+//           Record value, against reading the table's files once (what `cat` does);
+//   post_growth, delete_growth, edit_growth: the time of one change of one row through an
+//           exclusively opened cursor (as the navigator and the spell check make them) in a
+//           keyed tagline table of 100,000 rows, against the same change in one of 1,000.
 // Each figure is the median of several runs; lower ratios are better.
 #include <sqlite3.h>
 
@@ -13,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
@@ -21,6 +25,7 @@
 #include <vector>
 
 #include "idapi.h"
+#include "taglinedb/TaglineSchema.h"
 
 namespace {
 
@@ -98,21 +103,21 @@ std::vector<std::string> ReadLines(const std::string& path) {
 }
 
 void CreateTagTable(const std::string& path, bool keyed) {
-    IdpFieldDesc fields[2] = {{"TagText", IDP_FLD_ALPHA, 255, 1},
-                              {"Record", IDP_FLD_AUTOINC, 0, 1}};
-    IdpIndexDesc indexes[2] = {
-        {"Tag", "TagText", IDP_IDX_PRIMARY | IDP_IDX_UNIQUE | IDP_IDX_CASE_INSENSITIVE},
-        {"RecNo", "Record", IDP_IDX_UNIQUE}};
-    Check(idpCreateTable(path.c_str(), 2, fields, keyed ? 2 : 0, indexes), "create");
+    Check(idpCreateTable(path.c_str(), tagline::kFieldCount, tagline::kFields,
+                         keyed ? tagline::kIndexCount : 0, tagline::kIndexes),
+          "create");
 }
 
-void EngineImport(const std::string& dir, const std::string& textFile) {
-    std::string temp = dir + "/_temp.db", tags = dir + "/Tags.db";
+// Fills a keyed tagline table the way Import does: the lines appended to a new unkeyed
+// scratch table, then one append-update batch move into the new keyed table.
+void ImportLines(const std::string& dir, const std::string& tags,
+                 const std::vector<std::string>& lines) {
+    std::string temp = dir + "/_temp.db";
     CreateTagTable(tags, true);
     CreateTagTable(temp, false);
     IdpCursor t = nullptr;
     Check(idpOpenTable(temp.c_str(), IDP_OPEN_SHARED, &t), "open temp");
-    for (const std::string& line : ReadLines(textFile)) {
+    for (const std::string& line : lines) {
         Check(idpAppend(t), "append");
         Check(idpSetString(t, 1, line.c_str()), "set");
         Check(idpPost(t), "post");
@@ -127,6 +132,10 @@ void EngineImport(const std::string& dir, const std::string& textFile) {
           "batch move");
     Check(idpCloseTable(src), "close");
     Check(idpCloseTable(dst), "close");
+}
+
+void EngineImport(const std::string& dir, const std::string& textFile) {
+    ImportLines(dir, dir + "/Tags.db", ReadLines(textFile));
 }
 
 void SqliteImport(const std::string& dir, const std::string& textFile) {
@@ -182,6 +191,87 @@ void EngineLookup(const std::string& dir, const std::string& tagline, int32_t re
     Check(idpCloseTable(c), "close");
 }
 
+// The files of a table, for copying a starting table before each run.
+void CopyTable(const std::string& from, const std::string& to) {
+    namespace fs = std::filesystem;
+    for (const char* ext : {".db", ".px", ".qix"})
+        fs::copy_file(from + ext, to + ext, fs::copy_options::overwrite_existing);
+}
+
+struct Growth {
+    double first = 0; // the first change after opening, which builds the key maps
+    double each = 0;  // a change after that
+};
+
+// Makes `count` changes of one kind on a fresh copy of a starting table, opened
+// exclusively; the median of several runs.
+Growth MeasureChanges(const std::string& dir, const std::string& start, int count,
+                      const std::function<void(IdpCursor, int)>& change) {
+    std::vector<double> first, each;
+    for (int run = 0; run < 3; ++run) {
+        std::string copy = dir + "/Growth";
+        CopyTable(start, copy);
+        IdpCursor c = nullptr;
+        Check(idpOpenTable((copy + ".db").c_str(), IDP_OPEN_EXCLUSIVE, &c), "open");
+        first.push_back(Seconds([&] { change(c, 0); }));
+        each.push_back(Seconds([&] {
+                           for (int i = 1; i < count; ++i)
+                               change(c, i);
+                       }) /
+                       (count - 1));
+        Check(idpCloseTable(c), "close");
+    }
+    return {Median(first), Median(each)};
+}
+
+void PostNew(IdpCursor c, int i) {
+    Check(idpAppend(c), "append");
+    Check(idpSetString(c, 1, ("zz posted tagline " + std::to_string(i)).c_str()), "set");
+    Check(idpPost(c), "post");
+}
+
+// Goes to a random row of the current order, as a click in the tagline list does.
+void GoToSomeRow(IdpCursor c, std::mt19937& rng) {
+    uint32_t rows = 0;
+    Check(idpGetRecordCount(c, &rows), "count");
+    Check(idpSetSeqNo(c, 1 + static_cast<uint32_t>(rng() % rows)), "position");
+}
+
+void ReportGrowth(const char* name, const char* what, const Growth& small, const Growth& large) {
+    std::printf("%s ratio=%.2f (goal <= 3)  per %s %.1f us at 1,000 rows, %.1f us at 100,000 rows "
+                "(the first after opening %.2f ms, %.2f ms)\n",
+                name, large.each / small.each, what, small.each * 1e6, large.each * 1e6,
+                small.first * 1e3, large.first * 1e3);
+}
+
+void ChangeGrowth(const std::string& dir, const std::vector<std::string>& lines) {
+    const std::string small = dir + "/Start1k", large = dir + "/Start100k";
+    ImportLines(dir, small + ".db", std::vector<std::string>(lines.begin(), lines.begin() + 1000));
+    ImportLines(dir, large + ".db", lines);
+    const int posts = 2000, deletes = 300, edits = 1000;
+    std::mt19937 rng(777);
+    auto erase = [&](IdpCursor c, int) {
+        GoToSomeRow(c, rng);
+        Check(idpDelete(c), "delete");
+    };
+    auto edit = [&](IdpCursor c, int i) {
+        GoToSomeRow(c, rng);
+        Check(idpEdit(c), "edit");
+        Check(idpSetString(c, 1, ("zz edited tagline " + std::to_string(i)).c_str()), "set");
+        Check(idpPost(c), "post");
+    };
+    // One after the other: arguments of one call may be worked out in any order.
+    Growth postSmall = MeasureChanges(dir, small, posts, PostNew);
+    Growth postLarge = MeasureChanges(dir, large, posts, PostNew);
+    ReportGrowth("post_growth", "post", postSmall, postLarge);
+    Growth deleteSmall = MeasureChanges(dir, small, deletes, erase);
+    Growth deleteLarge = MeasureChanges(dir, large, deletes, erase);
+    ReportGrowth("delete_growth", "delete", deleteSmall, deleteLarge);
+    Growth editSmall = MeasureChanges(dir, small, edits, edit);
+    Growth editLarge = MeasureChanges(dir, large, edits, edit);
+    ReportGrowth("edit_growth", "edit", editSmall, editLarge);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -215,5 +305,6 @@ int main(int argc, char** argv) {
     double l = Median(lookup), c = Median(cat);
     std::printf("lookup ratio=%.2f (goal <= 3.0)  engine %.4f s, reading the files %.4f s\n", l / c,
                 l, c);
+    ChangeGrowth(dir, lines);
     return 0;
 }

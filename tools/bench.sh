@@ -11,7 +11,7 @@ mkdir -p "$out/work"
 sources=(platform/idapi/core/*.cpp bench/EngineBench.cpp)
 sources=("${sources[@]/platform\/idapi\/core\/OsWin32.cpp/}")
 echo "Building $out/engine_bench ..."
-g++ -std=c++20 -O2 -DNDEBUG -Wall -Wextra -Werror -Iplatform/idapi ${sources[@]} -lsqlite3 \
+g++ -std=c++20 -O2 -DNDEBUG -Wall -Wextra -Werror -I. -Iplatform/idapi ${sources[@]} -lsqlite3 \
   -o "$out/engine_bench"
 "$out/engine_bench" "$out/work"
 

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "taglinedb/TaglineSchema.h"
+
 namespace idptest {
 
 ScratchDir::ScratchDir() {
@@ -26,12 +28,8 @@ std::string LastError() {
 }
 
 void CreateTagTable(const std::string& path, bool withIndexes) {
-    IdpFieldDesc fields[2] = {{"TagText", IDP_FLD_ALPHA, 255, 1},
-                              {"Record", IDP_FLD_AUTOINC, 0, 1}};
-    IdpIndexDesc indexes[2] = {
-        {"Tag", "TagText", IDP_IDX_PRIMARY | IDP_IDX_UNIQUE | IDP_IDX_CASE_INSENSITIVE},
-        {"RecNo", "Record", IDP_IDX_UNIQUE}};
-    ASSERT_EQ(IDP_OK, idpCreateTable(path.c_str(), 2, fields, withIndexes ? 2 : 0, indexes))
+    ASSERT_EQ(IDP_OK, idpCreateTable(path.c_str(), tagline::kFieldCount, tagline::kFields,
+                                     withIndexes ? tagline::kIndexCount : 0, tagline::kIndexes))
         << LastError();
 }
 

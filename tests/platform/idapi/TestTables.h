@@ -26,8 +26,8 @@ class ScratchDir {
 // The last failure's full text.
 std::string LastError();
 
-// TagText (alpha 255, required) and Record (autoincrement); with indexes "Tag" on
-// TagText (primary, unique, case-insensitive) and "RecNo" on Record (unique).
+// A table of the tagline layout (taglinedb/TaglineSchema.h); without its indexes it is
+// unkeyed, the shape of the engine's scratch and import tables.
 void CreateTagTable(const std::string& path, bool withIndexes = true);
 // A table object's cursor that closes itself.
 class Table {
