@@ -8,6 +8,7 @@
 #include "BatchMove.h"
 #include "CodePage.h"
 #include "Cursor.h"
+#include "FileLayout.h"
 #include "Session.h"
 #include "Status.h"
 #include "Table.h"
@@ -317,9 +318,9 @@ IdpStatus idpCreateTable(const char* path, uint16_t fieldCount, const IdpFieldDe
         uint32_t recordSize = 0;
         for (const Field& f : schema.fields)
             recordSize += f.width;
-        if (recordSize > 4096 - 6)
-            bad("The record is too long.");
         schema.blockSize = 4096;
+        if (recordSize > schema.blockSize - layout::kBlockHeader)
+            bad("The record is too long.");
         schema.recordSize = static_cast<uint16_t>(recordSize);
         std::vector<IndexDef> defs;
         for (uint16_t i = 0; i < indexCount; ++i) {
@@ -341,7 +342,9 @@ IdpStatus idpCreateTable(const char* path, uint16_t fieldCount, const IdpFieldDe
                 defs.push_back(d);
             }
         }
-        if (schema.Keyed() && (schema.KeySize() + 6) * 2 > schema.blockSize - 6)
+        // A .PX block must hold at least two index records.
+        if (schema.Keyed() && (schema.KeySize() + layout::kIndexTrailer) * 2 >
+                                  schema.blockSize - layout::kBlockHeader)
             bad("The primary key is too long.");
         Table::Create(dbPath, schema, defs);
     });

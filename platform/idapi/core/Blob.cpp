@@ -6,9 +6,12 @@
 #include <cstring>
 
 #include "Bytes.h"
+#include "FileLayout.h"
 #include "Status.h"
 
 namespace idp {
+
+using namespace layout;
 
 namespace {
 
@@ -56,27 +59,28 @@ std::string BlobFile::Read(const uint8_t* field, const Field& f) {
     uint32_t index = offset & 0xFF;
     uint64_t block = offset & ~0xFFu;
     if (index == 0xFF) {
-        std::string head = ReadAt(block, 9);
+        std::string head = ReadAt(block, kMbSingleData);
         ByteView h(reinterpret_cast<const uint8_t*>(head.data()), head.size());
         uint8_t type = 0;
         uint32_t stored = 0;
-        h.U8(0, type);
-        h.U32(3, stored);
-        if (type != 2 || stored != length)
+        h.U8(kMbType, type);
+        h.U32(kMbSingleLength, stored);
+        if (type != kMbSingleBlob || stored != length)
             ThrowDamaged(path_, "A blob block of the .MB file is damaged.");
-        return ReadAt(block + 9, length);
+        return ReadAt(block + kMbSingleData, length);
     }
-    if (index >= 64)
+    if (index >= kMbSubEntries)
         ThrowDamaged(path_, "A blob entry number is out of range.");
-    std::string head = ReadAt(block, 12 + 64 * 5);
+    std::string head = ReadAt(block, kMbEntries + kMbSubEntries * kMbEntrySize);
     ByteView h(reinterpret_cast<const uint8_t*>(head.data()), head.size());
     uint8_t type = 0, start = 0, chunks = 0, rest = 0;
-    h.U8(0, type);
-    h.U8(12 + 5 * index, start);
-    h.U8(12 + 5 * index + 1, chunks);
-    h.U8(12 + 5 * index + 4, rest);
+    const size_t entry = kMbEntries + kMbEntrySize * index;
+    h.U8(kMbType, type);
+    h.U8(entry + kMbEntryStart, start);
+    h.U8(entry + kMbEntryChunks, chunks);
+    h.U8(entry + kMbEntryRest, rest);
     uint32_t stored = chunks == 0 ? 0 : (chunks - 1u) * 16u + rest;
-    if (type != 3 || start == 0 || stored != length || start * 16u + length > 4096)
+    if (type != kMbSubAllocated || start == 0 || stored != length || start * 16u + length > 4096)
         ThrowDamaged(path_, "A sub-allocated blob of the .MB file is damaged.");
     return ReadAt(block + start * 16u, length);
 }

@@ -1,6 +1,9 @@
-// Bounds-checked access to little-endian integers in byte buffers. Every read of file
-// data goes through these, so a short or lying file cannot make the engine read past
-// what it holds.
+// Bounds-checked access to little-endian integers in byte buffers. The engine reads the
+// .db and .PX headers, every data block's header, the values the loader scans in the
+// blocks and the .MB structures through these, so a short or lying file cannot make it
+// read past what it holds. Records are read in place, field by field, without them: the
+// header parser makes sure that the fields fill the record exactly and that a record fits
+// a block, and the loader never counts more records in a block than the block holds.
 #pragma once
 
 #include <cstddef>

@@ -6,9 +6,12 @@
 #include <cstring>
 
 #include "../idapi.h"
+#include "FileLayout.h"
 #include "Status.h"
 
 namespace idp {
+
+using namespace layout;
 
 namespace {
 
@@ -23,7 +26,7 @@ size_t TableNameLength(uint8_t version) {
 }
 
 size_t FieldInfoOffset(uint8_t version) {
-    return version >= 5 ? 0x78 : 0x58;
+    return version >= 5 ? kExtensionEnd : kFixedPartEnd;
 }
 
 } // namespace
@@ -33,15 +36,17 @@ TableHeader ParseHeader(ByteView b, const std::string& path) {
     uint16_t recordSize = 0, headerSize = 0, numFields = 0, keyFields = 0;
     uint8_t blockCode = 0, version = 0, sortOrder = 0;
     uint32_t numRecords = 0;
-    if (!b.U16(0x00, recordSize) || !b.U16(0x02, headerSize) || !b.U8(0x04, h.fileType) ||
-        !b.U8(0x05, blockCode) || !b.U32(0x06, numRecords) || !b.U16(0x0C, h.fileBlocks) ||
-        !b.U16(0x0E, h.firstBlock) || !b.U16(0x10, h.lastBlock) || !b.U16(0x21, numFields) ||
-        !b.U16(0x23, keyFields) || !b.U8(0x29, sortOrder) || !b.U8(0x39, version))
+    if (!b.U16(kRecordSize, recordSize) || !b.U16(kHeaderSize, headerSize) ||
+        !b.U8(kFileType, h.fileType) || !b.U8(kBlockCode, blockCode) ||
+        !b.U32(kNumRecords, numRecords) || !b.U16(kFileBlocks, h.fileBlocks) ||
+        !b.U16(kFirstBlock, h.firstBlock) || !b.U16(kLastBlock, h.lastBlock) ||
+        !b.U16(kNumFields, numFields) || !b.U16(kKeyFields, keyFields) ||
+        !b.U8(kSortOrder, sortOrder) || !b.U8(kVersion, version))
         throw EngineError(IDP_ERR_NOT_A_TABLE, "File: " + path);
     if ((h.fileType != 0 && h.fileType != 2) || !KnownBlockCode(blockCode) || version < 3 ||
         version > 0x0C)
         throw EngineError(IDP_ERR_NOT_A_TABLE, "File: " + path);
-    if (headerSize < kFixedHeaderSize || !b.Has(0, headerSize))
+    if (headerSize < kExtensionEnd || !b.Has(0, headerSize))
         ThrowDamaged(path, "The header is shorter than it says.");
     if (numFields == 0 || numFields > 255 || keyFields > numFields)
         ThrowDamaged(path, "The header's field counts are out of range.");
@@ -59,20 +64,20 @@ TableHeader ParseHeader(ByteView b, const std::string& path) {
     uint32_t encryption = 0;
     if (version >= 5) {
         uint16_t codePage = 0;
-        b.U32(0x5C, encryption);
-        b.U16(0x6A, codePage);
+        b.U32(kEncryption4, encryption);
+        b.U16(kCodePage, codePage);
         s.codePage = codePage ? codePage : 1252;
     } else {
-        b.U32(0x25, encryption);
+        b.U32(kEncryption, encryption);
         s.codePage = 437; // DOS tables before version 4 carry no code page
     }
     uint32_t encryption1 = 0;
-    b.U32(0x25, encryption1);
+    b.U32(kEncryption, encryption1);
     h.encrypted = version >= 5 ? encryption != 0 : encryption1 != 0 && encryption1 != kNoEncryption;
-    b.U8(0x3D, h.auxPasswords);
-    b.U8(0x2D, h.changeCount);
+    b.U8(kAuxPasswords, h.auxPasswords);
+    b.U8(kChangeCount, h.changeCount);
     uint32_t autoInc = 0;
-    b.U32(0x49, autoInc);
+    b.U32(kAutoInc, autoInc);
     h.autoInc = static_cast<int32_t>(autoInc);
 
     ByteView hb(b.Data(), headerSize);
@@ -98,7 +103,7 @@ TableHeader ParseHeader(ByteView b, const std::string& path) {
     }
     if (offset != recordSize)
         ThrowDamaged(path, "The record size does not match the fields.");
-    if (recordSize == 0 || recordSize > s.blockSize - 6)
+    if (recordSize == 0 || recordSize > s.blockSize - kBlockHeader)
         ThrowDamaged(path, "The record size does not fit the block size.");
     at += 2u * numFields + 4 + 4u * numFields + TableNameLength(version);
     for (Field& f : s.fields) {
@@ -127,28 +132,28 @@ TableHeader NewHeader(const Schema& schema, const std::string& tableName) {
     h.schema.sortOrderName = "ascii";
     h.fileType = schema.Keyed() ? 0 : 2;
     const size_t n = schema.fields.size();
-    size_t need = 0x78 + 2 * n + 4 + 4 * n + 261;
+    size_t need = kExtensionEnd + 2 * n + 4 + 4 * n + 261;
     for (const Field& f : schema.fields)
         need += f.name.size() + 1;
     need += 2 * n + 6;
     h.headerSize = static_cast<uint16_t>((need + 0x7FF) / 0x800 * 0x800);
     std::vector<uint8_t>& r = h.raw;
     r.assign(h.headerSize, 0);
-    PutU16(&r[0x00], schema.recordSize);
-    PutU16(&r[0x02], h.headerSize);
-    r[0x04] = h.fileType;
-    r[0x05] = static_cast<uint8_t>(schema.blockSize / 1024);
-    PutU16(&r[0x21], static_cast<uint16_t>(n));
-    PutU16(&r[0x23], schema.keyFields);
-    PutU32(&r[0x25], kNoEncryption);
-    r[0x29] = 0;
-    r[0x39] = 0x0C;
-    PutU16(&r[0x3E], 0x1F0F);
-    PutU16(&r[0x58], 0x010C);
-    PutU16(&r[0x5A], 0x010C);
-    PutU16(&r[0x64], static_cast<uint16_t>(n + 1));
-    PutU16(&r[0x6A], 1252);
-    size_t at = 0x78;
+    PutU16(&r[kRecordSize], schema.recordSize);
+    PutU16(&r[kHeaderSize], h.headerSize);
+    r[kFileType] = h.fileType;
+    r[kBlockCode] = static_cast<uint8_t>(schema.blockSize / 1024);
+    PutU16(&r[kNumFields], static_cast<uint16_t>(n));
+    PutU16(&r[kKeyFields], schema.keyFields);
+    PutU32(&r[kEncryption], kNoEncryption);
+    r[kSortOrder] = 0;
+    r[kVersion] = 0x0C;
+    PutU16(&r[kWriterMark], 0x1F0F);
+    PutU16(&r[kFileVersion2], 0x010C);
+    PutU16(&r[kFileVersion3], 0x010C);
+    PutU16(&r[kHighFieldId], static_cast<uint16_t>(n + 1));
+    PutU16(&r[kCodePage], 1252);
+    size_t at = kExtensionEnd;
     for (const Field& f : schema.fields) {
         r[at++] = f.type;
         r[at++] = static_cast<uint8_t>(IsBlobType(f.type)      ? f.size + 10
@@ -170,14 +175,14 @@ TableHeader NewHeader(const Schema& schema, const std::string& tableName) {
 
 void StoreCounts(TableHeader& h) {
     uint8_t* r = h.raw.data();
-    PutU32(r + 0x06, h.numRecords);
-    PutU16(r + 0x0A, h.usedBlocks);
-    PutU16(r + 0x0C, h.fileBlocks);
-    PutU16(r + 0x0E, h.firstBlock);
-    PutU16(r + 0x10, h.lastBlock);
-    PutU16(r + 0x3A, h.fileBlocks);
-    PutU32(r + 0x49, static_cast<uint32_t>(h.autoInc));
-    r[0x2D] = ++h.changeCount;
+    PutU32(r + kNumRecords, h.numRecords);
+    PutU16(r + kUsedBlocks, h.usedBlocks);
+    PutU16(r + kFileBlocks, h.fileBlocks);
+    PutU16(r + kFirstBlock, h.firstBlock);
+    PutU16(r + kLastBlock, h.lastBlock);
+    PutU16(r + kMaxBlocks, h.fileBlocks);
+    PutU32(r + kAutoInc, static_cast<uint32_t>(h.autoInc));
+    r[kChangeCount] = ++h.changeCount;
 }
 
 } // namespace idp

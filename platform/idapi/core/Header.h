@@ -27,9 +27,6 @@ struct TableHeader {
     std::vector<uint8_t> raw; // the header block as stored, headerSize bytes
 };
 
-// The number of header bytes to read before ParseHeader can say more.
-constexpr size_t kFixedHeaderSize = 0x78;
-
 // Parses a header; bytes holds at least the header block (more is ignored). Throws
 // IDP_ERR_NOT_A_TABLE or IDP_ERR_DAMAGED naming path.
 TableHeader ParseHeader(ByteView bytes, const std::string& path);

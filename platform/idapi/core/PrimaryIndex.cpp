@@ -1,5 +1,5 @@
-// The .PX layout: a 2K header like a version 3 table header (key field types at 0x58,
-// root block at 0x1E, index levels at 0x20), then index blocks shaped like data blocks.
+// The .PX layout: a 2K header like a version 3 table header (with the key field types,
+// the root block and the number of index levels), then index blocks shaped like data blocks.
 // An index record is the key fields followed by three shorts in record encoding: the
 // block it points to (a data block on level 1, an index block above), the number of
 // records below it, and a zero. Each level's blocks are chained; the root comes last.
@@ -7,11 +7,15 @@
 
 #include <cstring>
 
+#include "../idapi.h"
 #include "Bytes.h"
 #include "FieldCodec.h"
+#include "FileLayout.h"
 #include "Status.h"
 
 namespace idp {
+
+using namespace layout;
 
 namespace {
 
@@ -32,8 +36,8 @@ void PutShort(uint8_t* p, uint32_t v) {
 std::vector<uint8_t> BuildPrimaryIndex(const Schema& schema,
                                        const std::vector<IndexEntry>& blocks) {
     const uint16_t keySize = schema.KeySize();
-    const uint16_t recSize = static_cast<uint16_t>(keySize + 6);
-    const uint16_t perBlock = static_cast<uint16_t>((schema.blockSize - 6) / recSize);
+    const uint16_t recSize = static_cast<uint16_t>(keySize + kIndexTrailer);
+    const uint16_t perBlock = static_cast<uint16_t>((schema.blockSize - kBlockHeader) / recSize);
     std::vector<uint8_t> file(kPxHeaderSize, 0);
     std::vector<Entry> level;
     for (const IndexEntry& b : blocks)
@@ -51,17 +55,17 @@ std::vector<uint8_t> BuildPrimaryIndex(const Schema& schema,
             size_t first = b * perBlock;
             size_t count = level.size() - first < perBlock ? level.size() - first : perBlock;
             std::vector<uint8_t> block(schema.blockSize, 0);
-            PutU16(&block[0], b + 1 < blocksHere ? number + 1 : 0);
-            PutU16(&block[2], b > 0 ? number - 1 : 0);
-            PutU16(&block[4], static_cast<uint16_t>((count - 1) * recSize));
+            PutU16(&block[kBlockNext], b + 1 < blocksHere ? number + 1 : 0);
+            PutU16(&block[kBlockPrev], b > 0 ? number - 1 : 0);
+            PutU16(&block[kBlockLastOffset], static_cast<uint16_t>((count - 1) * recSize));
             uint32_t sum = 0;
             for (size_t i = 0; i < count; ++i) {
                 const Entry& e = level[first + i];
-                uint8_t* rec = &block[6 + i * recSize];
+                uint8_t* rec = &block[kBlockHeader + i * recSize];
                 std::memcpy(rec, e.key.data(), keySize);
-                PutShort(rec + keySize, e.block);
-                PutShort(rec + keySize + 2, e.count);
-                PutShort(rec + keySize + 4, 0);
+                PutShort(rec + keySize + kIndexChild, e.block);
+                PutShort(rec + keySize + kIndexCount, e.count);
+                PutShort(rec + keySize + kIndexZero, 0);
                 sum += e.count;
             }
             totalRecords += static_cast<uint32_t>(count);
@@ -77,24 +81,24 @@ std::vector<uint8_t> BuildPrimaryIndex(const Schema& schema,
     }
     const uint16_t used = static_cast<uint16_t>(nextBlock - 1);
     uint8_t* h = file.data();
-    PutU16(h + 0x00, recSize);
-    PutU16(h + 0x02, kPxHeaderSize);
-    h[0x04] = 1;
-    h[0x05] = static_cast<uint8_t>(schema.blockSize / 1024);
-    PutU32(h + 0x06, totalRecords);
-    PutU16(h + 0x0A, used);
-    PutU16(h + 0x0C, used);
-    PutU16(h + 0x0E, used ? 1 : 0);
-    PutU16(h + 0x10, used);
-    PutU16(h + 0x1E, root);
-    h[0x20] = static_cast<uint8_t>(levels);
-    PutU16(h + 0x21, schema.keyFields);
-    h[0x39] = schema.version;
-    size_t at = 0x58;
+    PutU16(h + kRecordSize, recSize);
+    PutU16(h + kHeaderSize, kPxHeaderSize);
+    h[kFileType] = 1;
+    h[kBlockCode] = static_cast<uint8_t>(schema.blockSize / 1024);
+    PutU32(h + kNumRecords, totalRecords);
+    PutU16(h + kUsedBlocks, used);
+    PutU16(h + kFileBlocks, used);
+    PutU16(h + kFirstBlock, used ? 1 : 0);
+    PutU16(h + kLastBlock, used);
+    PutU16(h + kPxRootBlock, root);
+    h[kPxLevels] = static_cast<uint8_t>(levels);
+    PutU16(h + kPxKeyFields, schema.keyFields);
+    h[kVersion] = schema.version;
+    size_t at = kPxFieldTypes;
     for (uint16_t i = 0; i < schema.keyFields; ++i) {
         const Field& f = schema.fields[i];
         h[at++] = f.type;
-        h[at++] = static_cast<uint8_t>(f.type == 0x17 ? f.size : f.width);
+        h[at++] = static_cast<uint8_t>(f.type == IDP_FLD_BCD ? f.size : f.width);
     }
     return file;
 }

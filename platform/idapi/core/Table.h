@@ -125,6 +125,7 @@ class Table {
     };
 
     Table(std::string path, os::File file, bool exclusive);
+    static TableHeader ReadHeader(const os::File& file, const std::string& path);
     void Load();
     void CheckWritable() const;
     Place PlaceOf(uint32_t seq);

@@ -1,0 +1,127 @@
+// Writing changes back: changed blocks in runs, new blocks before the blocks that link to
+// them, freed blocks emptied, then the header and the .PX, so that a failure part way
+// leaves the previous chain whole.
+#include "Table.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "FileLayout.h"
+#include "PrimaryIndex.h"
+#include "Status.h"
+#include "TablePath.h"
+
+namespace idp {
+
+namespace {
+
+constexpr size_t kWriteRun = 1 << 20;
+
+} // namespace
+
+void Table::BlockImage(const Block* b, uint8_t* image) const {
+    const Schema& s = header_.schema;
+    std::memset(image, 0, s.blockSize);
+    if (!b) {
+        PutU16(image + layout::kBlockLastOffset,
+               static_cast<uint16_t>(-static_cast<int>(s.recordSize)));
+        return;
+    }
+    PutU16(image + layout::kBlockNext, b->next);
+    PutU16(image + layout::kBlockPrev, b->prev);
+    PutU16(image + layout::kBlockLastOffset, static_cast<uint16_t>((b->count - 1) * s.recordSize));
+    std::memcpy(image + layout::kBlockHeader, b->Rows(), size_t{b->count} * s.recordSize);
+}
+
+void Table::WriteBlocks() {
+    const uint16_t bs = header_.schema.blockSize;
+    std::sort(dirtyList_.begin(), dirtyList_.end(),
+              [](const Block* a, const Block* b) { return a->number < b->number; });
+    // Fresh blocks first: until the blocks that link to them are written they are unseen.
+    for (int pass = 0; pass < 2; ++pass) {
+        uint16_t runStart = 0, expect = 0;
+        auto emit = [&] {
+            if (!writeBuffer_.empty())
+                file_.WriteAt(header_.headerSize + uint64_t{runStart - 1u} * bs,
+                              writeBuffer_.data(), writeBuffer_.size());
+            writeBuffer_.clear();
+        };
+        for (const Block* b : dirtyList_) {
+            if (b->fresh != (pass == 0))
+                continue;
+            if (writeBuffer_.empty() || b->number != expect || writeBuffer_.size() >= kWriteRun) {
+                emit();
+                runStart = b->number;
+            }
+            writeBuffer_.resize(writeBuffer_.size() + bs);
+            BlockImage(b, writeBuffer_.data() + writeBuffer_.size() - bs);
+            expect = static_cast<uint16_t>(b->number + 1);
+        }
+        emit();
+    }
+    for (Block* b : dirtyList_)
+        b->dirty = b->fresh = false;
+    dirtyList_.clear();
+    if (header_.fileBlocks > diskBlocks_)
+        diskBlocks_ = header_.fileBlocks;
+}
+
+// Blocks that left the chain are written empty, so that a reader going through the file
+// block by block finds no stale rows in them.
+void Table::WriteEmptyBlocks() {
+    const uint16_t bs = header_.schema.blockSize;
+    writeBuffer_.resize(bs);
+    BlockImage(nullptr, writeBuffer_.data());
+    for (uint16_t n : pendingEmpty_)
+        file_.WriteAt(header_.headerSize + uint64_t{n - 1u} * bs, writeBuffer_.data(), bs);
+    pendingEmpty_.clear();
+    // The run writer takes a non-empty buffer for blocks still to be written.
+    writeBuffer_.clear();
+}
+
+void Table::Flush(bool full) {
+    if (!modified_ || broken_)
+        return; // nothing changed (a table sorted at load stays untouched on disk)
+    if (!full && appendOnly_ && !structureChanged_ && dirtyList_.size() == 1 &&
+        dirtyList_[0] == blocks_.back().get() &&
+        blocks_.back()->count < header_.schema.RecordsPerBlock())
+        return; // appends wait for their block to fill
+    bool blocksDirty = !dirtyList_.empty();
+    bool writeHeader = structureChanged_ || !pendingEmpty_.empty() || (full && modified_);
+    bool writeIndex = header_.schema.Keyed() && (firstKeysChanged_ || writeHeader);
+    if (!blocksDirty && !writeHeader && !writeIndex)
+        return;
+    try {
+        if (blocksDirty)
+            WriteBlocks();
+        if (writeHeader) {
+            header_.numRecords = rows_;
+            header_.usedBlocks = static_cast<uint16_t>(blocks_.size());
+            header_.firstBlock = blocks_.empty() ? 0 : blocks_.front()->number;
+            header_.lastBlock = blocks_.empty() ? 0 : blocks_.back()->number;
+            StoreCounts(header_);
+            file_.WriteAt(0, header_.raw.data(), header_.raw.size());
+        }
+        if (!pendingEmpty_.empty())
+            WriteEmptyBlocks();
+        if (writeIndex) {
+            std::vector<IndexEntry> entries;
+            for (const auto& b : blocks_)
+                entries.push_back({b->Rows(), b->number, b->count});
+            std::vector<uint8_t> px = BuildPrimaryIndex(header_.schema, entries);
+            os::File pxFile = os::File::Open(CompanionPath(path_, "PX"), true, os::Lock::None);
+            pxFile.WriteAt(0, px.data(), px.size());
+            pxFile.Truncate(px.size());
+        }
+    } catch (const EngineError&) {
+        broken_ = true;
+        throw;
+    }
+    structureChanged_ = false;
+    firstKeysChanged_ = false;
+    appendOnly_ = false;
+    if (full)
+        modified_ = false;
+}
+
+} // namespace idp

@@ -1,0 +1,124 @@
+// Opening, creating, deleting and describing tables: one Table object per file in this
+// process, shared by its cursors and found again by the file's identity.
+#include "Table.h"
+
+#include <map>
+
+#include "../idapi.h"
+#include "PrimaryIndex.h"
+#include "Status.h"
+#include "TablePath.h"
+
+namespace idp {
+
+namespace {
+
+std::map<std::string, std::weak_ptr<Table>>& Registry() {
+    static std::map<std::string, std::weak_ptr<Table>> registry;
+    return registry;
+}
+
+std::shared_ptr<Table> FindOpen(const std::string& dbPath) {
+    auto it = Registry().find(os::FileKey(dbPath));
+    return it == Registry().end() ? nullptr : it->second.lock();
+}
+
+} // namespace
+
+Table::Table(std::string path, os::File file, bool exclusive)
+    : path_(std::move(path)), file_(std::move(file)), exclusive_(exclusive) {}
+
+Table::~Table() {
+    try {
+        Flush(true);
+    } catch (const EngineError&) {
+        // Close reports write failures before the last cursor lets go; here nothing can.
+    }
+    auto it = Registry().find(os::FileKey(path_));
+    if (it != Registry().end() && it->second.expired())
+        Registry().erase(it);
+}
+
+std::shared_ptr<Table> Table::Open(const std::string& dbPath, bool exclusive) {
+    if (auto open = FindOpen(dbPath)) {
+        if (exclusive || open->exclusive_)
+            throw EngineError(IDP_ERR_LOCKED, "Table: " + dbPath);
+        return open;
+    }
+    os::Lock lock = exclusive ? os::Lock::Exclusive : os::Lock::Shared;
+    os::File file = os::File::Open(dbPath, true, lock);
+    std::shared_ptr<Table> table(new Table(dbPath, std::move(file), exclusive));
+    table->Load();
+    Registry()[os::FileKey(dbPath)] = table;
+    return table;
+}
+
+void Table::Create(const std::string& dbPath, Schema schema, std::vector<IndexDef> indexes) {
+    if (FindOpen(dbPath))
+        throw EngineError(IDP_ERR_LOCKED, "Table: " + dbPath);
+    uint32_t offset = 0;
+    for (Field& f : schema.fields) {
+        f.offset = static_cast<uint16_t>(offset);
+        offset += f.width;
+    }
+    schema.recordSize = static_cast<uint16_t>(offset);
+    TableHeader header = NewHeader(schema, FileOf(dbPath));
+    StoreCounts(header);
+    os::File file = os::File::Create(dbPath, os::Lock::Exclusive);
+    for (const std::string& companion : ExistingCompanions(dbPath))
+        os::RemoveFile(companion);
+    file.WriteAt(0, header.raw.data(), header.raw.size());
+    if (schema.Keyed()) {
+        std::vector<uint8_t> px = BuildPrimaryIndex(header.schema, {});
+        os::File pxFile = os::File::Create(CompanionPath(dbPath, "PX"), os::Lock::Exclusive);
+        pxFile.WriteAt(0, px.data(), px.size());
+    }
+    SaveIndexes(CompanionPath(dbPath, "QIX"), header.schema, indexes);
+}
+
+void Table::Delete(const std::string& dbPath) {
+    if (FindOpen(dbPath))
+        throw EngineError(IDP_ERR_LOCKED, "Table: " + dbPath);
+    if (!os::FileExists(dbPath))
+        throw EngineError(IDP_ERR_NO_SUCH_TABLE, "Table: " + dbPath);
+    os::RemoveFile(dbPath);
+    for (const std::string& companion : ExistingCompanions(dbPath))
+        os::RemoveFile(companion);
+}
+
+void Table::Describe(const std::string& dbPath, TableHeader& header,
+                     std::vector<IndexDef>& indexes) {
+    if (auto open = FindOpen(dbPath)) {
+        header = open->header_;
+        header.numRecords = open->rows_;
+        indexes = open->indexes_;
+        return;
+    }
+    os::File file = os::File::Open(dbPath, false, os::Lock::None);
+    header = ReadHeader(file, dbPath);
+    indexes = LoadIndexes(CompanionPath(dbPath, "QIX"), header.schema);
+}
+
+void Table::CheckWritable() const {
+    if (broken_)
+        throw EngineError(IDP_ERR_IO,
+                          "Table: " + path_ +
+                              "\r\nAn earlier write failed; close and reopen the table.");
+    if (damaged_)
+        ThrowDamaged(path_, "Rebuild the table before changing it.");
+}
+
+int32_t Table::NextAutoInc() {
+    if (header_.autoInc == 0x7FFFFFFF)
+        throw EngineError(IDP_ERR_TABLE_FULL, "Table: " + path_);
+    modified_ = true;
+    return ++header_.autoInc;
+}
+
+std::string Table::ReadBlob(const uint8_t* field, const Field& f) {
+    if (!blobs_)
+        blobs_ = std::make_unique<BlobFile>(CompanionPath(path_, "MB"));
+    return blobs_->Read(field, f);
+}
+
+} // namespace idp
