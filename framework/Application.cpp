@@ -3,9 +3,8 @@
 
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
-#include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
-#include "platform/help/HelpViewer.h"
+#include "framework/Timer.h"
 
 #include <commctrl.h>
 
@@ -31,6 +30,7 @@ void TApplication::Initialize() {
     title_.clear();
     helpFile_.clear();
     OnMinimize = nullptr;
+    OnHelp = nullptr;
     terminated_ = false;
 }
 
@@ -83,7 +83,7 @@ LRESULT CALLBACK TApplication::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LP
 }
 
 bool TApplication::HelpCommand(unsigned command, uintptr_t data) {
-    return help::ShowHelp(MainHandle(), helpFile_, command, data);
+    return OnHelp && OnHelp(MainHandle(), helpFile_, command, data);
 }
 
 void TApplication::Minimize() {

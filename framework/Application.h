@@ -22,14 +22,21 @@ class TApplication : public TComponent {
     TApplication();
     ~TApplication() override;
 
-    // Back to the state of a fresh start (title, help file, events, terminate flag).
+    // Back to the state of a fresh start (title, help file, events, help handler,
+    // terminate flag).
     void Initialize();
 
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& title) { title_ = title; }
     const std::string& HelpFile() const { return helpFile_; }
     void SetHelpFile(const std::string& file) { helpFile_ = file; }
-    // Runs a WinHelp command (HELP_CONTENTS, HELP_PARTIALKEY, HELP_CONTEXT) on HelpFile.
+    // Shows help for a WinHelp command (HELP_CONTENTS, HELP_PARTIALKEY, HELP_CONTEXT) on a
+    // help file, owned by a window; false when the request cannot be met. The program
+    // installs its help viewer here; without one there is no help.
+    using THelpHandler =
+        std::function<bool(HWND owner, const std::string& file, unsigned command, uintptr_t data)>;
+    THelpHandler OnHelp;
+    // Runs a WinHelp command on HelpFile through OnHelp.
     bool HelpCommand(unsigned command, uintptr_t data);
     bool HelpContext(int context) { return HelpCommand(HELP_CONTEXT, context); }
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "framework/Component.h"
-#include "framework/Streaming.h"
+#include "framework/LayoutReader.h"
 
 #include <windows.h>
 

@@ -184,4 +184,16 @@ std::string DateToStr(const SYSTEMTIME& date, LCID locale) {
     return GetDateFormatA(locale, DATE_SHORTDATE, &date, nullptr, buf, kLocaleText) > 0 ? buf : "";
 }
 
+std::string DateToStr() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return DateToStr(now);
+}
+
+std::string TimeToStr() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return TimeText(now, LOCALE_USER_DEFAULT, 0);
+}
+
 } // namespace fw

@@ -31,4 +31,9 @@ SYSTEMTIME StrToDate(const std::string& text, LCID locale = LOCALE_USER_DEFAULT)
 // A date in the locale's short date format, as the program stores the date of a save.
 std::string DateToStr(const SYSTEMTIME& date, LCID locale = LOCALE_USER_DEFAULT);
 
+// Today's date in the user's short date format, and the time of day in the user's time
+// format.
+std::string DateToStr();
+std::string TimeToStr();
+
 } // namespace fw

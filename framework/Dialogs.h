@@ -1,6 +1,6 @@
 // The dialogs service: every modal interaction with the user (message boxes, the input
 // box, the open and save dialogs, the general error display) goes through it. The real
-// service shows Win32 dialogs; tests install a scripted one (ScriptedDialogs.h).
+// service shows Win32 dialogs; tests install a scripted one of their own.
 #pragma once
 
 #include <string>

@@ -6,7 +6,7 @@
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
 #include "framework/Menus.h"
-#include "framework/StdCtrls.h"
+#include "framework/PushButton.h"
 
 #include <commctrl.h>
 

@@ -4,7 +4,7 @@
 
 #include "framework/Component.h"
 #include "framework/Events.h"
-#include "framework/Streaming.h"
+#include "framework/LayoutReader.h"
 
 #include <windows.h>
 

@@ -1,9 +1,26 @@
-// Program start through CreateProcess, so that a path with blanks names exactly one file.
+// The running program from the system, and program start through CreateProcess, so that a
+// path with blanks names exactly one file.
 #include "framework/Process.h"
 
 #include <windows.h>
 
+#include <vector>
+
 namespace fw {
+
+std::string ProgramFileName() {
+    std::vector<char> buf(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n < buf.size())
+            return std::string(buf.data(), n);
+        buf.resize(buf.size() * 2);
+    }
+}
+
+std::string CommandLine() {
+    return GetCommandLineA();
+}
 
 unsigned StartProgram(const std::string& path, int showCmd) {
     std::string commandLine = "\"" + path + "\"";

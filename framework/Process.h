@@ -1,9 +1,14 @@
-// Starting another program.
+// The running program (its file and command line) and starting another program.
 #pragma once
 
 #include <string>
 
 namespace fw {
+
+// Full path of the running program file and the whole command line, as the system
+// reports them.
+std::string ProgramFileName();
+std::string CommandLine();
 
 // Starts the program file `path` (which may hold blanks) with the given show command and
 // does not wait for it. The result follows the old WinExec contract: above 31 means the

@@ -2,9 +2,10 @@
 // the screen with a client area of 463 by 245 pixels.
 #include "rotation/Input.h"
 
+#include "framework/ClassRegistry.h"
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
-#include "framework/Streaming.h"
+#include "framework/LayoutReader.h"
 
 #include <vector>
 

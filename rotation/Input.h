@@ -3,7 +3,8 @@
 #pragma once
 
 #include "framework/Forms.h"
-#include "framework/StdCtrls.h"
+#include "framework/Memo.h"
+#include "framework/PushButton.h"
 
 #include <string>
 

@@ -2,11 +2,11 @@
 // menus' and toolbar's state, the status panels and the window's own messages.
 #include "rotation/Main.h"
 
+#include "desktop/DesktopClasses.h"
 #include "desktop/RegFiles.h"
 #include "desktop/TrayIcon.h"
 #include "framework/Application.h"
 #include "framework/Exception.h"
-#include "rotation/LayoutClasses.h"
 
 #include <shellapi.h>
 
@@ -24,7 +24,8 @@ template <typename T> T* Bind(fw::TComponent& form, const std::string& name) {
 } // namespace
 
 TMainForm::TMainForm(fw::TComponent* owner) : TForm(owner) {
-    RegisterRotationClasses();
+    fw::RegisterDataControlClasses();
+    RegisterDesktopClasses();
     OnCloseQuery = [this](fw::TComponent* s, bool& canClose) { FormCloseQuery(s, canClose); };
     OnClose = [this](fw::TComponent* s) { FormClose(s); };
     // FormCreate runs once every component is bound, so the layout's OnCreate is not used.

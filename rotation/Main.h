@@ -3,14 +3,18 @@
 // notification area when minimized, accepts dropped files and warns before closing.
 #pragma once
 
-#include "framework/Buttons.h"
-#include "framework/ComCtrls.h"
-#include "framework/DBCtrls.h"
+#include "framework/data/DataControls.h"
 #include "framework/Dialogs.h"
-#include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/GlyphButtons.h"
+#include "framework/GroupBox.h"
+#include "framework/Memo.h"
 #include "framework/Menus.h"
-#include "framework/StdCtrls.h"
+#include "framework/Panel.h"
+#include "framework/PushButton.h"
+#include "framework/StatusBar.h"
+#include "framework/Timer.h"
+#include "taglinedb/TaglineHost.h"
 
 #include <string>
 
@@ -19,13 +23,14 @@ class TClock;
 class TMRUFileList;
 class TRegFile;
 class TSignatureDocument;
+class TTaglineDatabase;
 class TTrayIcon;
 namespace fw {
 class TTable;
 class TDataSource;
 } // namespace fw
 
-class TMainForm : public fw::TForm {
+class TMainForm : public fw::TForm, public TTaglineHost {
   public:
     // Builds the window from its stored layout and runs FormCreate.
     explicit TMainForm(fw::TComponent* owner);
@@ -48,7 +53,10 @@ class TMainForm : public fw::TForm {
     fw::TPopupMenu *popTray, *popMain;
     fw::TMenuItem* popTrayToggleTimer;
     TRegFile* Reg;
-    // The tagline table, the spare table of imports and exports, and the controls' source.
+    // The tagline table subsystem, and the components of it that the window names: the
+    // tagline table, the spare table of checks and copies, the controls' source and the
+    // recent tables.
+    TTaglineDatabase* Taglines = nullptr;
     fw::TTable *Table1 = nullptr, *Table2 = nullptr;
     fw::TDataSource* DataSource1 = nullptr;
     TMRUFileList* MRUDBList = nullptr;
@@ -92,7 +100,7 @@ class TMainForm : public fw::TForm {
 
     void SetupMenus();
     void FillTopPanel();
-    void FillBottomPanel();
+    void FillBottomPanel() override;
     // Files dropped from the shell.
     void WMDropFiles(HDROP drop);
 
@@ -122,7 +130,7 @@ class TMainForm : public fw::TForm {
 
     // Tagline cycling.
     void StartTimer(unsigned firstDelay);
-    void StopTimer();
+    void StopTimer() override;
     void btnTimerClick(fw::TComponent* sender);
     void TimerTimer(fw::TComponent* sender);
     void ChangeTag();
@@ -131,18 +139,16 @@ class TMainForm : public fw::TForm {
     void mnuSetupDemoClick(fw::TComponent* sender);
     void popTrayStatusClick(fw::TComponent* sender);
 
-    // The tagline table. ValidateTable raises when the file is no tagline table;
-    // OpenDatabase makes a file the current table or reopens the previous one;
-    // CreateNewTable gives Table1 and Table2 the standard indexes ("Tag" on TagText,
-    // "RecNo" on Record) and any other table object none, so that it takes duplicates.
-    bool ValidateTable(const std::string& fileName);
-    void OpenDatabase(fw::TTable* table, const std::string& fileName);
-    void CreateNewTable(fw::TTable* table, const std::string& fileName);
-    void CheckState(fw::TTable* table);
+    // The Database menu's table choices and the navigator, handed to Taglines.
     void mnuDBSelectClick(fw::TComponent* sender);
     void mnuDBCreateClick(fw::TComponent* sender);
     void MRUDBListMRUItemClick(const std::string& fileName);
     void DBNavigatorClick(fw::TNavigateBtn button);
+
+    // What the tagline table's commands ask of the window.
+    void SetDBFile(const std::string& fileName) override { DBFile = fileName; }
+    fw::TFileDialog& SharedOpenDialog() override { return OpenDialog; }
+    const std::string& ProgramFolder() const override { return ProgramDir; }
 
   protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -3,10 +3,10 @@
 #include "rotation/Main.h"
 
 #include "desktop/RegFiles.h"
-#include "framework/Dialogs.h"
-#include "framework/SysUtils.h"
-#include "framework/Process.h"
 #include "framework/data/Table.h"
+#include "framework/Dialogs.h"
+#include "framework/Paths.h"
+#include "framework/Process.h"
 
 void TMainForm::FormCloseQuery(fw::TComponent*, bool& canClose) {
     if (Warn) {

@@ -3,9 +3,9 @@
 #include "rotation/Main.h"
 
 #include "desktop/TrayIcon.h"
-#include "framework/Dialogs.h"
 #include "framework/data/DBErrors.h"
 #include "framework/data/Table.h"
+#include "framework/Dialogs.h"
 #include "rotation/Clock.h"
 #include "rotation/Cycling.h"
 #include "rotation/TimerPause.h"
@@ -83,6 +83,12 @@ void TMainForm::TimerTimer(fw::TComponent*) {
                                                            : fw::TMsgDlgType::mtInformation,
                        fw::TMsgDlgButtons::mbOK);
     }
+    if ((d.change || d.save) && !Table1->Active()) {
+        // Cycling without a table would write the signature without its tagline, once a
+        // tick: the timer stops and the closed table's error says why.
+        StopTimer();
+        Table1->CheckActive();
+    }
     if (d.change)
         ChangeTag();
     if (d.save)
@@ -92,45 +98,44 @@ void TMainForm::TimerTimer(fw::TComponent*) {
 }
 
 void TMainForm::ChangeTag() {
-    if (Table1->Active()) {
-        if (Sequencer == "Random") {
-            // The r-th row in Record order: every row can be drawn whatever gaps the Record
-            // numbers have, and an empty table keeps its place.
-            const int row = RandomRow(Clock->Utc(), Table1->RecordCount());
-            if (row > 0) {
-                // A table without an index on Record keeps its order: the r-th row of any
-                // order is as random a choice.
-                try {
-                    Table1->SetIndexFieldNames("Record");
-                } catch (const fw::EDatabaseError&) {
-                }
-                Table1->SetRecNo(row);
+    // With no table open there is no tagline to move to: the closed table's error ends
+    // the change before anything is composed or saved.
+    Table1->CheckActive();
+    if (Sequencer == "Random") {
+        // The r-th row in Record order: every row can be drawn whatever gaps the Record
+        // numbers have, and an empty table keeps its place.
+        const int row = RandomRow(Clock->Utc(), Table1->RecordCount());
+        if (row > 0) {
+            // A table without an index on Record keeps its order: the r-th row of any
+            // order is as random a choice.
+            try {
+                Table1->SetIndexFieldNames("Record");
+            } catch (const fw::EDatabaseError&) {
             }
-        } else {
-            Table1->Next();
-            if (Table1->Eof())
-                Table1->First();
+            Table1->SetRecNo(row);
         }
+    } else {
+        Table1->Next();
+        if (Table1->Eof())
+            Table1->First();
     }
     btnDisplayClick(this);
 }
 
 void TMainForm::FindTag() {
-    if (Table1->Active()) {
-        Table1->SetIndexFieldNames("TagText");
-        bool found = false;
-        {
-            // The controls would reread the rows on the key mode's state change and so
-            // leave it; they are told once the lookup is over.
-            TControlsHeld held(*Table1);
-            Table1->SetKey();
-            Table1->FieldByName("TagText").SetAsString(MemoMisc->Text());
-            found = Table1->GotoKey();
-        }
-        if (found)
-            return;
+    Table1->CheckActive();
+    Table1->SetIndexFieldNames("TagText");
+    bool found = false;
+    {
+        // The controls would reread the rows on the key mode's state change and so leave
+        // it; they are told once the lookup is over.
+        TControlsHeld held(*Table1);
+        Table1->SetKey();
+        Table1->FieldByName("TagText").SetAsString(MemoMisc->Text());
+        found = Table1->GotoKey();
     }
-    fw::MessageDlg("Tagline not found!", fw::TMsgDlgType::mtError, fw::TMsgDlgButtons::mbOK);
+    if (!found)
+        fw::MessageDlg("Tagline not found!", fw::TMsgDlgType::mtError, fw::TMsgDlgButtons::mbOK);
 }
 
 void TMainForm::popTrayChangeTagNowClick(fw::TComponent*) {

@@ -2,7 +2,9 @@
 #include "rotation/Main.h"
 
 #include "framework/Dialogs.h"
-#include "framework/SysUtils.h"
+#include "framework/Paths.h"
+#include "framework/Strings.h"
+#include "taglinedb/TaglineDatabase.h"
 
 #include <shellapi.h>
 
@@ -29,7 +31,7 @@ void TMainForm::WMDropFiles(HDROP drop) {
         return;
     }
     if (ext == ".db") {
-        OpenDatabase(Table1, fileName);
+        Taglines->OpenDatabase(Table1, fileName);
         return;
     }
     fw::MessageDlg("Drag & Drop aborted\r\nUnrecognized file type: " + ext + "\r\n" + fileName,

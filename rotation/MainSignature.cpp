@@ -7,7 +7,7 @@
 #include "desktop/MRUList.h"
 #include "framework/DateFormat.h"
 #include "framework/Dialogs.h"
-#include "framework/SysUtils.h"
+#include "framework/Paths.h"
 #include "rotation/Clock.h"
 #include "rotation/Input.h"
 #include "rotation/SignatureDocument.h"
@@ -121,6 +121,8 @@ void TMainForm::LoadSig() {
     MemoEditor->SetText(loaded.body);
     if (loaded.savedTagline)
         MemoMisc->SetText(*loaded.savedTagline);
+    if (loaded.error)
+        std::rethrow_exception(loaded.error);
 }
 
 void TMainForm::btnReloadClick(fw::TComponent*) {

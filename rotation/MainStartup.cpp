@@ -6,8 +6,13 @@
 #include "framework/Application.h"
 #include "framework/DateFormat.h"
 #include "framework/Dialogs.h"
-#include "framework/SysUtils.h"
+#include "framework/Paths.h"
+#include "framework/Process.h"
+#include "framework/Strings.h"
+#include "platform/help/HelpViewer.h"
 #include "rotation/Clock.h"
+#include "rotation/SettingsReader.h"
+#include "taglinedb/TaglineDatabase.h"
 
 #include <shellapi.h>
 
@@ -28,6 +33,7 @@ void TMainForm::FormCreate(fw::TComponent*) {
     ProgramDir = fw::ExtractFilePath(fw::ProgramFileName());
     DragAcceptFiles(Handle(), TRUE);
     app.SetHelpFile(ProgramDir + "Quiptide.hlp");
+    app.OnHelp = help::ShowHelp;
     SigSideFile = ProgramDir + "mv-sig.smv";
     TagSideFile = ProgramDir + "mv-tag.smv";
     LastSave = Clock->Local();
@@ -39,10 +45,10 @@ void TMainForm::FormCreate(fw::TComponent*) {
 
     // The top defaults to a quarter of the screen's width and the left to a quarter of
     // its height, as the program always placed its window.
-    int top =
-        Reg->ReadValueDef("PosTop", fw::Variant(GetSystemMetrics(SM_CXSCREEN) / 4)).AsInteger();
-    int left =
-        Reg->ReadValueDef("PosLeft", fw::Variant(GetSystemMetrics(SM_CYSCREEN) / 4)).AsInteger();
+    TSettingsReader read(*Reg);
+    const int top = read.Integer("PosTop", GetSystemMetrics(SM_CXSCREEN) / 4);
+    const int left = read.Integer("PosLeft", GetSystemMetrics(SM_CYSCREEN) / 4);
+    read.Report();
     SetBounds(left, top, Width(), Height());
     ReadRegistry();
     if (!ToolBar)
@@ -51,7 +57,7 @@ void TMainForm::FormCreate(fw::TComponent*) {
     popTrayToggleTimer->SetCaption(btnTimer->Caption());
     // A table that cannot be opened ends the start-up here: cycling without a table
     // would save signatures without a tagline. The window still comes up.
-    OpenDatabase(Table1, DBFile);
+    Taglines->OpenDatabase(Table1, DBFile);
     SetupMenus();
     if (!SigFile.empty()) {
         LoadSig();

@@ -1,30 +1,33 @@
-// The settings record: read once at start-up, written whole by "Save Settings", when the
-// options dialog closes and when the window closes.
+// The settings record: read once at start-up, written whole by "Save Settings" and when
+// the window closes.
 #include "rotation/Main.h"
 
 #include "desktop/RegFiles.h"
-#include "framework/SysUtils.h"
+#include "framework/DateFormat.h"
 #include "framework/Variant.h"
 #include "rotation/Cycling.h"
+#include "rotation/SettingsReader.h"
 
 using fw::Variant;
 
 void TMainForm::ReadRegistry() {
-    Sequencer = Reg->ReadValueDef("Sequencer", Variant("Random")).AsString();
-    Frequency = Reg->ReadValueDef("Frequency", Variant("Daily")).AsString();
-    SpawnPrg = Reg->ReadValueDef("SpawnPrg", Variant("")).AsString();
-    Spawn = Reg->ReadValueDef("Spawn", Variant(false)).AsBoolean();
-    Warn = Reg->ReadValueDef("Warn", Variant(true)).AsBoolean();
-    SigFile = Reg->ReadValueDef("SigFile", Variant("")).AsString();
-    DBFile = Reg->ReadValueDef("DBFile", Variant(ProgramDir + "Quiptide.db")).AsString();
-    Date = Reg->ReadValueDef("Date", Variant(fw::DateToStr())).AsString();
-    Interval = Reg->ReadValueDef("Interval", Variant(5)).AsInteger();
-    ToolBar = Reg->ReadValueDef("ToolBar", Variant(true)).AsBoolean();
-    Hints = Reg->ReadValueDef("Hints", Variant(true)).AsBoolean();
-    Tray = Reg->ReadValueDef("Tray", Variant(true)).AsBoolean();
-    TagPos = Reg->ReadValueDef("TagPos", Variant(false)).AsBoolean();
-    CustDate = Reg->ReadValueDef("CustDate", Variant("mmm dd, yy")).AsString();
-    CustTime = Reg->ReadValueDef("CustTime", Variant("tt")).AsString();
+    TSettingsReader read(*Reg);
+    Sequencer = read.String("Sequencer", "Random");
+    Frequency = read.String("Frequency", "Daily");
+    SpawnPrg = read.String("SpawnPrg", "");
+    Spawn = read.Boolean("Spawn", false);
+    Warn = read.Boolean("Warn", true);
+    SigFile = read.String("SigFile", "");
+    DBFile = read.String("DBFile", ProgramDir + "Quiptide.db");
+    Date = read.String("Date", fw::DateToStr());
+    Interval = read.Integer("Interval", 5);
+    ToolBar = read.Boolean("ToolBar", true);
+    Hints = read.Boolean("Hints", true);
+    Tray = read.Boolean("Tray", true);
+    TagPos = read.Boolean("TagPos", false);
+    CustDate = read.String("CustDate", "mmm dd, yy");
+    CustTime = read.String("CustTime", "tt");
+    read.Report();
 }
 
 void TMainForm::mnuFileSaveSettingsClick(fw::TComponent*) {

@@ -1,7 +1,7 @@
 // Composition, saving and loading of the signature document.
 #include "rotation/SignatureDocument.h"
 
-#include "framework/SysUtils.h"
+#include "framework/Paths.h"
 #include "rotation/SignatureFiles.h"
 #include "rotation/Variables.h"
 
@@ -50,9 +50,16 @@ TLoadedSignature TSignatureDocument::LoadSig(const std::string& sigFile) const {
     const bool sides = fw::FileExists(SigSideFile()) && fw::FileExists(TagSideFile());
     TLoadedSignature loaded;
     if (sides && fw::FileExists(sigFile)) {
-        loaded.body = LoadTextFile(SigSideFile());
-        loaded.savedTagline = LoadTextFile(TagSideFile());
-        loaded.draft = LoadSignatureFile(sigFile);
+        // Body, saved tagline, draft, in that order: a signature file that cannot be
+        // opened for writing still leaves the body and the tagline of the last save.
+        loaded.savedTagline.emplace();
+        try {
+            loaded.body = LoadTextFile(SigSideFile());
+            loaded.savedTagline = LoadTextFile(TagSideFile());
+            loaded.draft = LoadSignatureFile(sigFile);
+        } catch (...) {
+            loaded.error = std::current_exception();
+        }
     } else if (sides) {
         loaded.body = "The file " + sigFile +
                       " cannot be found.\r\n"

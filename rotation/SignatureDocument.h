@@ -7,6 +7,7 @@
 #include "desktop/Brkapart.h"
 #include "rotation/Clock.h"
 
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,10 @@ struct TLoadedSignature {
     // The tagline of the last save; absent when the side files are missing, so the
     // window keeps what it had.
     std::optional<std::string> savedTagline;
+    // A file that could not be read ends the loading there: what was loaded before it
+    // stands, the rest is empty, and the window shows this error once it has put the
+    // texts in place.
+    std::exception_ptr error;
 };
 
 class TSignatureDocument {

@@ -4,7 +4,7 @@
 // joined by a tick that fails the same way every second.
 #pragma once
 
-#include "framework/ExtCtrls.h"
+#include "framework/Timer.h"
 
 #include <exception>
 

@@ -2,7 +2,7 @@
 #include "rotation/Variables.h"
 
 #include "framework/DateFormat.h"
-#include "framework/SysUtils.h"
+#include "framework/Paths.h"
 #include "rotation/SignatureFiles.h"
 
 #include <algorithm>

@@ -19,5 +19,7 @@ inline constexpr uint16_t kIndexCount = 2;
 inline constexpr IdpIndexDesc kIndexes[kIndexCount] = {
     {"Tag", "TagText", IDP_IDX_PRIMARY | IDP_IDX_UNIQUE | IDP_IDX_CASE_INSENSITIVE},
     {"RecNo", "Record", IDP_IDX_UNIQUE}};
+inline constexpr const IdpIndexDesc& kTagIndex = kIndexes[0];
+inline constexpr const IdpIndexDesc& kRecNoIndex = kIndexes[1];
 
 } // namespace tagline

@@ -39,11 +39,19 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$wineserver" -w
 fi
 # Wine's own fonts (the caption buttons' Marlett, Tahoma, MS Sans Serif): this Wine does
-# not read them from its data folder, so the prefix gets a copy.
+# not read them from its data folder, so the prefix gets a copy. Without them every
+# caption button draws as a letter, so a session without them stops here.
 fonts="$WINEPREFIX/drive_c/windows/Fonts"
-if [ -d /usr/share/wine/fonts ] && [ ! -f "$fonts/marlett.ttf" ]; then
-  mkdir -p "$fonts"
-  cp /usr/share/wine/fonts/*.ttf "$fonts/"
+if [ ! -f "$fonts/marlett.ttf" ]; then
+  if [ ! -f /usr/share/wine/fonts/marlett.ttf ]; then
+    echo "wine-session.sh: Wine's fonts are missing (/usr/share/wine/fonts/marlett.ttf);" \
+         "install the package fonts-wine (tools/install-deps.sh does)" >&2
+    exit 1
+  fi
+  mkdir -p "$fonts" && cp /usr/share/wine/fonts/*.ttf "$fonts/" || {
+    echo "wine-session.sh: could not copy Wine's fonts into $fonts" >&2
+    exit 1
+  }
 fi
 # Wine's own desktop window in place of a window manager: without it every top-level
 # window that is destroyed makes Wine wait about two seconds for the absent manager.

@@ -45,12 +45,16 @@ void TFieldDefs::Add(const std::string& name, TFieldType type, int size, bool re
     items_.push_back(TFieldDef{name, type, size, required});
 }
 
+void TFieldDefs::Add(const IdpFieldDesc& field) {
+    Add(EngineName(field.name), FieldTypeFromEngine(field.type), field.size, field.required != 0);
+}
+
 void TFieldDefs::Update() {
     std::vector<IdpFieldDesc> fields;
     DescribeTable(table_.TablePath(), &fields, nullptr);
     items_.clear();
     for (const IdpFieldDesc& f : fields)
-        Add(EngineName(f.name), FieldTypeFromEngine(f.type), f.size, f.required != 0);
+        Add(f);
 }
 
 int TFieldDefs::IndexOf(const std::string& name) const {

@@ -2,6 +2,8 @@
 // code to describe a table that CreateTable makes.
 #pragma once
 
+#include "platform/idapi/idapi.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -49,6 +51,8 @@ class TFieldDefs {
 
     void Clear() { items_.clear(); }
     void Add(const std::string& name, TFieldType type, int size = 0, bool required = false);
+    // A field as the engine describes it.
+    void Add(const IdpFieldDesc& field);
     // Replaces the definitions by those of the table's file (open or not).
     void Update();
 

@@ -65,12 +65,16 @@ void TIndexDefs::Add(const std::string& name, const std::string& fields,
     items_.push_back(TIndexDef{name, fields, options});
 }
 
+void TIndexDefs::Add(const IdpIndexDesc& index) {
+    Add(EngineName(index.name), EngineName(index.fields), IndexOptionsFromEngine(index.options));
+}
+
 void TIndexDefs::Update() {
     std::vector<IdpIndexDesc> indexes;
     DescribeTable(table_.TablePath(), nullptr, &indexes);
     items_.clear();
     for (const IdpIndexDesc& x : indexes)
-        Add(EngineName(x.name), EngineName(x.fields), IndexOptionsFromEngine(x.options));
+        Add(x);
 }
 
 const TIndexDef& TIndexDefs::FindIndexForFields(const std::string& fields) const {

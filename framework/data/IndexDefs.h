@@ -3,6 +3,8 @@
 // fields.
 #pragma once
 
+#include "platform/idapi/idapi.h"
+
 #include <cstdint>
 #include <set>
 #include <string>
@@ -31,6 +33,8 @@ class TIndexDefs {
 
     void Clear() { items_.clear(); }
     void Add(const std::string& name, const std::string& fields, const TIndexOptions& options);
+    // An index as the engine describes it.
+    void Add(const IdpIndexDesc& index);
     // Replaces the definitions by those of the table's file (open or not).
     void Update();
 

@@ -109,6 +109,9 @@ class TTable : public TComponent {
     void AddObserver(TTableObserver* observer);
     void RemoveObserver(TTableObserver* observer);
 
+    // Raises "Cannot perform this operation on a closed dataset" unless the table is open.
+    void CheckActive() const;
+
   private:
     friend class TField;
     friend class TBatchMove;
@@ -124,7 +127,6 @@ class TTable : public TComponent {
     };
 
     IdpCursor Handle() const;
-    void CheckActive() const;
     void CheckInactive() const;
     void CheckBindings(const std::vector<std::unique_ptr<TField>>& fields) const;
     void ApplyOrder(IdpCursor cursor, const std::string& name, const std::string& fields) const;

@@ -2,10 +2,9 @@
 // the callbacks of the hidden window, the right-click order, and one run through the
 // real shell under Wine.
 #include "desktop/TrayIcon.h"
-
 #include "framework/Exception.h"
 #include "framework/Menus.h"
-#include "framework/ScriptedDialogs.h"
+#include "tests/framework/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 

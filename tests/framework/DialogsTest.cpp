@@ -1,10 +1,10 @@
 // The dialogs service seen through the scripted double, and the general error display.
 #include "framework/Application.h"
-#include "framework/Buttons.h"
 #include "framework/Exception.h"
-#include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
-#include "framework/ScriptedDialogs.h"
+#include "framework/GlyphButtons.h"
+#include "framework/Timer.h"
+#include "tests/framework/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,16 @@
 // Forms built from stored layouts: the reader's syntax and errors, event binding,
 // alignment, menus and the status bar's batch update, all on real windows.
 #include "framework/Application.h"
-#include "framework/ComCtrls.h"
 #include "framework/Exception.h"
-#include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/GroupBox.h"
+#include "framework/Memo.h"
 #include "framework/Menus.h"
-#include "framework/ScriptedDialogs.h"
-#include "framework/StdCtrls.h"
+#include "framework/Panel.h"
+#include "framework/PushButton.h"
+#include "framework/StatusBar.h"
+#include "framework/Timer.h"
+#include "tests/framework/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 

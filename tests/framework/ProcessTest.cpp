@@ -1,6 +1,6 @@
 // Starting another program: a path with blanks starts exactly that file.
+#include "framework/Paths.h"
 #include "framework/Process.h"
-#include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
 

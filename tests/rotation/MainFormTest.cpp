@@ -3,9 +3,11 @@
 #include "desktop/RegFiles.h"
 #include "desktop/TrayIcon.h"
 #include "framework/Application.h"
-#include "framework/ScriptedDialogs.h"
-#include "framework/SysUtils.h"
+#include "framework/DateFormat.h"
+#include "framework/Paths.h"
+#include "framework/Process.h"
 #include "rotation/Main.h"
+#include "tests/framework/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The signature document on disk: the draft and the files byte for byte, the variable
 // word rule and its list file, loading back, and writing in place while shared.
 #include "framework/Exception.h"
-#include "framework/SysUtils.h"
+#include "framework/Paths.h"
 #include "rotation/SignatureDocument.h"
 #include "rotation/SignatureFiles.h"
 

@@ -6,13 +6,14 @@
 
 #include "desktop/TrayIcon.h"
 #include "framework/Application.h"
-#include "framework/Menus.h"
-#include "framework/ScriptedDialogs.h"
-#include "framework/SysUtils.h"
-#include "framework/DateFormat.h"
 #include "framework/data/Table.h"
+#include "framework/DateFormat.h"
+#include "framework/Menus.h"
+#include "framework/Paths.h"
+#include "framework/Process.h"
 #include "rotation/Clock.h"
 #include "rotation/Main.h"
+#include "tests/framework/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 

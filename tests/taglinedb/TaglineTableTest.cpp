@@ -6,11 +6,12 @@
 #include "desktop/MRUList.h"
 #include "desktop/TrayIcon.h"
 #include "framework/Application.h"
-#include "framework/ScriptedDialogs.h"
 #include "framework/data/DBErrors.h"
 #include "framework/data/Table.h"
 #include "rotation/Main.h"
 #include "rotation/WindowTest.h"
+#include "taglinedb/TaglineDatabase.h"
+#include "tests/framework/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -83,7 +84,7 @@ TEST_F(TaglineTableTest, ValidateTableAcceptsOnlyTablesWithTagTextAndAnAscending
     TMainForm& f = Create();
     std::string lower = Make("lower.db", {{"tagtext", TFieldType::ftString, 255, true}, kRecord},
                              {{"", "tagtext", {TIndexOption::ixPrimary}}});
-    EXPECT_TRUE(f.ValidateTable(lower));
+    EXPECT_TRUE(f.Taglines->ValidateTable(lower));
     EXPECT_FALSE(f.Table2->Active());
     EXPECT_EQ(f.Table2->TableName(), lower);
     EXPECT_EQ(f.Table2->DatabaseName(), dir.Path());
@@ -91,20 +92,21 @@ TEST_F(TaglineTableTest, ValidateTableAcceptsOnlyTablesWithTagTextAndAnAscending
     std::string both =
         Make("both.db", {{"TagText", TFieldType::ftString, 255, true}, kRecord},
              {{"", "TagText", {TIndexOption::ixPrimary}}, {"Both", "TagText;Record", {}}});
-    EXPECT_TRUE(f.ValidateTable(both));
+    EXPECT_TRUE(f.Taglines->ValidateTable(both));
 
     std::string descending =
         Make("desc.db", {kRecord, {"TagText", TFieldType::ftString, 255, true}},
              {{"", "Record", {TIndexOption::ixPrimary}},
               {"Down", "TagText", {TIndexOption::ixDescending}}});
-    EXPECT_EQ(MessageOf([&] { f.ValidateTable(descending); }),
+    EXPECT_EQ(MessageOf([&] { f.Taglines->ValidateTable(descending); }),
               "Table '" + descending + "' has no index for fields 'TagText'");
 
     std::string other = Make("other.db", {{"Line", TFieldType::ftString, 255, true}},
                              {{"", "Line", {TIndexOption::ixPrimary}}});
-    EXPECT_EQ(MessageOf([&] { f.ValidateTable(other); }), "Sorry, This is not a Quiptide Database");
+    EXPECT_EQ(MessageOf([&] { f.Taglines->ValidateTable(other); }),
+              "Sorry, This is not a Quiptide Database");
 
-    EXPECT_THROW(f.ValidateTable(dir.File("nothing.db")), fw::EDBEngineError);
+    EXPECT_THROW(f.Taglines->ValidateTable(dir.File("nothing.db")), fw::EDBEngineError);
 }
 
 TEST_F(TaglineTableTest, StartUpOpensTheConfiguredTableInTagTextOrder) {
@@ -122,8 +124,8 @@ TEST_F(TaglineTableTest, ATableThatFailsToOpenBringsThePreviousOneBack) {
     TMainForm& f = Create();
     std::string narrow = Make("narrow.db", {{"TagText", TFieldType::ftString, 100, true}, kRecord},
                               {{"", "TagText", {TIndexOption::ixPrimary}}});
-    EXPECT_TRUE(f.ValidateTable(narrow));
-    EXPECT_EQ(MessageOf([&] { f.OpenDatabase(f.Table1, narrow); }),
+    EXPECT_TRUE(f.Taglines->ValidateTable(narrow));
+    EXPECT_EQ(MessageOf([&] { f.Taglines->OpenDatabase(f.Table1, narrow); }),
               "Field 'TagText' is not of the expected type");
     ASSERT_TRUE(f.Table1->Active());
     EXPECT_EQ(f.Table1->TableName(), first);
@@ -131,7 +133,7 @@ TEST_F(TaglineTableTest, ATableThatFailsToOpenBringsThePreviousOneBack) {
     EXPECT_EQ(f.DBFile, first);
     EXPECT_EQ(f.MRUDBList->Items(), std::vector<std::string>{first});
 
-    f.OpenDatabase(f.Table1, second);
+    f.Taglines->OpenDatabase(f.Table1, second);
     EXPECT_EQ(f.DBFile, second);
     EXPECT_EQ(CurrentTag(), "alpha");
     EXPECT_EQ(f.MRUDBList->Items(), (std::vector<std::string>{second, first}));
@@ -162,7 +164,7 @@ TEST_F(TaglineTableTest, ABlankTaglineIsRefusedEvenWhereTheFileDoesNotRequireIt)
     std::string loose = Make("loose.db", {{"TagText", TFieldType::ftString, 255, false}, kRecord},
                              {{"", "TagText", {TIndexOption::ixPrimary}}});
     TMainForm& f = Create();
-    f.OpenDatabase(f.Table1, loose);
+    f.Taglines->OpenDatabase(f.Table1, loose);
     f.Table1->Append();
     EXPECT_EQ(MessageOf([&] { f.Table1->Post(); }), "Field 'TagText' must have a value");
     f.Table1->Cancel();
@@ -227,7 +229,7 @@ TEST_F(TaglineTableTest, SelectDBOfAFileThatIsNoTaglineTableKeepsTheCurrentTable
 
 TEST_F(TaglineTableTest, RecentEntryDuringAnEditCancelledLosesTheEdit) {
     TMainForm& f = Create();
-    f.OpenDatabase(f.Table1, second);
+    f.Taglines->OpenDatabase(f.Table1, second);
     f.DBNavigator->BtnClick(fw::TNavigateBtn::nbEdit);
     f.Table1->FieldByName("TagText").SetAsString("alpha, edited");
     dialogs.Answer(fw::mrCancel);
@@ -263,8 +265,8 @@ TEST_F(TaglineTableTest, CreateDBMakesAnEmptyIndexedTableCurrent) {
         },
         fw::EDatabaseError);
     f.Table1->Cancel();
-    f.OpenDatabase(f.Table1, first);
-    f.OpenDatabase(f.Table1, made);
+    f.Taglines->OpenDatabase(f.Table1, first);
+    f.Taglines->OpenDatabase(f.Table1, made);
     EXPECT_EQ(CurrentTag(), "new");
 }
 
@@ -272,7 +274,7 @@ TEST_F(TaglineTableTest, ATableObjectMadeForAPurposeGetsNoIndexAndTakesDuplicate
     TMainForm& f = Create();
     std::string import = dir.File("import.db");
     fw::TTable temp(nullptr);
-    f.CreateNewTable(&temp, import);
+    f.Taglines->CreateNewTable(&temp, import);
     EXPECT_FALSE(temp.Active());
     EXPECT_EQ(temp.IndexDefs().Count(), 0);
     temp.Open();

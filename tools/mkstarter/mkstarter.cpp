@@ -1,7 +1,8 @@
 // mkstarter: builds the starter tagline table shipped in the program folder from a
 // UTF-8 text file, one tagline per line. Runs on the build machine; the table it writes
 // is the same Paradox table the program creates, in the Windows ANSI code page.
-#include "idapi.h"
+#include "platform/idapi/idapi.h"
+#include "taglinedb/TaglineSchema.h"
 
 #include <cstdio>
 #include <cstring>
@@ -91,22 +92,9 @@ int main(int argc, char** argv) {
         taglines.push_back(*text);
     }
 
-    IdpFieldDesc fields[2] = {};
-    std::strcpy(fields[0].name, "TagText");
-    fields[0].type = IDP_FLD_ALPHA;
-    fields[0].size = 255;
-    fields[0].required = 1;
-    std::strcpy(fields[1].name, "Record");
-    fields[1].type = IDP_FLD_AUTOINC;
-    fields[1].required = 1;
-    IdpIndexDesc indexes[2] = {};
-    std::strcpy(indexes[0].name, "Tag");
-    std::strcpy(indexes[0].fields, "TagText");
-    indexes[0].options = IDP_IDX_PRIMARY | IDP_IDX_UNIQUE | IDP_IDX_CASE_INSENSITIVE;
-    std::strcpy(indexes[1].name, "RecNo");
-    std::strcpy(indexes[1].fields, "Record");
-    indexes[1].options = IDP_IDX_UNIQUE;
-    if (!Check(idpCreateTable(argv[2], 2, fields, 2, indexes), "create"))
+    if (!Check(idpCreateTable(argv[2], tagline::kFieldCount, tagline::kFields, tagline::kIndexCount,
+                              tagline::kIndexes),
+               "create"))
         return 1;
 
     IdpCursor cursor = nullptr;

@@ -1,5 +1,7 @@
 #include "DataTestSupport.h"
 
+#include "taglinedb/TaglineSchema.h"
+
 #include <windows.h>
 
 namespace datatest {
@@ -39,16 +41,18 @@ void MakeTable(const std::string& path, const std::vector<fw::TFieldDef>& fields
 }
 
 void MakeTaglineTable(const std::string& path, Keys keys) {
-    using fw::TIndexOption;
-    std::vector<fw::TIndexDef> indexes;
+    fw::TTable table(nullptr);
+    table.SetTableName(path);
+    table.SetTableType(fw::TTableType::ttParadox);
+    for (const IdpFieldDesc& field : tagline::kFields)
+        table.FieldDefs().Add(field);
+    // Keyed the way another program may key it: on TagText with case counting.
     if (keys != Keys::None)
-        indexes.push_back({"", "TagText", {TIndexOption::ixPrimary, TIndexOption::ixUnique}});
+        table.IndexDefs().Add("", "TagText",
+                              {fw::TIndexOption::ixPrimary, fw::TIndexOption::ixUnique});
     if (keys == Keys::TagTextAndRecNo)
-        indexes.push_back({"RecNo", "Record", {TIndexOption::ixUnique}});
-    MakeTable(path,
-              {{"TagText", fw::TFieldType::ftString, 255, true},
-               {"Record", fw::TFieldType::ftAutoInc, 0, true}},
-              indexes);
+        table.IndexDefs().Add(tagline::kRecNoIndex);
+    table.CreateTable();
 }
 
 void AddTaglines(const std::string& path, const std::vector<std::string>& texts) {

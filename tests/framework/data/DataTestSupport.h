@@ -29,9 +29,8 @@ void MakeTable(const std::string& path, const std::vector<fw::TFieldDef>& fields
 
 enum class Keys { None, TagText, TagTextAndRecNo };
 
-// A table with TagText (string 255, required) and Record (auto-increment), keyed as asked:
-// TagText: primary index on TagText; TagTextAndRecNo: that and a unique secondary index
-// "RecNo" on Record.
+// A table with the tagline fields, keyed as asked: TagText: a primary index on TagText in
+// which case counts; TagTextAndRecNo: that and the program's "RecNo" index on Record.
 void MakeTaglineTable(const std::string& path, Keys keys);
 // Appends one row per text.
 void AddTaglines(const std::string& path, const std::vector<std::string>& texts);

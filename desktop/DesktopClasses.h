@@ -2,4 +2,4 @@
 // the layouts set on them.
 #pragma once
 
-void RegisterRotationClasses();
+void RegisterDesktopClasses();

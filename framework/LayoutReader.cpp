@@ -1,6 +1,7 @@
 // The layout reader: a small tokenizer and a recursive reader of nested objects.
-#include "framework/Streaming.h"
+#include "framework/LayoutReader.h"
 
+#include "framework/ClassRegistry.h"
 #include "framework/Exception.h"
 
 #include <windows.h>
@@ -8,8 +9,6 @@
 #include <cctype>
 
 namespace fw {
-
-void RegisterFrameworkClasses(); // Classes.cpp
 
 TLayoutValue TLayoutValue::Integer(long long v) {
     TLayoutValue r;
@@ -84,28 +83,6 @@ const TMouseEvent& TEventTable::Mouse(const std::string& name) const {
 }
 
 namespace {
-
-struct TClassEntry {
-    TComponentFactory make;
-    TPropertySetter set;
-};
-
-std::map<std::string, TClassEntry>& Registry() {
-    static std::map<std::string, TClassEntry> registry;
-    return registry;
-}
-
-const TClassEntry& FindClass(const std::string& name) {
-    static bool registered = false;
-    if (!registered) {
-        registered = true;
-        RegisterFrameworkClasses();
-    }
-    auto it = Registry().find(name);
-    if (it == Registry().end())
-        throw Exception("Class " + name + " not found");
-    return it->second;
-}
 
 class TLayoutReader {
   public:
@@ -255,7 +232,7 @@ class TLayoutReader {
         std::string name = Ident();
         Expect(":");
         std::string cls = Ident();
-        const TClassEntry& entry = FindClass(cls);
+        const TComponentClass& entry = FindComponentClass(cls);
         TComponent* c = entry.make(&root);
         c->SetName(name);
         created_.push_back(c);
@@ -272,11 +249,6 @@ class TLayoutReader {
 };
 
 } // namespace
-
-void RegisterComponentClass(const std::string& className, TComponentFactory make,
-                            TPropertySetter set) {
-    Registry()[className] = {std::move(make), std::move(set)};
-}
 
 void ReadLayout(TComponent& root, const TPropertySetter& setRoot, const std::string& text,
                 const TEventTable& events) {

@@ -1,5 +1,5 @@
 // The status bar over the common control.
-#include "framework/ComCtrls.h"
+#include "framework/StatusBar.h"
 
 #include "framework/Exception.h"
 

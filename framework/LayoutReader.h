@@ -1,6 +1,6 @@
 // Stored layouts: a form is built from a text description of its components (names,
 // classes, property values, nested components, event handler names), then adjusted by
-// code. This file holds the reader and the registry of classes a layout may name.
+// code. This file holds the reader; ClassRegistry.h the classes a layout may name.
 #pragma once
 
 #include "framework/Component.h"
@@ -55,7 +55,6 @@ class TEventTable {
 // Sets one stored property on a component; false when the class has no such property.
 using TPropertySetter = std::function<bool(TComponent& component, const std::string& name,
                                            const TLayoutValue& value, const TEventTable& events)>;
-using TComponentFactory = std::function<TComponent*(TComponent* owner)>;
 
 // Components that hold other components in a layout (controls in a panel, items in a menu).
 class TLayoutParent {
@@ -63,17 +62,6 @@ class TLayoutParent {
     virtual ~TLayoutParent() = default;
     virtual void InsertChild(TComponent* child) = 0;
 };
-
-void RegisterComponentClass(const std::string& className, TComponentFactory make,
-                            TPropertySetter set);
-
-// Registers a class whose own SetProperty member reads its stored properties.
-template <typename T> void RegisterComponentClass(const std::string& className) {
-    RegisterComponentClass(
-        className, [](TComponent* owner) -> TComponent* { return new T(owner); },
-        [](TComponent& c, const std::string& name, const TLayoutValue& v,
-           const TEventTable& events) { return static_cast<T&>(c).SetProperty(name, v, events); });
-}
 
 // Reads a layout whose outer object is `root` (already constructed; `setRoot` sets its
 // properties): names it, sets its properties and creates the nested components, owned

@@ -1,18 +1,17 @@
-// A panel (the toolbar's raised strip) and the window timer.
+// The window timer, ticking on the application's window.
 #pragma once
 
-#include "framework/Controls.h"
+#include "framework/Component.h"
 #include "framework/Events.h"
+
+#include <windows.h>
+
+#include <string>
 
 namespace fw {
 
-class TPanel : public TWinControl {
-  public:
-    explicit TPanel(TComponent* owner) : TWinControl(owner) {}
-
-  protected:
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-};
+class TLayoutValue;
+class TEventTable;
 
 // Ticks every Interval milliseconds while Enabled, on the application's window. A timer
 // read from a layout starts once loaded; one made in code starts with its first setter.

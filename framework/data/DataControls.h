@@ -3,9 +3,9 @@
 // Each holds a data link to a data source and follows the table behind it.
 #pragma once
 
-#include "framework/Buttons.h"
-#include "framework/StdCtrls.h"
 #include "framework/data/DataSource.h"
+#include "framework/GlyphButtons.h"
+#include "framework/Memo.h"
 
 #include <array>
 #include <functional>
@@ -115,5 +115,8 @@ class TDBNavigator : public TWinControl {
     std::array<TSpeedButton*, ButtonCount> buttons_;
     TDataLink link_;
 };
+
+// Lets stored layouts name the three data-aware controls.
+void RegisterDataControlClasses();
 
 } // namespace fw

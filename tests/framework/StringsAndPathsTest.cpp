@@ -1,6 +1,9 @@
 // Run-time helpers: integer conversion and its message, path pieces, locale date and time.
+#include "framework/DateFormat.h"
 #include "framework/Exception.h"
-#include "framework/SysUtils.h"
+#include "framework/Paths.h"
+#include "framework/Process.h"
+#include "framework/Strings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,8 @@
-// Standard controls: multi-line edits, push buttons and group boxes with a coloured
-// caption.
+// The multi-line edit: the signature editor, the draft and the memos of the dialogs. A memo
+// off screen keeps its text until it appears.
 #pragma once
 
 #include "framework/Controls.h"
-#include "framework/Events.h"
 
 #include <optional>
 #include <string>
@@ -46,47 +45,6 @@ class TMemo : public TWinControl {
     bool writing_ = false;
     bool readOnly_ = false;
     bool horizontalScrollBar_ = false;
-};
-
-// A push button. The form's default button answers Return and its cancel button Escape;
-// a button with a modal result closes its modal form with that result once clicked.
-class TButton : public TWinControl {
-  public:
-    explicit TButton(TComponent* owner) : TWinControl(owner) {}
-    TNotifyEvent OnClick;
-    void Click();
-    bool IsDefault() const { return default_; }
-    bool IsCancel() const { return cancel_; }
-    int ModalResult() const { return modalResult_; }
-    // Draws the default button's frame or not; the form moves it to the focused button.
-    void SetDefaultLook(bool look);
-    bool SetProperty(const std::string& name, const TLayoutValue& value,
-                     const TEventTable& events) override;
-
-  protected:
-    TCreateParams CreateParams() const override;
-    void Notify(WORD code) override;
-
-  private:
-    bool default_ = false;
-    bool cancel_ = false;
-    int modalResult_ = 0;
-};
-
-class TGroupBox : public TWinControl {
-  public:
-    explicit TGroupBox(TComponent* owner) : TWinControl(owner) {}
-    COLORREF CaptionColor() const { return captionColor_; }
-    bool SetProperty(const std::string& name, const TLayoutValue& value,
-                     const TEventTable& events) override;
-
-  protected:
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    RECT AlignRect() const override;
-
-  private:
-    void Paint(HDC dc);
-    COLORREF captionColor_ = RGB(0, 0, 0);
 };
 
 } // namespace fw

@@ -1,5 +1,5 @@
 // Owner-drawn glyph buttons.
-#include "framework/Buttons.h"
+#include "framework/GlyphButtons.h"
 
 #include "framework/Exception.h"
 

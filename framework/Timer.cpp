@@ -1,24 +1,12 @@
-// Panels and window timers.
-#include "framework/ExtCtrls.h"
+// Window timers: one Win32 timer per component, found again by its identifier.
+#include "framework/Timer.h"
 
 #include "framework/Application.h"
+#include "framework/LayoutReader.h"
 
 #include <map>
 
 namespace fw {
-
-LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        RECT r;
-        GetClientRect(Handle(), &r);
-        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
-    return TWinControl::WndProc(msg, wParam, lParam);
-}
 
 namespace {
 

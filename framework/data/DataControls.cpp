@@ -1,6 +1,7 @@
 // The data-aware controls' windows and their ties to the table behind the data source.
-#include "framework/DBCtrls.h"
+#include "framework/data/DataControls.h"
 
+#include "framework/ClassRegistry.h"
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
 
@@ -329,6 +330,12 @@ void TDBNavigator::Act(TTable& table, TNavigateBtn which) {
         table.Refresh();
         break;
     }
+}
+
+void RegisterDataControlClasses() {
+    RegisterComponentClass<TDBLookupComboBox>("TDBLookupComboBox");
+    RegisterComponentClass<TDBMemo>("TDBMemo");
+    RegisterComponentClass<TDBNavigator>("TDBNavigator");
 }
 
 } // namespace fw

@@ -1,13 +1,13 @@
 // The data-aware controls on a real table: the list of values and choosing from it,
 // the memo that is writable only while a row is edited, the navigator's actions and
 // its delete confirmation.
-#include "data/DataTestSupport.h"
+#include "DataTestSupport.h"
 #include "framework/Application.h"
-#include "framework/DBCtrls.h"
-#include "framework/Forms.h"
-#include "framework/ScriptedDialogs.h"
+#include "framework/data/DataControls.h"
 #include "framework/data/DataSource.h"
 #include "framework/data/Table.h"
+#include "framework/Forms.h"
+#include "tests/framework/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -23,10 +23,11 @@ class TProbe : public fw::TForm {
     using TForm::TForm;
 };
 
-class DBCtrlsTest : public ::testing::Test {
+class DataControlsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fw::Application().Initialize();
+        fw::RegisterDataControlClasses();
         path = dir.File("tags.db");
         datatest::MakeTaglineTable(path, Keys::TagTextAndRecNo);
         datatest::AddTaglines(path, {"pear", "Apple", "fig"});
@@ -82,7 +83,7 @@ class DBCtrlsTest : public ::testing::Test {
     std::vector<TNavigateBtn> clicked;
 };
 
-TEST_F(DBCtrlsTest, ListHoldsEveryValueSortedAndFollowsTheCurrentRow) {
+TEST_F(DataControlsTest, ListHoldsEveryValueSortedAndFollowsTheCurrentRow) {
     std::vector<std::string> sorted = {"Apple", "fig", "pear"};
     EXPECT_EQ(list->Items(), sorted);
     EXPECT_EQ(SendMessageA(list->Handle(), CB_GETCOUNT, 0, 0), 3);
@@ -97,7 +98,7 @@ TEST_F(DBCtrlsTest, ListHoldsEveryValueSortedAndFollowsTheCurrentRow) {
     EXPECT_EQ(ShownText(), "pear");
 }
 
-TEST_F(DBCtrlsTest, ValuesDifferingOnlyInCaseAreEachShownAsThemselves) {
+TEST_F(DataControlsTest, ValuesDifferingOnlyInCaseAreEachShownAsThemselves) {
     table->Append();
     table->FieldByName("TagText").SetAsString("apple");
     table->Post();
@@ -111,7 +112,7 @@ TEST_F(DBCtrlsTest, ValuesDifferingOnlyInCaseAreEachShownAsThemselves) {
     EXPECT_EQ(list->Items()[list->ItemIndex()], "Apple");
 }
 
-TEST_F(DBCtrlsTest, ChoosingAnEntryMovesTheTableEvenInAnotherOrder) {
+TEST_F(DataControlsTest, ChoosingAnEntryMovesTheTableEvenInAnotherOrder) {
     table->SetIndexFieldNames("Record");
     list->Choose(1);
     EXPECT_EQ(table->FieldByName("TagText").AsString(), "fig");
@@ -120,7 +121,7 @@ TEST_F(DBCtrlsTest, ChoosingAnEntryMovesTheTableEvenInAnotherOrder) {
     EXPECT_EQ(memo->Text(), "fig");
 }
 
-TEST_F(DBCtrlsTest, ListIsRebuiltAfterRowsChangeAndEmptiedWhenTheTableCloses) {
+TEST_F(DataControlsTest, ListIsRebuiltAfterRowsChangeAndEmptiedWhenTheTableCloses) {
     table->Append();
     table->FieldByName("TagText").SetAsString("banana");
     table->Post();
@@ -135,7 +136,7 @@ TEST_F(DBCtrlsTest, ListIsRebuiltAfterRowsChangeAndEmptiedWhenTheTableCloses) {
     EXPECT_EQ(memo->Text(), "");
 }
 
-TEST_F(DBCtrlsTest, MemoIsWritableOnlyWhileARowIsEditedAndTypingChangesTheRow) {
+TEST_F(DataControlsTest, MemoIsWritableOnlyWhileARowIsEditedAndTypingChangesTheRow) {
     EXPECT_EQ(memo->Text(), "Apple");
     EXPECT_TRUE(memo->ReadOnly());
     nav->BtnClick(TNavigateBtn::nbEdit);
@@ -149,7 +150,7 @@ TEST_F(DBCtrlsTest, MemoIsWritableOnlyWhileARowIsEditedAndTypingChangesTheRow) {
     EXPECT_EQ(table->FieldByName("TagText").AsString(), "Apricot");
 }
 
-TEST_F(DBCtrlsTest, DeleteAsksFirstAndCancelKeepsTheRowButStillTellsOfTheClick) {
+TEST_F(DataControlsTest, DeleteAsksFirstAndCancelKeepsTheRowButStillTellsOfTheClick) {
     dialogs.Answer(fw::mrCancel);
     nav->BtnClick(TNavigateBtn::nbDelete);
     ASSERT_EQ(dialogs.Shown().size(), 1u);
@@ -168,7 +169,7 @@ TEST_F(DBCtrlsTest, DeleteAsksFirstAndCancelKeepsTheRowButStillTellsOfTheClick) 
     EXPECT_EQ(clicked.back(), TNavigateBtn::nbNext);
 }
 
-TEST_F(DBCtrlsTest, NavigatorButtonsFollowTheTableState) {
+TEST_F(DataControlsTest, NavigatorButtonsFollowTheTableState) {
     nav->BtnClick(TNavigateBtn::nbLast);
     EXPECT_EQ(memo->Text(), "pear");
     nav->BtnClick(TNavigateBtn::nbPrior);

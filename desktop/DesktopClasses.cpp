@@ -1,10 +1,10 @@
 // Layout support for the registry store and the tray icon: how their stored properties
 // are set.
-#include "rotation/LayoutClasses.h"
+#include "desktop/DesktopClasses.h"
 
 #include "desktop/RegFiles.h"
 #include "desktop/TrayIcon.h"
-#include "framework/Streaming.h"
+#include "framework/ClassRegistry.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ bool SetTrayIconProperty(fw::TComponent& c, const std::string& name, const fw::T
 
 } // namespace
 
-void RegisterRotationClasses() {
+void RegisterDesktopClasses() {
     fw::RegisterComponentClass(
         "TRegFile", [](fw::TComponent* owner) -> fw::TComponent* { return new TRegFile(owner); },
         SetRegFileProperty);

@@ -2,7 +2,7 @@
 // push buttons with glyph and caption, and the toolbar's glyph-only speed buttons.
 #pragma once
 
-#include "framework/StdCtrls.h"
+#include "framework/PushButton.h"
 
 #include <string>
 

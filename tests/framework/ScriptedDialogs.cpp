@@ -1,5 +1,5 @@
 // The scripted dialogs service used by tests.
-#include "framework/ScriptedDialogs.h"
+#include "tests/framework/ScriptedDialogs.h"
 
 #include <stdexcept>
 
