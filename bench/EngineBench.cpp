@@ -208,7 +208,7 @@ struct Growth {
 Growth MeasureChanges(const std::string& dir, const std::string& start, int count,
                       const std::function<void(IdpCursor, int)>& change) {
     std::vector<double> first, each;
-    for (int run = 0; run < 3; ++run) {
+    for (int run = 0; run < 7; ++run) {
         std::string copy = dir + "/Growth";
         CopyTable(start, copy);
         IdpCursor c = nullptr;

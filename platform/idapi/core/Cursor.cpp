@@ -68,6 +68,7 @@ void Cursor::SetIndexByName(const std::string& name) {
         throw EngineError(IDP_ERR_UNSUPPORTED, "Index: " + name);
     index_ = found;
     keyFields_ = 0;
+    rank_.reset();
 }
 
 void Cursor::SetIndexByFields(const std::string& fieldNames) {
@@ -90,6 +91,7 @@ void Cursor::SetIndexByFields(const std::string& fieldNames) {
         if (d.fields.size() == wanted.size()) {
             index_ = static_cast<int>(i);
             keyFields_ = 0;
+            rank_.reset();
             return;
         }
         if (prefix < 0)
@@ -99,12 +101,14 @@ void Cursor::SetIndexByFields(const std::string& fieldNames) {
         throw EngineError(IDP_ERR_NO_SUCH_INDEX, "Fields: " + fieldNames);
     index_ = prefix;
     keyFields_ = wanted.size(); // keys name only the fields asked for
+    rank_.reset();
 }
 
 void Cursor::Revalidate() {
     if (generation_ == table_->Generation())
         return;
     generation_ = table_->Generation();
+    rank_.reset();
     uint32_t rows = table_->RowCount();
     if (rows == 0)
         onRow_ = atFirst_ = false;
@@ -113,11 +117,16 @@ void Cursor::Revalidate() {
 }
 
 uint32_t Cursor::Rank() {
-    return InIndexOrder() ? table_->Ranks(index_)[seq_] : seq_;
+    if (!InIndexOrder())
+        return seq_;
+    if (!rank_)
+        rank_ = table_->RankOf(static_cast<size_t>(index_), seq_);
+    return *rank_;
 }
 
 void Cursor::MoveToRank(uint32_t rank) {
-    seq_ = InIndexOrder() ? table_->Order(index_)[rank] : rank;
+    seq_ = InIndexOrder() ? table_->SeqAtRank(static_cast<size_t>(index_), rank) : rank;
+    rank_ = rank;
     onRow_ = true;
 }
 
@@ -265,6 +274,7 @@ void Cursor::Post() {
             for (uint32_t i = 0; i < table_->RowCount() && !found; ++i)
                 if (std::memcmp(table_->RowAt(i), original_.data(), s.recordSize) == 0) {
                     seq_ = i;
+                    rank_.reset();
                     found = true;
                 }
             if (!found)
@@ -272,6 +282,7 @@ void Cursor::Post() {
         }
         seq_ = table_->Update(seq_, buffer_.data());
     }
+    rank_.reset();
     state_ = IDP_STATE_BROWSE;
     onRow_ = true;
     atFirst_ = false;
@@ -295,6 +306,7 @@ void Cursor::Delete() {
     uint32_t rank = Rank();
     table_->Erase(seq_);
     generation_ = table_->Generation();
+    rank_.reset();
     uint32_t rows = table_->RowCount();
     if (rows == 0) {
         onRow_ = false;
@@ -332,15 +344,21 @@ bool Cursor::GotoKey() {
         std::string target = table_->IndexKey(key_.data(), d);
         hit = table_->FindKey(d, target);
         if (hit && (keyFields_ > 0 || !d.Unique()) && !table_->IsFileOrder(index_)) {
-            const auto& ranks = table_->Ranks(index_);
+            uint32_t best = table_->RankOf(static_cast<size_t>(index_), *hit);
             for (uint32_t seq = *hit + 1; seq < table_->RowCount(); ++seq)
-                if (ranks[seq] < ranks[*hit] && table_->IndexKey(table_->RowAt(seq), d) == target)
-                    hit = seq;
+                if (table_->IndexKey(table_->RowAt(seq), d) == target) {
+                    uint32_t rank = table_->RankOf(static_cast<size_t>(index_), seq);
+                    if (rank < best) {
+                        best = rank;
+                        hit = seq;
+                    }
+                }
         }
     }
     if (!hit)
         return false;
     seq_ = *hit;
+    rank_.reset();
     onRow_ = true;
     atFirst_ = false;
     eof_ = bof_ = false;

@@ -86,6 +86,7 @@ class Cursor {
     int index_ = -1;       // into the table's indexes; -1 the file order
     size_t keyFields_ = 0; // fields a key names when fewer than the index has (0: all)
     uint32_t seq_ = 0;
+    std::optional<uint32_t> rank_; // seq_'s rank in the current order, once asked for
     bool onRow_ = false;
     bool atFirst_ = false; // on the first row of the current order, not yet looked up
     bool eof_ = true, bof_ = true;

@@ -10,13 +10,15 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "Blob.h"
 #include "Header.h"
 #include "IndexDefs.h"
+#include "IndexOrder.h"
 #include "Os.h"
+#include "PrefixCounts.h"
 
 namespace idp {
 
@@ -32,6 +34,8 @@ class Table {
     // Reads a table's header and index definitions without opening it.
     static void Describe(const std::string& dbPath, TableHeader& header,
                          std::vector<IndexDef>& indexes);
+    // This process's open copy of a table, or null.
+    static std::shared_ptr<Table> Find(const std::string& dbPath);
 
     ~Table();
     Table(const Table&) = delete;
@@ -47,19 +51,18 @@ class Table {
 
     // The record at a position of the file's order (0-based).
     const uint8_t* RowAt(uint32_t seq);
-    // The rows in the order of an index: seq numbers by rank, and ranks by seq number.
-    const std::vector<uint32_t>& Order(size_t index);
-    const std::vector<uint32_t>& Ranks(size_t index);
+    // The rows in the order of an index: the rank of a row, and the row at a rank.
+    uint32_t RankOf(size_t index, uint32_t seq);
+    uint32_t SeqAtRank(size_t index, uint32_t rank);
     // True when an index orders rows exactly as the file does.
     bool IsFileOrder(size_t index) const;
     // The comparable key of a record for an index (case folded when the index ignores case).
     std::string IndexKey(const uint8_t* record, const IndexDef& index) const;
     void IndexKeyInto(const uint8_t* record, const IndexDef& index, std::string& key) const;
     // The first row (in file order) whose key for an index equals key.
-    std::optional<uint32_t> FindKey(const IndexDef& index, const std::string& key,
-                                    std::optional<uint32_t> except = std::nullopt);
-    // Before adding many rows: keeps the unique keys in memory instead of searching the
-    // rows for each one.
+    std::optional<uint32_t> FindKey(const IndexDef& index, const std::string& key);
+    // Before adding many rows: works out the unique indexes' keys now rather than at the
+    // first row.
     void PrepareForManyRows();
     // The row whose primary key equals the record's (case ignored when the primary index
     // ignores case); keys, when given, are the record's UniqueKeys.
@@ -76,22 +79,29 @@ class Table {
     // old chain stays whole on disk until the header points to the new one.
     void AddMany(const std::vector<uint8_t>& records);
     // The keys of a record for each unique index (empty where none applies), and the name
-    // of an index where one of them is already in the table (empty: none).
+    // of an index where one of them is already in the table (empty: none); an index where
+    // the key equals the one in unchanged, the keys of the row being replaced, is no clash.
     std::vector<std::string> UniqueKeys(const uint8_t* record) const;
     std::string UniqueClash(const std::vector<std::string>& keys,
-                            std::optional<uint32_t> except = std::nullopt);
+                            const std::vector<std::string>* unchanged = nullptr);
     uint32_t Update(uint32_t seq, const uint8_t* record);
     void Erase(uint32_t seq);
     // The next autoincrement value.
     int32_t NextAutoInc();
-    // Writes changed blocks; full also brings the header and the .PX up to date. Rows
+    // Writes changed blocks, and the header when blocks came or went; full also brings the
+    // header's counts and the .PX up to date. The .PX, which only other programs read, is
+    // rewritten whole, so a change leaves it to the full flush (close, batch move). Rows
     // appended to an unkeyed table (the shape of the engine's scratch and import tables)
     // are written a block at a time: when their block fills, at any other change, and at
-    // a full flush (close, batch move).
+    // a full flush.
     void Flush(bool full);
     // Rereads the file (only when this is the table's one user and nothing is pending).
     void Reload();
     std::string ReadBlob(const uint8_t* field, const Field& f);
+    // The first way in which the table in memory is not what it should be, or empty: the
+    // block chain and its counts, the block positions, the key order of a keyed table,
+    // and the index orders kept in memory against the rows.
+    std::string CheckInvariants() const;
 
   private:
     // One data block; its neighbours' numbers are the links written to the file.
@@ -99,59 +109,67 @@ class Table {
         uint16_t number = 0;
         uint16_t count = 0;
         uint16_t next = 0, prev = 0;
-        // The records: in the buffer the table was read into until the block first
-        // changes, then in data (RecordsPerBlock() records).
-        const uint8_t* loaded = nullptr;
+        // The records (room for RecordsPerBlock()): where the block lies in the buffer the
+        // table was read into, changed there in place, or in data for a block made since.
+        // Past the last record the bytes mean nothing.
+        uint8_t* loaded = nullptr;
         std::vector<uint8_t> data;
         bool dirty = false;
 
         const uint8_t* Rows() const { return data.empty() ? loaded : data.data(); }
-        uint8_t* Own(size_t recordSize, uint16_t perBlock) {
-            if (data.empty()) {
-                data.assign(loaded, loaded + size_t{count} * recordSize);
-                data.resize(size_t{perBlock} * recordSize);
-            }
-            return data.data();
-        }
+        uint8_t* Rows() { return data.empty() ? loaded : data.data(); }
         bool fresh = false; // not in the chain the file holds yet
     };
     struct Place {
         size_t block;
         uint16_t slot;
     };
+    // An index order as two arrays, for passes through the rows while nothing changes.
     struct OrderCache {
-        uint64_t generation = ~uint64_t{0};
+        static constexpr uint64_t kNever = ~uint64_t{0};
+        uint64_t generation = kNever;
         std::vector<uint32_t> order, ranks;
     };
 
     Table(std::string path, os::File file, bool exclusive);
     static TableHeader ReadHeader(const os::File& file, const std::string& path);
     void Load();
-    void CheckWritable() const;
+    void CheckWritable();
     Place PlaceOf(uint32_t seq);
-    void EnsurePrefix();
+    uint32_t SeqOf(Place place);
+    void EnsurePositions();
     int KeyCompare(const uint8_t* a, const uint8_t* b) const;
-    Place KeyPlace(const uint8_t* record, bool& found);
-    Place PlaceForInsert(const uint8_t* record, std::optional<uint32_t> before,
-                         std::vector<std::string>& uniqueKeys);
+    Place KeyPlace(const uint8_t* record, bool& found) const;
+    size_t BlockOfKey(const uint8_t* record) const;
+    KeyHead HeadOfKey(const uint8_t* record) const;
+    void SetFirstHeads();
+    std::optional<uint32_t> SeqOfPrimary(std::string_view row);
+    Place PlaceForInsert(const uint8_t* record, std::optional<uint32_t> before);
     void InsertAt(Place place, const uint8_t* record);
     void MarkDirty(Block& b);
     void Link(size_t index);
-    void AdjustPrefix(size_t block, int delta);
+    void AdjustPositions(size_t block, int delta);
     void EraseAt(Place place);
     std::unique_ptr<Block> NewBlock();
     void Changed();
-    void BuildUnique();
     bool RowMatches(const uint8_t* record, const IndexDef& index, const std::string& key) const;
     bool NumbersApply(const Field& f) const;
-    std::optional<uint32_t> FindNumber(const Field& f, const std::string& key,
-                                       std::optional<uint32_t> except);
+    std::optional<uint32_t> FindNumber(const Field& f, const std::string& key);
     bool UniqueApplies(const IndexDef& d) const;
-    void AddUnique(const uint8_t* record, const std::vector<std::string>& keys);
-    void RemoveUnique(const uint8_t* record);
+    IndexOrder::Entry EntryFor(const uint8_t* record, size_t index) const;
+    void EntryInto(const uint8_t* record, size_t index, IndexOrder::Entry& entry) const;
+    IndexOrder& KeyOrder(size_t index);
+    void AddKeys(const uint8_t* record);
+    void RemoveKeys(const uint8_t* record);
+    bool KeysRise(bool& strictly) const;
+    void VerifyKeyOrder();
+    std::string CheckBlocks(size_t first, size_t last) const;
+    static void AssertIntact(const std::string& violation);
+    std::string CheckKeyOrder(size_t index) const;
     void WriteBlocks();
     void WriteEmptyBlocks();
     void BuildOrder(size_t index, OrderCache& cache);
+    const OrderCache* Arrays(size_t index);
     void BlockImage(const Block* b, uint8_t* image) const;
     std::vector<uint8_t> writeBuffer_;
 
@@ -169,23 +187,36 @@ class Table {
     std::vector<uint32_t> chainIndex_;
     uint64_t numbersGeneration_ = ~uint64_t{0};
     std::vector<std::unique_ptr<Block>> blocks_;
+    // Of a keyed table: the head of each block's first key, so that a key search goes
+    // through the blocks without visiting each.
+    std::vector<KeyHead> firstHeads_;
+    mutable size_t lastKeyBlock_ = 0; // where the last key search ended
     std::vector<Block*> dirtyList_;
     uint32_t rows_ = 0;
     uint16_t diskBlocks_ = 0;         // blocks the file held at the last flush
     std::set<uint16_t> freeNumbers_;  // block numbers not in the chain
     std::set<uint16_t> pendingEmpty_; // freed blocks to write as empty
     bool structureChanged_ = false;   // blocks added, freed or relinked
-    bool firstKeysChanged_ = false;   // the .PX no longer matches
     bool modified_ = false;           // changed since the last full flush
-    bool damaged_ = false;            // some rows could not be read
+    bool damaged_ = false;            // some rows could not be read, or are out of key order
+    bool keyOrderChecked_ = false;    // of a keyed table: whether damaged_ covers the key order
     bool broken_ = false;             // a write failed
     bool appendOnly_ = false;         // the only changes since the last flush: appends
     uint64_t generation_ = 0;
-    std::vector<uint32_t> prefix_;
-    bool prefixValid_ = false;
+    // The first row of each block, worked out again only when blocks come or go.
+    PrefixCounts positions_;
+    bool positionsValid_ = false;
+    // Index orders (and unique keys) in memory, each built when first needed and kept up
+    // to date by every change after that.
+    std::vector<std::unique_ptr<IndexOrder>> keyOrders_;
     std::map<size_t, OrderCache> orders_;
-    std::vector<std::unordered_map<std::string, std::string>> unique_;
-    bool uniqueBuilt_ = false;
+    // Order lookups through keyOrders_ since the last change: past half the rows, a pass
+    // is under way and the arrays pay.
+    uint32_t orderLookups_ = 0;
+    size_t touched_ = 0; // the block the last change touched
+    // Reused for lookups, so that they allocate nothing.
+    IndexOrder::Entry probe_;
+    std::vector<uint8_t> keyBuffer_;
     std::unique_ptr<BlobFile> blobs_;
 };
 

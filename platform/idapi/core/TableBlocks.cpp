@@ -29,34 +29,30 @@ void Table::Link(size_t index) {
     }
 }
 
-void Table::EnsurePrefix() {
-    if (prefixValid_)
+void Table::EnsurePositions() {
+    if (positionsValid_)
         return;
-    prefix_.assign(blocks_.size() + 1, 0);
-    for (size_t i = 0; i < blocks_.size(); ++i)
-        prefix_[i + 1] = prefix_[i] + blocks_[i]->count;
-    prefixValid_ = true;
+    positions_.Assign(blocks_.size(), [&](size_t i) { return uint32_t{blocks_[i]->count}; });
+    positionsValid_ = true;
 }
 
-// Keeps the block start positions right after a row came or went in one block; far from
-// the end it is cheaper to work them out again when next needed.
-void Table::AdjustPrefix(size_t block, int delta) {
-    if (!prefixValid_)
-        return;
-    if (blocks_.size() - block > 64) {
-        prefixValid_ = false;
-        return;
-    }
-    for (size_t j = block + 1; j < prefix_.size(); ++j)
-        prefix_[j] = static_cast<uint32_t>(static_cast<int64_t>(prefix_[j]) + delta);
+// A row came or went in one block; when blocks came or went, the positions are worked
+// out again when next needed.
+void Table::AdjustPositions(size_t block, int delta) {
+    if (positionsValid_)
+        positions_.Add(block, delta);
 }
 
 Table::Place Table::PlaceOf(uint32_t seq) {
-    EnsurePrefix();
-    size_t b = static_cast<size_t>(std::upper_bound(prefix_.begin(), prefix_.end(), seq) -
-                                   prefix_.begin()) -
-               1;
-    return {b, static_cast<uint16_t>(seq - prefix_[b])};
+    EnsurePositions();
+    uint32_t slot = 0;
+    size_t block = positions_.Find(seq, slot);
+    return {block, static_cast<uint16_t>(slot)};
+}
+
+uint32_t Table::SeqOf(Place place) {
+    EnsurePositions();
+    return positions_.Before(place.block) + place.slot;
 }
 
 const uint8_t* Table::RowAt(uint32_t seq) {
@@ -84,12 +80,15 @@ void Table::InsertAt(Place place, const uint8_t* record) {
     const Schema& s = header_.schema;
     const size_t rs = s.recordSize;
     const uint16_t rpb = s.RecordsPerBlock();
+    const bool keyed = s.Keyed();
     if (blocks_.empty()) {
         blocks_.push_back(NewBlock());
+        if (keyed)
+            firstHeads_.emplace_back(); // set with the record below
         Link(0);
         place = {0, 0};
         structureChanged_ = true;
-        prefixValid_ = false;
+        positionsValid_ = false;
     }
     Block* b = blocks_[place.block].get();
     if (b->count == rpb) {
@@ -97,15 +96,20 @@ void Table::InsertAt(Place place, const uint8_t* record) {
         if (place.slot == b->count && place.block + 1 == blocks_.size()) {
             // Appending past a full last block: start a new one, keeping blocks full.
             blocks_.push_back(std::move(n));
+            if (keyed)
+                firstHeads_.emplace_back();
             place = {place.block + 1, 0};
         } else {
             uint16_t keep = static_cast<uint16_t>(rpb / 2);
             n->count = static_cast<uint16_t>(b->count - keep);
-            uint8_t* rows = b->Own(rs, rpb);
+            uint8_t* rows = b->Rows();
             std::memcpy(n->data.data(), rows + keep * rs, n->count * rs);
             std::memset(rows + keep * rs, 0, n->count * rs);
             b->count = keep;
             MarkDirty(*b);
+            if (keyed)
+                firstHeads_.insert(firstHeads_.begin() + static_cast<long>(place.block) + 1,
+                                   HeadOfKey(n->data.data()));
             blocks_.insert(blocks_.begin() + static_cast<long>(place.block) + 1, std::move(n));
             if (place.slot > keep)
                 place = {place.block + 1, static_cast<uint16_t>(place.slot - keep)};
@@ -115,44 +119,47 @@ void Table::InsertAt(Place place, const uint8_t* record) {
              i <= place.block + 2 && i < blocks_.size(); ++i)
             Link(i);
         structureChanged_ = true;
-        firstKeysChanged_ = true;
-        prefixValid_ = false;
+        positionsValid_ = false;
     }
     b = blocks_[place.block].get();
-    uint8_t* at = b->Own(rs, rpb) + place.slot * rs;
+    uint8_t* at = b->Rows() + place.slot * rs;
     std::memmove(at + rs, at, (b->count - place.slot) * rs);
     std::memcpy(at, record, rs);
     ++b->count;
     MarkDirty(*b);
-    AdjustPrefix(place.block, 1);
-    if (place.slot == 0)
-        firstKeysChanged_ = true;
+    AdjustPositions(place.block, 1);
+    if (keyed && place.slot == 0)
+        firstHeads_[place.block] = HeadOfKey(record);
+    touched_ = place.block;
     ++rows_;
 }
 
 void Table::EraseAt(Place place) {
     const size_t rs = header_.schema.recordSize;
     Block& b = *blocks_[place.block];
-    uint8_t* rows = b.Own(rs, header_.schema.RecordsPerBlock());
+    uint8_t* rows = b.Rows();
     uint8_t* at = rows + place.slot * rs;
     std::memmove(at, at + rs, (b.count - place.slot - 1u) * rs);
     --b.count;
     std::memset(rows + b.count * rs, 0, rs);
     MarkDirty(b);
-    AdjustPrefix(place.block, -1);
-    if (place.slot == 0)
-        firstKeysChanged_ = true;
+    AdjustPositions(place.block, -1);
+    touched_ = place.block;
+    if (header_.schema.Keyed() && place.slot == 0 && b.count > 0)
+        firstHeads_[place.block] = HeadOfKey(rows);
     if (b.count == 0) {
         freeNumbers_.insert(b.number);
         pendingEmpty_.insert(b.number);
         dirtyList_.erase(std::find(dirtyList_.begin(), dirtyList_.end(), &b));
         blocks_.erase(blocks_.begin() + static_cast<long>(place.block));
+        if (header_.schema.Keyed())
+            firstHeads_.erase(firstHeads_.begin() + static_cast<long>(place.block));
         if (place.block > 0)
             Link(place.block - 1);
         if (place.block < blocks_.size())
             Link(place.block);
         structureChanged_ = true;
-        prefixValid_ = false;
+        positionsValid_ = false;
     }
     --rows_;
 }
@@ -161,6 +168,12 @@ void Table::Changed() {
     modified_ = true;
     appendOnly_ = false;
     ++generation_;
+    orderLookups_ = 0;
+#ifndef NDEBUG
+    // Debug builds check what the change touched after every change, and everything at
+    // every full flush.
+    AssertIntact(CheckBlocks(touched_ > 0 ? touched_ - 1 : 0, touched_ + 1));
+#endif
 }
 
 } // namespace idp

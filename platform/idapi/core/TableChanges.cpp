@@ -9,11 +9,10 @@
 
 namespace idp {
 
-Table::Place Table::PlaceForInsert(const uint8_t* record, std::optional<uint32_t> before,
-                                   std::vector<std::string>& uniqueKeys) {
+Table::Place Table::PlaceForInsert(const uint8_t* record, std::optional<uint32_t> before) {
     CheckWritable();
-    uniqueKeys = UniqueKeys(record);
-    std::string clash = UniqueClash(uniqueKeys);
+    std::string clash = UniqueClash(UniqueKeys(record));
+    CheckWritable(); // the unique keys, read for the first time, may show damage
     if (!clash.empty())
         throw EngineError(IDP_ERR_KEY_VIOLATION, "Index: " + clash);
     if (rows_ == 0x7FFFFFFF)
@@ -33,10 +32,8 @@ Table::Place Table::PlaceForInsert(const uint8_t* record, std::optional<uint32_t
 }
 
 void Table::Add(const uint8_t* record) {
-    std::vector<std::string> keys;
-    Place place = PlaceForInsert(record, std::nullopt, keys);
-    InsertAt(place, record);
-    AddUnique(record, keys);
+    InsertAt(PlaceForInsert(record, std::nullopt), record);
+    AddKeys(record);
     Changed();
 }
 
@@ -85,8 +82,8 @@ void Table::AddMany(const std::vector<uint8_t>& records) {
         }
     for (; next < n; ++next)
         put(&records[order[next] * rs]);
-    unique_.clear(); // worked out again from the rows when next needed
-    uniqueBuilt_ = false;
+    for (auto& order : keyOrders_) // worked out again from the rows when next needed
+        order.reset();
     // The old blocks are free once the header names the new chain.
     for (const auto& b : blocks_) {
         freeNumbers_.insert(b->number);
@@ -94,6 +91,7 @@ void Table::AddMany(const std::vector<uint8_t>& records) {
     }
     dirtyList_.clear();
     blocks_ = std::move(merged);
+    SetFirstHeads();
     for (size_t i = 0; i < blocks_.size(); ++i) {
         blocks_[i]->next = blocks_[i]->prev = 0;
         Link(i);
@@ -101,24 +99,21 @@ void Table::AddMany(const std::vector<uint8_t>& records) {
     }
     rows_ += static_cast<uint32_t>(n);
     structureChanged_ = true;
-    firstKeysChanged_ = true;
-    prefixValid_ = false;
+    positionsValid_ = false;
+    touched_ = 0;
     Changed();
 }
 
 uint32_t Table::Insert(const uint8_t* record, std::optional<uint32_t> before) {
-    std::vector<std::string> keys;
-    Place place = PlaceForInsert(record, before, keys);
+    Place place = PlaceForInsert(record, before);
     bool wasClean = dirtyList_.empty() || appendOnly_;
     InsertAt(place, record);
-    AddUnique(record, keys);
+    AddKeys(record);
     Changed();
     appendOnly_ = wasClean && !header_.schema.Keyed() && !(before && *before < rows_ - 1);
     if (header_.schema.Keyed()) {
         bool found = false;
-        place = KeyPlace(record, found);
-        EnsurePrefix();
-        return prefix_[place.block] + place.slot;
+        return SeqOf(KeyPlace(record, found));
     }
     return before && *before < rows_ - 1 ? *before : rows_ - 1;
 }
@@ -127,9 +122,10 @@ uint32_t Table::Update(uint32_t seq, const uint8_t* record) {
     CheckWritable();
     const uint16_t rs = header_.schema.recordSize;
     std::vector<uint8_t> old(RowAt(seq), RowAt(seq) + rs);
-    RemoveUnique(old.data());
-    std::vector<std::string> keys = UniqueKeys(record);
-    std::string clash = UniqueClash(keys, seq); // the row itself is no clash
+    // Only keys that change can clash: the row itself holds the others.
+    std::vector<std::string> oldKeys = UniqueKeys(old.data());
+    std::string clash = UniqueClash(UniqueKeys(record), &oldKeys);
+    CheckWritable();
     bool keyChanged = header_.schema.Keyed() && KeyCompare(old.data(), record) != 0;
     if (clash.empty() && keyChanged) {
         bool found = false;
@@ -137,35 +133,29 @@ uint32_t Table::Update(uint32_t seq, const uint8_t* record) {
         if (found)
             clash = indexes_[0].name.empty() ? std::string("primary") : indexes_[0].name;
     }
-    if (!clash.empty()) {
-        AddUnique(old.data(), UniqueKeys(old.data()));
+    if (!clash.empty())
         throw EngineError(IDP_ERR_KEY_VIOLATION, "Index: " + clash);
-    }
+    RemoveKeys(old.data());
     uint32_t result = seq;
+    bool found = false;
     if (keyChanged) {
         EraseAt(PlaceOf(seq));
-        bool found = false;
         InsertAt(KeyPlace(record, found), record);
-        Place p = KeyPlace(record, found);
-        EnsurePrefix();
-        result = prefix_[p.block] + p.slot;
+        result = SeqOf(KeyPlace(record, found));
     } else {
         Place p = PlaceOf(seq);
-        std::memcpy(blocks_[p.block]->Own(rs, header_.schema.RecordsPerBlock()) +
-                        size_t{p.slot} * rs,
-                    record, rs);
+        std::memcpy(blocks_[p.block]->Rows() + size_t{p.slot} * rs, record, rs);
         MarkDirty(*blocks_[p.block]);
-        if (p.slot == 0)
-            firstKeysChanged_ = true;
+        touched_ = p.block;
     }
-    AddUnique(record, keys);
+    AddKeys(record);
     Changed();
     return result;
 }
 
 void Table::Erase(uint32_t seq) {
     CheckWritable();
-    RemoveUnique(RowAt(seq));
+    RemoveKeys(RowAt(seq));
     EraseAt(PlaceOf(seq));
     Changed();
 }

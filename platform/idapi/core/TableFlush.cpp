@@ -1,6 +1,6 @@
 // Writing changes back: changed blocks in runs, new blocks before the blocks that link to
-// them, freed blocks emptied, then the header and the .PX, so that a failure part way
-// leaves the previous chain whole.
+// them, then the header, freed blocks emptied, and at a full flush the .PX, so that a
+// failure part way leaves the previous chain whole.
 #include "Table.h"
 
 #include <algorithm>
@@ -86,10 +86,17 @@ void Table::Flush(bool full) {
         dirtyList_[0] == blocks_.back().get() &&
         blocks_.back()->count < header_.schema.RecordsPerBlock())
         return; // appends wait for their block to fill
+#ifndef NDEBUG
+    // A table read from a damaged file is checked no further than the damage.
+    if (full && header_.schema.Keyed() && !keyOrderChecked_)
+        VerifyKeyOrder();
+    if (full && !damaged_)
+        AssertIntact(CheckInvariants());
+#endif
     bool blocksDirty = !dirtyList_.empty();
-    bool writeHeader = structureChanged_ || !pendingEmpty_.empty() || (full && modified_);
-    bool writeIndex = header_.schema.Keyed() && (firstKeysChanged_ || writeHeader);
-    if (!blocksDirty && !writeHeader && !writeIndex)
+    bool writeHeader = structureChanged_ || !pendingEmpty_.empty() || full;
+    bool writeIndex = full && header_.schema.Keyed();
+    if (!blocksDirty && !writeHeader)
         return;
     try {
         if (blocksDirty)
@@ -118,7 +125,6 @@ void Table::Flush(bool full) {
         throw;
     }
     structureChanged_ = false;
-    firstKeysChanged_ = false;
     appendOnly_ = false;
     if (full)
         modified_ = false;

@@ -1,5 +1,5 @@
-// Keys: the comparable key of a record for an index, finding rows by key, and the keys of
-// unique indexes kept in memory so that a change can be checked against them.
+// Keys: the comparable key of a record for an index, finding rows by key, and the index
+// orders kept in memory, which also answer whether a unique key is taken.
 #include "Table.h"
 
 #include <algorithm>
@@ -15,21 +15,59 @@ int Table::KeyCompare(const uint8_t* a, const uint8_t* b) const {
     return std::memcmp(a, b, header_.schema.KeySize());
 }
 
-Table::Place Table::KeyPlace(const uint8_t* record, bool& found) {
+KeyHead Table::HeadOfKey(const uint8_t* record) const {
+    return KeyHead::Of(record, header_.schema.KeySize());
+}
+
+void Table::SetFirstHeads() {
+    firstHeads_.clear();
+    if (header_.schema.Keyed())
+        for (const auto& b : blocks_)
+            firstHeads_.push_back(HeadOfKey(b->Rows()));
+}
+
+// The last block whose first key is not above the record's (the first block when none is).
+size_t Table::BlockOfKey(const uint8_t* record) const {
+    // Rows looked up one after another tend to lie together (the next row of an index
+    // order is most often the next in the file too), so the last block found is tried
+    // first.
+    auto startsAfter = [&](size_t block) {
+        return block < blocks_.size() && KeyCompare(blocks_[block]->Rows(), record) > 0;
+    };
+    const size_t last = lastKeyBlock_;
+    if (last < blocks_.size() && (last == 0 || !startsAfter(last)) &&
+        (last + 1 == blocks_.size() || startsAfter(last + 1)))
+        return last;
+    // Blocks whose first key has a lower head come before the record, those with a higher
+    // one after it: only blocks of the record's head need their rows compared.
+    const KeyHead head = HeadOfKey(record);
+    size_t lo = static_cast<size_t>(std::lower_bound(firstHeads_.begin(), firstHeads_.end(), head) -
+                                    firstHeads_.begin());
+    size_t hi = static_cast<size_t>(
+        std::upper_bound(firstHeads_.begin() + static_cast<long>(lo), firstHeads_.end(), head) -
+        firstHeads_.begin());
+    while (lo < hi) { // the first block of that head whose first key is above the record's
+        size_t mid = (lo + hi) / 2;
+        if (startsAfter(mid))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    lastKeyBlock_ = lo > 0 ? lo - 1 : 0;
+    return lastKeyBlock_;
+}
+
+Table::Place Table::KeyPlace(const uint8_t* record, bool& found) const {
     found = false;
     const uint16_t rs = header_.schema.recordSize;
     if (blocks_.empty())
         return {0, 0};
-    size_t lo = 0, hi = blocks_.size();
-    while (hi - lo > 1) { // the last block whose first key is not above the record's
-        size_t mid = (lo + hi) / 2;
-        if (KeyCompare(blocks_[mid]->Rows(), record) <= 0)
-            lo = mid;
-        else
-            hi = mid;
-    }
-    const Block& b = *blocks_[lo];
+    const size_t block = BlockOfKey(record);
+    const Block& b = *blocks_[block];
     uint16_t l = 0, h = b.count;
+    // The block's rows are fetched together rather than one probe after another.
+    for (uint16_t r = 0; r < b.count && r < 32; ++r)
+        __builtin_prefetch(b.Rows() + size_t{r} * rs);
     while (l < h) {
         uint16_t mid = static_cast<uint16_t>((l + h) / 2);
         if (KeyCompare(b.Rows() + size_t{mid} * rs, record) < 0)
@@ -38,7 +76,18 @@ Table::Place Table::KeyPlace(const uint8_t* record, bool& found) {
             h = mid;
     }
     found = l < b.count && KeyCompare(b.Rows() + size_t{l} * rs, record) == 0;
-    return {lo, l};
+    return {block, l};
+}
+
+// The row whose primary key is row, an IndexOrder entry's row part.
+std::optional<uint32_t> Table::SeqOfPrimary(std::string_view row) {
+    keyBuffer_.assign(header_.schema.KeySize(), 0);
+    std::memcpy(keyBuffer_.data(), row.data(), std::min(row.size(), keyBuffer_.size()));
+    bool found = false;
+    Place p = KeyPlace(keyBuffer_.data(), found);
+    if (!found)
+        return std::nullopt;
+    return SeqOf(p);
 }
 
 std::optional<uint32_t> Table::FindByPrimary(const uint8_t* record,
@@ -47,37 +96,27 @@ std::optional<uint32_t> Table::FindByPrimary(const uint8_t* record,
         return std::nullopt;
     bool found = false;
     Place p = KeyPlace(record, found);
-    if (found) {
-        EnsurePrefix();
-        return prefix_[p.block] + p.slot;
-    }
+    if (found)
+        return SeqOf(p);
     if (!indexes_[0].CaseInsensitive())
         return std::nullopt;
-    // A twin differing in case lies anywhere in byte order.
+    // A twin differing in case lies anywhere in byte order: a search of the rows, unless
+    // the index order is in memory.
     std::string folded = keys ? (*keys)[0] : IndexKey(record, indexes_[0]);
-    if (!uniqueBuilt_)
+    if (!keyOrders_[0])
         return FindKey(indexes_[0], folded);
-    auto it = unique_[0].find(folded);
-    if (it == unique_[0].end())
-        return std::nullopt;
-    std::vector<uint8_t> exact(header_.schema.recordSize, 0);
-    std::memcpy(exact.data(), it->second.data(), it->second.size());
-    p = KeyPlace(exact.data(), found);
-    if (!found)
-        return std::nullopt;
-    EnsurePrefix();
-    return prefix_[p.block] + p.slot;
+    const IndexOrder::Entry* twin = keyOrders_[0]->FindKey(folded);
+    return twin ? SeqOfPrimary(twin->Row()) : std::nullopt;
 }
 
-std::optional<uint32_t> Table::FindKey(const IndexDef& index, const std::string& key,
-                                       std::optional<uint32_t> except) {
+std::optional<uint32_t> Table::FindKey(const IndexDef& index, const std::string& key) {
     if (index.Expression())
         IndexKey(nullptr, index); // refuses expression indexes
     const size_t rs = header_.schema.recordSize;
     uint32_t seq = 0;
     if (index.fields.size() == 1) { // one fixed-width field: compare its bytes directly
         const Field& f = header_.schema.fields[static_cast<size_t>(index.fields[0])];
-        if (std::optional<uint32_t> hit = FindNumber(f, key, except); hit || NumbersApply(f))
+        if (std::optional<uint32_t> hit = FindNumber(f, key); hit || NumbersApply(f))
             return hit;
         if (f.type != IDP_FLD_ALPHA && key.size() <= f.width) {
             std::string padded = key;
@@ -89,8 +128,7 @@ std::optional<uint32_t> Table::FindKey(const IndexDef& index, const std::string&
                 for (uint16_t r = 0; r < b->count; ++r, ++seq, p += rs) {
                     uint32_t word = 0;
                     std::memcpy(&word, p, std::min<size_t>(4, f.width));
-                    if (word == first4 && seq != except &&
-                        std::memcmp(p, padded.data(), f.width) == 0)
+                    if (word == first4 && std::memcmp(p, padded.data(), f.width) == 0)
                         return seq;
                 }
             }
@@ -99,7 +137,7 @@ std::optional<uint32_t> Table::FindKey(const IndexDef& index, const std::string&
     }
     for (const auto& b : blocks_)
         for (uint16_t r = 0; r < b->count; ++r, ++seq) {
-            if (seq != except && RowMatches(b->Rows() + size_t{r} * rs, index, key))
+            if (RowMatches(b->Rows() + size_t{r} * rs, index, key))
                 return seq;
         }
     return std::nullopt;
@@ -115,8 +153,7 @@ bool Table::NumbersApply(const Field& f) const {
 }
 
 // A lookup of an autoincrement number in the column kept since the table was read.
-std::optional<uint32_t> Table::FindNumber(const Field& f, const std::string& key,
-                                          std::optional<uint32_t> except) {
+std::optional<uint32_t> Table::FindNumber(const Field& f, const std::string& key) {
     if (!NumbersApply(f) || key.size() > 4)
         return std::nullopt;
     // The column holds the stored bytes read as a little-endian number; so is the key.
@@ -132,16 +169,9 @@ std::optional<uint32_t> Table::FindNumber(const Field& f, const std::string& key
         uint32_t chain = chainIndex_[number];
         if (chain == kNotInChain || slot >= blocks_[chain]->count)
             continue; // a block outside the chain, or past its rows
-        EnsurePrefix();
-        uint32_t seq = prefix_[chain] + static_cast<uint32_t>(slot);
-        if (seq != except)
-            return seq;
+        return SeqOf({chain, static_cast<uint16_t>(slot)});
     }
     return std::nullopt;
-}
-
-void Table::PrepareForManyRows() {
-    BuildUnique();
 }
 
 // Whether a record's key for an index equals key, compared as IndexKey would make it,
@@ -185,60 +215,88 @@ std::vector<std::string> Table::UniqueKeys(const uint8_t* record) const {
     return keys;
 }
 
-// The primary key of a record without its trailing zero bytes, as the unique maps keep it.
-static std::string ExactKey(const uint8_t* record, uint16_t keySize) {
+namespace {
+
+// The primary key of a record without its trailing zero bytes, as the index orders keep
+// it: dropping them keeps both equality and order, since keys have one length.
+std::string_view ExactKey(const uint8_t* record, uint16_t keySize) {
     size_t n = keySize;
     while (n > 0 && record[n - 1] == 0)
         --n;
-    return std::string(reinterpret_cast<const char*>(record), n);
+    return std::string_view(reinterpret_cast<const char*>(record), n);
 }
 
-void Table::BuildUnique() {
-    if (uniqueBuilt_)
-        return;
-    unique_.assign(indexes_.size(), {});
-    const size_t rs = header_.schema.recordSize;
-    for (size_t i = 0; i < indexes_.size(); ++i) {
-        if (!UniqueApplies(indexes_[i]))
-            continue;
-        unique_[i].reserve(rows_ * 2);
-        for (const auto& b : blocks_)
-            for (uint16_t r = 0; r < b->count; ++r) {
-                const uint8_t* rec = b->Rows() + r * rs;
-                unique_[i].emplace(IndexKey(rec, indexes_[i]),
-                                   ExactKey(rec, header_.schema.KeySize()));
-            }
+} // namespace
+
+void Table::EntryInto(const uint8_t* record, size_t index, IndexOrder::Entry& entry) const {
+    IndexKeyInto(record, indexes_[index], entry.text);
+    entry.keyLength = static_cast<uint16_t>(entry.text.size());
+    entry.head = IndexOrder::HeadOf(entry.text);
+    entry.text.append(ExactKey(record, header_.schema.KeySize()));
+}
+
+IndexOrder::Entry Table::EntryFor(const uint8_t* record, size_t index) const {
+    IndexOrder::Entry entry;
+    EntryInto(record, index, entry);
+    return entry;
+}
+
+IndexOrder& Table::KeyOrder(size_t index) {
+    std::unique_ptr<IndexOrder>& order = keyOrders_[index];
+    if (order)
+        return *order;
+    const IndexDef& d = indexes_[index];
+    std::vector<IndexOrder::Entry> entries;
+    entries.reserve(rows_);
+    for (const auto& b : blocks_)
+        for (uint16_t r = 0; r < b->count; ++r)
+            entries.push_back(EntryFor(b->Rows() + size_t{r} * header_.schema.recordSize, index));
+    order = std::make_unique<IndexOrder>(d.Descending());
+    order->Assign(std::move(entries));
+    if (UniqueApplies(d)) {
+        // A key found twice in a unique index: the rows can be read, but not changed.
+        const IndexOrder::Entry* prev = nullptr;
+        order->ForEach([&](const IndexOrder::Entry& e) {
+            if (prev && prev->Key() == e.Key())
+                damaged_ = true;
+            prev = &e;
+        });
     }
-    uniqueBuilt_ = true;
+    return *order;
+}
+
+void Table::PrepareForManyRows() {
+    for (size_t i = 0; i < indexes_.size(); ++i)
+        if (UniqueApplies(indexes_[i]))
+            KeyOrder(i);
 }
 
 std::string Table::UniqueClash(const std::vector<std::string>& keys,
-                               std::optional<uint32_t> except) {
+                               const std::vector<std::string>* unchanged) {
     for (size_t i = 0; i < indexes_.size(); ++i) {
-        if (!UniqueApplies(indexes_[i]))
+        if (!UniqueApplies(indexes_[i]) || (unchanged && (*unchanged)[i] == keys[i]))
             continue;
-        bool taken = uniqueBuilt_ ? unique_[i].count(keys[i]) > 0
-                                  : FindKey(indexes_[i], keys[i], except).has_value();
-        if (taken)
+        if (KeyOrder(i).FindKey(keys[i]))
             return indexes_[i].name;
     }
     return {};
 }
 
-void Table::AddUnique(const uint8_t* record, const std::vector<std::string>& keys) {
-    if (!uniqueBuilt_)
-        return;
-    for (size_t i = 0; i < indexes_.size(); ++i)
-        if (UniqueApplies(indexes_[i]))
-            unique_[i].emplace(keys[i], ExactKey(record, header_.schema.KeySize()));
+void Table::AddKeys(const uint8_t* record) {
+    for (size_t i = 0; i < keyOrders_.size(); ++i)
+        if (keyOrders_[i])
+            keyOrders_[i]->Insert(EntryFor(record, i));
 }
 
-void Table::RemoveUnique(const uint8_t* record) {
-    if (!uniqueBuilt_)
-        return;
-    for (size_t i = 0; i < indexes_.size(); ++i)
-        if (UniqueApplies(indexes_[i]))
-            unique_[i].erase(IndexKey(record, indexes_[i]));
+void Table::RemoveKeys(const uint8_t* record) {
+    for (size_t i = 0; i < keyOrders_.size(); ++i)
+        if (keyOrders_[i]) {
+            EntryInto(record, i, probe_);
+            [[maybe_unused]] bool erased = keyOrders_[i]->Erase(probe_);
+#ifndef NDEBUG
+            AssertIntact(erased ? "" : "A row's entry is missing from index " + indexes_[i].name);
+#endif
+        }
 }
 
 std::string Table::IndexKey(const uint8_t* record, const IndexDef& index) const {

@@ -56,6 +56,7 @@ void Table::Load() {
     uint64_t dataBytes = size > header_.headerSize ? size - header_.headerSize : 0;
     uint64_t available = std::min<uint64_t>(dataBytes / s.blockSize, 0xFFFF);
     blocks_.clear();
+    firstHeads_.clear();
     dirtyList_.clear();
     rows_ = 0;
     std::vector<bool> seen(available + 1, false);
@@ -121,7 +122,9 @@ void Table::Load() {
             auto b = std::make_unique<Block>();
             b->number = number;
             b->count = static_cast<uint16_t>(count);
-            b->loaded = block.Data() + layout::kBlockHeader;
+            b->loaded = data + (number - 1u) * size_t{s.blockSize} + layout::kBlockHeader;
+            if (s.Keyed()) // the first key's head shares a cache line with the block header
+                firstHeads_.push_back(HeadOfKey(b->loaded));
             blocks_.push_back(std::move(b));
             rows_ += count;
         }
@@ -139,40 +142,66 @@ void Table::Load() {
             freeNumbers_.insert(n);
     diskBlocks_ = static_cast<uint16_t>(available);
     header_.fileBlocks = diskBlocks_;
-    if (s.Keyed() && s.sortOrder != 0) {
+    bool strictly = true;
+    keyOrderChecked_ = false;
+    if (s.Keyed() && s.sortOrder != 0 && !KeysRise(strictly)) {
         // A keyed table written with another sort order than plain byte order ("ascii")
         // may hold its rows in an order our searches do not expect; sort it so lookups
         // work, and write it back at the next change.
-        bool sorted = true;
-        const uint8_t* prev = nullptr;
+        std::vector<std::vector<uint8_t>> all;
         for (const auto& b : blocks_)
-            for (uint16_t i = 0; i < b->count && sorted; ++i) {
-                const uint8_t* r = b->Rows() + i * rs;
-                if (prev && KeyCompare(prev, r) > 0)
-                    sorted = false;
-                prev = r;
-            }
-        if (!sorted) {
-            std::vector<std::vector<uint8_t>> all;
-            for (const auto& b : blocks_)
-                for (uint16_t i = 0; i < b->count; ++i)
-                    all.emplace_back(b->Rows() + i * rs, b->Rows() + (i + 1u) * rs);
-            std::stable_sort(all.begin(), all.end(), [&](const auto& a, const auto& b) {
-                return KeyCompare(a.data(), b.data()) < 0;
-            });
-            size_t k = 0;
-            for (auto& b : blocks_) {
-                uint8_t* rows = b->Own(rs, rpb);
-                for (uint16_t i = 0; i < b->count; ++i, ++k)
-                    std::memcpy(rows + i * rs, all[k].data(), rs);
-                MarkDirty(*b);
-            }
-            firstKeysChanged_ = true;
+            for (uint16_t i = 0; i < b->count; ++i)
+                all.emplace_back(b->Rows() + i * rs, b->Rows() + (i + 1u) * rs);
+        std::stable_sort(all.begin(), all.end(), [&](const auto& a, const auto& b) {
+            return KeyCompare(a.data(), b.data()) < 0;
+        });
+        size_t k = 0;
+        for (auto& b : blocks_) {
+            uint8_t* rows = b->Rows();
+            for (uint16_t i = 0; i < b->count; ++i, ++k)
+                std::memcpy(rows + i * rs, all[k].data(), rs);
+            MarkDirty(*b);
         }
+        SetFirstHeads();
+        VerifyKeyOrder();
     }
-    prefixValid_ = false;
+    keyOrders_.clear();
+    keyOrders_.resize(indexes_.size());
+    positionsValid_ = false;
     ++generation_;
     numbersGeneration_ = generation_;
+}
+
+// Rows out of key order, or two with one key, come only from a damaged file: they can be
+// read, but not changed.
+void Table::VerifyKeyOrder() {
+    bool strictly = true;
+    KeysRise(strictly);
+    keyOrderChecked_ = true;
+    if (!strictly)
+        damaged_ = true;
+}
+
+// Whether the rows' keys never fall from one row to the next; strictly is false when
+// they do not rise at every step.
+bool Table::KeysRise(bool& strictly) const {
+    strictly = true;
+    const uint8_t* prev = nullptr;
+    for (const auto& b : blocks_)
+        for (uint16_t i = 0; i < b->count; ++i) {
+            const uint8_t* r = b->Rows() + size_t{i} * header_.schema.recordSize;
+            if (prev) {
+                int c = KeyCompare(prev, r);
+                if (c > 0) {
+                    strictly = false;
+                    return false;
+                }
+                if (c == 0)
+                    strictly = false;
+            }
+            prev = r;
+        }
+    return true;
 }
 
 void Table::Reload() {
@@ -183,8 +212,6 @@ void Table::Reload() {
     freeNumbers_.clear();
     pendingEmpty_.clear();
     orders_.clear();
-    unique_.clear();
-    uniqueBuilt_ = false;
     damaged_ = false;
     Load();
 }

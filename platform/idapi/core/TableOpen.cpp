@@ -18,12 +18,12 @@ std::map<std::string, std::weak_ptr<Table>>& Registry() {
     return registry;
 }
 
-std::shared_ptr<Table> FindOpen(const std::string& dbPath) {
+} // namespace
+
+std::shared_ptr<Table> Table::Find(const std::string& dbPath) {
     auto it = Registry().find(os::FileKey(dbPath));
     return it == Registry().end() ? nullptr : it->second.lock();
 }
-
-} // namespace
 
 Table::Table(std::string path, os::File file, bool exclusive)
     : path_(std::move(path)), file_(std::move(file)), exclusive_(exclusive) {}
@@ -40,7 +40,7 @@ Table::~Table() {
 }
 
 std::shared_ptr<Table> Table::Open(const std::string& dbPath, bool exclusive) {
-    if (auto open = FindOpen(dbPath)) {
+    if (auto open = Find(dbPath)) {
         if (exclusive || open->exclusive_)
             throw EngineError(IDP_ERR_LOCKED, "Table: " + dbPath);
         return open;
@@ -54,7 +54,7 @@ std::shared_ptr<Table> Table::Open(const std::string& dbPath, bool exclusive) {
 }
 
 void Table::Create(const std::string& dbPath, Schema schema, std::vector<IndexDef> indexes) {
-    if (FindOpen(dbPath))
+    if (Find(dbPath))
         throw EngineError(IDP_ERR_LOCKED, "Table: " + dbPath);
     uint32_t offset = 0;
     for (Field& f : schema.fields) {
@@ -77,7 +77,7 @@ void Table::Create(const std::string& dbPath, Schema schema, std::vector<IndexDe
 }
 
 void Table::Delete(const std::string& dbPath) {
-    if (FindOpen(dbPath))
+    if (Find(dbPath))
         throw EngineError(IDP_ERR_LOCKED, "Table: " + dbPath);
     if (!os::FileExists(dbPath))
         throw EngineError(IDP_ERR_NO_SUCH_TABLE, "Table: " + dbPath);
@@ -88,7 +88,7 @@ void Table::Delete(const std::string& dbPath) {
 
 void Table::Describe(const std::string& dbPath, TableHeader& header,
                      std::vector<IndexDef>& indexes) {
-    if (auto open = FindOpen(dbPath)) {
+    if (auto open = Find(dbPath)) {
         header = open->header_;
         header.numRecords = open->rows_;
         indexes = open->indexes_;
@@ -99,11 +99,15 @@ void Table::Describe(const std::string& dbPath, TableHeader& header,
     indexes = LoadIndexes(CompanionPath(dbPath, "QIX"), header.schema);
 }
 
-void Table::CheckWritable() const {
+void Table::CheckWritable() {
     if (broken_)
         throw EngineError(IDP_ERR_IO,
                           "Table: " + path_ +
                               "\r\nAn earlier write failed; close and reopen the table.");
+    // Looked for at the first change, which pays for a pass over the rows that opening
+    // for a lookup need not.
+    if (header_.schema.Keyed() && !keyOrderChecked_)
+        VerifyKeyOrder();
     if (damaged_)
         ThrowDamaged(path_, "Rebuild the table before changing it.");
 }

@@ -1,4 +1,9 @@
-// The rows in the order of an index that is not the file's own.
+// The rows in the order of an index that is not the file's own. While nothing changes, the
+// order is two arrays (rows by rank, ranks by row), worked out in one sort. After a change
+// a keyed table answers from the index order kept in memory, in logarithmic time, rather
+// than sorting again; once lookups since the change pass half the rows, a pass through the
+// rows is under way and the arrays are worth working out again. Unkeyed tables, whose rows
+// can be found again only by position, always use the arrays.
 #include "Table.h"
 
 #include <algorithm>
@@ -30,18 +35,37 @@ void Table::BuildOrder(size_t index, OrderCache& cache) {
     cache.generation = generation_;
 }
 
-const std::vector<uint32_t>& Table::Order(size_t index) {
+const Table::OrderCache* Table::Arrays(size_t index) {
     OrderCache& c = orders_[index];
-    if (c.generation != generation_)
-        BuildOrder(index, c);
-    return c.order;
+    if (c.generation == generation_)
+        return &c;
+    bool stale = c.generation != OrderCache::kNever;
+    if (header_.schema.Keyed() && (stale || keyOrders_[index]) && ++orderLookups_ <= rows_ / 2)
+        return nullptr;
+    BuildOrder(index, c);
+    return &c;
 }
 
-const std::vector<uint32_t>& Table::Ranks(size_t index) {
-    OrderCache& c = orders_[index];
-    if (c.generation != generation_)
-        BuildOrder(index, c);
-    return c.ranks;
+uint32_t Table::RankOf(size_t index, uint32_t seq) {
+    if (const OrderCache* c = Arrays(index))
+        return c->ranks[seq];
+    size_t rank = 0;
+    EntryInto(RowAt(seq), index, probe_);
+    [[maybe_unused]] bool found = KeyOrder(index).RankOf(probe_, rank);
+#ifndef NDEBUG
+    AssertIntact(found ? "" : "A row is missing from index " + indexes_[index].name);
+#endif
+    return static_cast<uint32_t>(rank);
+}
+
+uint32_t Table::SeqAtRank(size_t index, uint32_t rank) {
+    if (const OrderCache* c = Arrays(index))
+        return c->order[rank];
+    std::optional<uint32_t> seq = SeqOfPrimary(KeyOrder(index).At(rank).Row());
+#ifndef NDEBUG
+    AssertIntact(seq ? "" : "Index " + indexes_[index].name + " holds a row the table lacks");
+#endif
+    return seq.value_or(0);
 }
 
 } // namespace idp

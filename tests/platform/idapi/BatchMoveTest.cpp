@@ -7,8 +7,10 @@ using namespace idptest;
 namespace {
 
 IdpStatus Move(Table& from, Table& to, uint16_t mode, IdpMoveCounts& counts) {
-    return idpBatchMove(*from, *to, mode, "DuplicateTags", "ProblemTags", "ChangedTags", 0, 0,
-                        &counts);
+    IdpStatus s = idpBatchMove(*from, *to, mode, "DuplicateTags", "ProblemTags", "ChangedTags", 0,
+                               0, &counts);
+    to.ExpectIntact();
+    return s;
 }
 
 TEST(BatchMove, SaveAsCopiesEveryRowIntoAnEmptyTable) {
@@ -128,6 +130,7 @@ TEST(BatchMove, AbortStopsAtTheFirstRejectedRow) {
     IdpMoveCounts c{};
     EXPECT_EQ(IDP_ERR_ABORTED,
               idpBatchMove(*a, *b, IDP_MOVE_APPEND, nullptr, nullptr, nullptr, 1, 0, &c));
+    b.ExpectIntact();
     EXPECT_EQ(1u, c.read);
     EXPECT_EQ(1u, c.keyViolations);
 }

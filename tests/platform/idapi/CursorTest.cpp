@@ -1,6 +1,10 @@
 // Rows through a cursor: text byte for byte, cutting, required fields, numbering,
-// editing and deleting, and what survives closing the table.
+// editing and deleting, what survives closing the table, and long runs of changes
+// against a model of the table.
 #include <algorithm>
+#include <cctype>
+#include <map>
+#include <random>
 
 #include "TestTables.h"
 
@@ -77,6 +81,7 @@ TEST_F(CursorTest, EditOnAnEmptyTableStartsANewRow) {
     EXPECT_EQ(IDP_STATE_INSERT, state);
     ASSERT_EQ(IDP_OK, idpSetString(*t, 1, "first"));
     ASSERT_EQ(IDP_OK, idpPost(*t));
+    t.ExpectIntact();
     EXPECT_EQ(1u, t.Count());
 }
 
@@ -89,7 +94,7 @@ TEST_F(CursorTest, EditCancelDeleteAndTheEndFlag) {
     ASSERT_EQ(IDP_OK, idpSetString(*t, 1, "zz"));
     ASSERT_EQ(IDP_OK, idpCancel(*t));
     EXPECT_EQ("a", t.Text());
-    ASSERT_EQ(IDP_OK, idpDelete(*t));
+    ASSERT_EQ(IDP_OK, t.Delete());
     EXPECT_EQ("b", t.Text());
     EXPECT_EQ(IDP_OK, idpNext(*t));
     EXPECT_EQ(IDP_ERR_EOF, idpNext(*t));
@@ -105,9 +110,7 @@ TEST_F(CursorTest, ChangingTheKeyMovesTheRowIntoOrder) {
     for (const char* s : {"b", "c", "d"})
         ASSERT_EQ(IDP_OK, t.Add(s));
     ASSERT_EQ(IDP_OK, idpLast(*t));
-    ASSERT_EQ(IDP_OK, idpEdit(*t));
-    ASSERT_EQ(IDP_OK, idpSetString(*t, 1, "a"));
-    ASSERT_EQ(IDP_OK, idpPost(*t));
+    ASSERT_EQ(IDP_OK, t.Edit("a"));
     EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), t.All());
 }
 
@@ -137,12 +140,12 @@ TEST_F(CursorTest, DeletingRowsThatEmptyBlocksKeepsTheRestIntact) {
         ASSERT_EQ(IDP_OK, idpSetIndexByFields(*t, "Record"));
         for (int i = 0; i < 60; ++i) {
             ASSERT_EQ(IDP_OK, idpLast(*t));
-            ASSERT_EQ(IDP_OK, idpDelete(*t)) << i << ": " << LastError();
+            ASSERT_EQ(IDP_OK, t.Delete()) << i << ": " << LastError();
         }
         ASSERT_EQ(IDP_OK, idpSetIndexByName(*t, ""));
         for (uint32_t i = 0; i < 30; ++i) {
             ASSERT_EQ(IDP_OK, idpSetSeqNo(*t, 1 + (i * 13) % (40 - i)));
-            ASSERT_EQ(IDP_OK, idpDelete(*t)) << i << ": " << LastError();
+            ASSERT_EQ(IDP_OK, t.Delete()) << i << ": " << LastError();
         }
         ASSERT_EQ(IDP_OK, t.Add("added after the deletes"));
         kept = t.All();
@@ -150,6 +153,78 @@ TEST_F(CursorTest, DeletingRowsThatEmptyBlocksKeepsTheRestIntact) {
     }
     Table t(path);
     EXPECT_EQ(kept, t.All());
+}
+
+// Posts, edits that move rows and deletes at random places, against a map from the folded
+// key to the text: each change must keep the engine's own structures whole, refuse what
+// the case-ignoring unique key forbids, leave the cursor where it should be, and keep
+// the rows in the order of the index.
+TEST_F(CursorTest, RandomChangesKeepTheTableWholeAndInKeyOrder) {
+    std::mt19937 rng(2024);
+    static const char* words[] = {"alpha", "Beta", "gamma", "DELTA", "eps", "Zeta", "eta", "Theta"};
+    auto someText = [&] {
+        std::string s;
+        for (int w = 0, n = 1 + static_cast<int>(rng() % 3); w < n; ++w)
+            s += std::string(words[rng() % 8]) + " ";
+        s += std::to_string(rng() % 200);
+        if (rng() % 4 == 0) // a case twin of what may be there already
+            for (char& ch : s)
+                ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        return s;
+    };
+    auto fold = [](std::string s) {
+        for (char& ch : s)
+            ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        return s;
+    };
+    std::map<std::string, std::string> model;
+    auto textAtRank = [&](size_t rank) { return std::next(model.begin(), long(rank))->second; };
+    auto inOrder = [&] {
+        std::vector<std::string> v;
+        for (const auto& [key, text] : model)
+            v.push_back(text);
+        return v;
+    };
+    {
+        Table t(path, IDP_OPEN_EXCLUSIVE);
+        for (int step = 0; step < 1500; ++step) {
+            SCOPED_TRACE("step " + std::to_string(step));
+            unsigned what = step < 300 ? 0 : rng() % 3;
+            if (what == 0 || model.empty()) {
+                std::string text = someText();
+                bool taken = model.count(fold(text)) > 0;
+                ASSERT_EQ(taken ? IDP_ERR_KEY_VIOLATION : IDP_OK, t.Add(text));
+                model.emplace(fold(text), text);
+                continue;
+            }
+            size_t rank = rng() % model.size();
+            ASSERT_EQ(IDP_OK, idpSetSeqNo(*t, static_cast<uint32_t>(rank + 1)));
+            ASSERT_EQ(textAtRank(rank), t.Text());
+            std::string old = textAtRank(rank);
+            if (what == 1) {
+                std::string text = someText();
+                bool taken = fold(text) != fold(old) && model.count(fold(text)) > 0;
+                ASSERT_EQ(taken ? IDP_ERR_KEY_VIOLATION : IDP_OK, t.Edit(text));
+                if (!taken) {
+                    model.erase(fold(old));
+                    model.emplace(fold(text), text);
+                    ASSERT_EQ(text, t.Text()); // the cursor follows the row it moved
+                }
+            } else {
+                ASSERT_EQ(IDP_OK, t.Delete());
+                model.erase(fold(old));
+                if (!model.empty()) { // on the row that followed, or on the new last one
+                    ASSERT_EQ(textAtRank(std::min(rank, model.size() - 1)), t.Text());
+                }
+            }
+            if (step % 250 == 0) {
+                ASSERT_EQ(inOrder(), t.All());
+            }
+        }
+        ASSERT_EQ(inOrder(), t.All());
+    }
+    Table t(path);
+    EXPECT_EQ(inOrder(), t.All());
 }
 
 } // namespace
@@ -179,10 +254,31 @@ TEST(WritePolicy, KeyedPostsAreWrittenAtOnceUnkeyedAppendsABlockAtATime) {
     ASSERT_EQ(IDP_OK, u.Add("extra line"));
     EXPECT_FALSE(FileHolds(scratch, "extra line"));
     ASSERT_EQ(IDP_OK, idpFirst(*u));
-    ASSERT_EQ(IDP_OK, idpEdit(*u)); // any other change writes the appended rows too
-    ASSERT_EQ(IDP_OK, idpSetString(*u, 1, "changed"));
-    ASSERT_EQ(IDP_OK, idpPost(*u));
+    ASSERT_EQ(IDP_OK, u.Edit("changed")); // any other change writes the appended rows too
     EXPECT_TRUE(FileHolds(scratch, "extra line"));
+}
+
+// The .PX is for other programs and is rewritten whole, so changes leave it to the close.
+TEST(WritePolicy, ThePrimaryIndexFileIsBroughtUpToDateWhenTheTableCloses) {
+    ScratchDir dir;
+    std::string path = dir.Path("Tags.db"), px = dir.Path("Tags.px");
+    CreateTagTable(path);
+    {
+        Table t(path, IDP_OPEN_EXCLUSIVE);
+        for (int i = 0; i < 40; ++i)
+            ASSERT_EQ(IDP_OK, t.Add("tagline " + std::to_string(i)));
+    }
+    std::vector<uint8_t> closed = ReadFile(px);
+    {
+        Table t(path, IDP_OPEN_EXCLUSIVE);
+        for (int i = 0; i < 40; ++i)
+            ASSERT_EQ(IDP_OK, t.Add("another " + std::to_string(i)));
+        EXPECT_EQ(closed, ReadFile(px));
+    }
+    std::vector<uint8_t> after = ReadFile(px);
+    EXPECT_NE(closed, after);
+    ASSERT_GT(after.size(), 0x800u);
+    EXPECT_EQ(1, after[4]); // a primary index file
 }
 
 } // namespace

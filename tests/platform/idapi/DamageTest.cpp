@@ -5,6 +5,8 @@
 
 #include "TestTables.h"
 #include "core/Os.h"
+#include "core/Table.h"
+#include "taglinedb/TaglineSchema.h"
 
 using namespace idptest;
 
@@ -101,6 +103,51 @@ TEST_F(DamageTest, LyingCountsAndLinks) {
     EXPECT_EQ(IDP_ERR_DAMAGED, OpenAndCount(b, rows));
 }
 
+// A keyed table whose rows are not in rising key order, or that holds a unique key twice,
+// can only have come from a damaged file: its rows read, a new row is refused, and the
+// integrity check names what is wrong.
+void ExpectReadableButNotChangeable(const std::string& path, size_t rows,
+                                    const std::string& named) {
+    Table t(path);
+    ASSERT_EQ(IDP_OK, t.Status());
+    EXPECT_EQ(rows, t.All().size());
+    ASSERT_EQ(IDP_OK, idpAppend(*t));
+    ASSERT_EQ(IDP_OK, idpSetString(*t, 1, "new row"));
+    EXPECT_EQ(IDP_ERR_DAMAGED, idpPost(*t));
+    idpCancel(*t);
+    EXPECT_NE(std::string::npos, idp::Table::Find(path)->CheckInvariants().find(named));
+}
+
+TEST(Damage, KeysOutOfOrderOrTwiceAreReadButNotChanged) {
+    ScratchDir dir;
+    std::string path = dir.Path("Tags.db");
+    CreateTagTable(path);
+    {
+        Table t(path);
+        for (const char* s : {"apple", "banana", "cherry"})
+            ASSERT_EQ(IDP_OK, t.Add(s));
+    }
+    std::vector<uint8_t> b = ReadFile(path);
+    std::swap_ranges(b.begin() + kHeader + 6, b.begin() + kHeader + 6 + kRecord,
+                     b.begin() + kHeader + 6 + kRecord); // banana before apple
+    WriteFile(path, b);
+    ExpectReadableButNotChangeable(path, 3, "key");
+
+    // "APPLE" and "apple" under an index that ignores case: the primary index of the
+    // table they were written to did not.
+    std::string twins = dir.Path("Twins.db");
+    IdpIndexDesc byBytes[1] = {{"Tag", "TagText", IDP_IDX_PRIMARY | IDP_IDX_UNIQUE}};
+    ASSERT_EQ(IDP_OK,
+              idpCreateTable(twins.c_str(), tagline::kFieldCount, tagline::kFields, 1, byBytes));
+    {
+        Table t(twins);
+        for (const char* s : {"APPLE", "apple"})
+            ASSERT_EQ(IDP_OK, t.Add(s));
+    }
+    WriteFile(dir.Path("Twins.qix"), ReadFile(dir.Path("Tags.qix")));
+    ExpectReadableButNotChangeable(twins, 2, "twice");
+}
+
 TEST(Damage, MemoPointingOutsideTheMbFile) {
     ScratchDir dir;
     std::string path = dir.Path("Memo.db");
@@ -178,6 +225,7 @@ TEST(Damage, FailedBatchMoveKeepsTheDestinationReadable) {
             s = idpBatchMove(*temp, *tags, IDP_MOVE_APPEND_UPDATE, nullptr, nullptr, nullptr, 0, 0,
                              &c);
             idp::os::FailWritesAfter(-1);
+            tags.ExpectIntact();
         }
         EXPECT_EQ(500u, c.read);
         if (s == IDP_OK)

@@ -1,6 +1,7 @@
 // Index definitions and their use: definitions readable without opening, orders by
 // each index, exact key lookups, and uniqueness (case ignored where the index says so).
 #include <algorithm>
+#include <random>
 
 #include "TestTables.h"
 
@@ -87,6 +88,60 @@ TEST_F(IndexTest, UniquenessIgnoresCaseWhereTheIndexDoes) {
     EXPECT_EQ(IDP_ERR_KEY_VIOLATION, t.Add("APPLE"));
     EXPECT_EQ(IDP_ERR_KEY_VIOLATION, t.Add("banana"));
     EXPECT_EQ(3u, t.Count());
+}
+
+// Cursors on other indexes than the primary one, on a keyed table that changes under
+// them: each order must follow every change, whichever way it was last worked out.
+TEST(IndexOrders, OrdersOfOtherIndexesFollowEveryChange) {
+    ScratchDir dir;
+    std::string path = dir.Path("Tags.db");
+    IdpFieldDesc fields[2] = {{"TagText", IDP_FLD_ALPHA, 255, 1},
+                              {"Record", IDP_FLD_AUTOINC, 0, 1}};
+    IdpIndexDesc indexes[3] = {
+        {"Tag", "TagText", IDP_IDX_PRIMARY | IDP_IDX_UNIQUE | IDP_IDX_CASE_INSENSITIVE},
+        {"RecNo", "Record", IDP_IDX_UNIQUE},
+        {"Down", "TagText", IDP_IDX_DESCENDING}};
+    ASSERT_EQ(IDP_OK, idpCreateTable(path.c_str(), 2, fields, 3, indexes));
+    Table t(path, IDP_OPEN_EXCLUSIVE);
+    std::vector<std::pair<int32_t, std::string>> byRecord; // the model, in Record order
+    std::mt19937 rng(7);
+    auto texts = [&](bool descending) {
+        std::vector<std::string> v;
+        for (const auto& row : byRecord)
+            v.push_back(row.second);
+        if (descending)
+            std::sort(v.rbegin(), v.rend());
+        return v;
+    };
+    for (int step = 0; step < 300; ++step) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        ASSERT_EQ(IDP_OK, idpSetIndexByName(*t, step % 3 == 2 ? "Down" : "RecNo"));
+        unsigned what = step < 60 || byRecord.empty() ? 0 : rng() % 3;
+        std::string text = "row " + std::to_string(rng() % 1000) + " of " + std::to_string(step);
+        if (what == 0) {
+            ASSERT_EQ(IDP_OK, t.Add(text));
+            byRecord.emplace_back(t.Integer(), text);
+        } else {
+            ASSERT_EQ(IDP_OK, idpSetIndexByName(*t, "RecNo"));
+            size_t rank = rng() % byRecord.size();
+            ASSERT_EQ(IDP_OK, idpSetSeqNo(*t, static_cast<uint32_t>(rank + 1)));
+            ASSERT_EQ(byRecord[rank].second, t.Text());
+            if (what == 1) {
+                ASSERT_EQ(IDP_OK, t.Edit(text));
+                byRecord[rank].second = text;
+                EXPECT_EQ(byRecord[rank].first, t.Integer()); // the row stays in its place
+            } else {
+                ASSERT_EQ(IDP_OK, t.Delete());
+                byRecord.erase(byRecord.begin() + static_cast<long>(rank));
+            }
+        }
+        ASSERT_EQ(IDP_OK, idpSetIndexByName(*t, "RecNo"));
+        ASSERT_EQ(texts(false), t.All());
+        if (step % 10 == 0) {
+            ASSERT_EQ(IDP_OK, idpSetIndexByName(*t, "Down"));
+            ASSERT_EQ(texts(true), t.All());
+        }
+    }
 }
 
 TEST(IndexRules, UnkeyedTableAcceptsDuplicatesAndHasNoIndexToSearch) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/Table.h"
 #include "taglinedb/TaglineSchema.h"
 
 namespace idptest {
@@ -33,7 +34,7 @@ void CreateTagTable(const std::string& path, bool withIndexes) {
         << LastError();
 }
 
-Table::Table(const std::string& path, uint16_t mode) {
+Table::Table(const std::string& path, uint16_t mode) : path_(path) {
     status_ = idpOpenTable(path.c_str(), mode, &cursor_);
 }
 
@@ -52,7 +53,32 @@ IdpStatus Table::Add(const std::string& text) {
     IdpStatus s = idpPost(cursor_);
     if (s)
         idpCancel(cursor_);
+    ExpectIntact();
     return s;
+}
+
+IdpStatus Table::Edit(const std::string& text) {
+    if (IdpStatus s = idpEdit(cursor_))
+        return s;
+    IdpStatus s = idpSetString(cursor_, 1, text.c_str());
+    if (s == IDP_OK)
+        s = idpPost(cursor_);
+    if (s)
+        idpCancel(cursor_);
+    ExpectIntact();
+    return s;
+}
+
+IdpStatus Table::Delete() {
+    IdpStatus s = idpDelete(cursor_);
+    ExpectIntact();
+    return s;
+}
+
+void Table::ExpectIntact() const {
+    std::shared_ptr<idp::Table> open = idp::Table::Find(path_);
+    ASSERT_NE(nullptr, open) << path_;
+    EXPECT_EQ("", open->CheckInvariants()) << path_;
 }
 
 std::string Table::Text(uint16_t field) {

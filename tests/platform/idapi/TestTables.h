@@ -29,7 +29,8 @@ std::string LastError();
 // A table of the tagline layout (taglinedb/TaglineSchema.h); without its indexes it is
 // unkeyed, the shape of the engine's scratch and import tables.
 void CreateTagTable(const std::string& path, bool withIndexes = true);
-// A table object's cursor that closes itself.
+// A table object's cursor that closes itself. Its changes check the engine's integrity
+// checks afterwards.
 class Table {
   public:
     Table(const std::string& path, uint16_t mode = IDP_OPEN_SHARED);
@@ -38,6 +39,11 @@ class Table {
     IdpStatus Status() const { return status_; }
     // Appends a row with TagText = text; returns the post's status.
     IdpStatus Add(const std::string& text);
+    // Changes the current row's TagText, or deletes the current row; the status.
+    IdpStatus Edit(const std::string& text);
+    IdpStatus Delete();
+    // Fails the test when the open table is not what it should be in memory.
+    void ExpectIntact() const;
     std::string Text(uint16_t field = 1);
     int32_t Integer(uint16_t field = 2);
     uint32_t Count();
@@ -45,6 +51,7 @@ class Table {
     std::vector<std::string> All();
 
   private:
+    std::string path_;
     IdpCursor cursor_ = nullptr;
     IdpStatus status_ = IDP_OK;
 };
