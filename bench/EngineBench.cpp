@@ -298,7 +298,7 @@ int main(int argc, char** argv) {
         cat.push_back(Seconds([&] {
             ReadOnce(dir + "/Tags.db");
             ReadOnce(dir + "/Tags.px");
-            ReadOnce(dir + "/Tags.QIX");
+            ReadOnce(dir + "/Tags.qix"); // the engine names companions in the case of the .db
         }));
         lookup.push_back(Seconds([&] { EngineLookup(dir, probe, 77777); }));
     }

@@ -124,8 +124,8 @@ uint32_t Cursor::Rank() {
     return *rank_;
 }
 
-void Cursor::MoveToRank(uint32_t rank) {
-    seq_ = InIndexOrder() ? table_->SeqAtRank(static_cast<size_t>(index_), rank) : rank;
+void Cursor::MoveToRank(uint32_t rank, std::optional<uint32_t> near) {
+    seq_ = InIndexOrder() ? table_->SeqAtRank(static_cast<size_t>(index_), rank, near) : rank;
     rank_ = rank;
     onRow_ = true;
 }
@@ -170,7 +170,7 @@ bool Cursor::Next() {
         eof_ = true;
         return false;
     }
-    MoveToRank(rank + 1);
+    MoveToRank(rank + 1, seq_ + 1);
     eof_ = bof_ = false;
     return true;
 }
@@ -187,7 +187,7 @@ bool Cursor::Prior() {
         bof_ = true;
         return false;
     }
-    MoveToRank(rank - 1);
+    MoveToRank(rank - 1, seq_ > 0 ? std::optional<uint32_t>(seq_ - 1) : std::nullopt);
     eof_ = bof_ = false;
     return true;
 }
@@ -312,7 +312,7 @@ void Cursor::Delete() {
         onRow_ = false;
         eof_ = bof_ = true;
     } else {
-        MoveToRank(rank < rows ? rank : rows - 1);
+        MoveToRank(rank < rows ? rank : rows - 1, seq_); // most often the row that moved up
     }
     table_->Flush(false);
 }

@@ -77,7 +77,8 @@ class Cursor {
     void Revalidate();
     void Resolve();
     uint32_t Rank();
-    void MoveToRank(uint32_t rank);
+    // near: where the row at that rank most likely is in file order.
+    void MoveToRank(uint32_t rank, std::optional<uint32_t> near = std::nullopt);
     const uint8_t* ReadRecord();
     uint8_t* WriteField(uint16_t fieldNo, const Field*& field);
     void RequireBrowse() const;

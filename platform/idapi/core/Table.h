@@ -51,9 +51,11 @@ class Table {
 
     // The record at a position of the file's order (0-based).
     const uint8_t* RowAt(uint32_t seq);
-    // The rows in the order of an index: the rank of a row, and the row at a rank.
+    // The rows in the order of an index: the rank of a row, and the row at a rank, tried
+    // first at near (most often the neighbour of the row before, as orders go mostly
+    // with the file's).
     uint32_t RankOf(size_t index, uint32_t seq);
-    uint32_t SeqAtRank(size_t index, uint32_t rank);
+    uint32_t SeqAtRank(size_t index, uint32_t rank, std::optional<uint32_t> near = std::nullopt);
     // True when an index orders rows exactly as the file does.
     bool IsFileOrder(size_t index) const;
     // The comparable key of a record for an index (case folded when the index ignores case).
@@ -156,6 +158,14 @@ class Table {
     bool NumbersApply(const Field& f) const;
     std::optional<uint32_t> FindNumber(const Field& f, const std::string& key);
     bool UniqueApplies(const IndexDef& d) const;
+    // The primary key of a record without its trailing zero bytes, as the index orders
+    // keep it: dropping them keeps both equality and order, since keys have one length.
+    static std::string_view ExactKey(const uint8_t* record, uint16_t keySize) {
+        size_t n = keySize;
+        while (n > 0 && record[n - 1] == 0)
+            --n;
+        return std::string_view(reinterpret_cast<const char*>(record), n);
+    }
     IndexOrder::Entry EntryFor(const uint8_t* record, size_t index) const;
     void EntryInto(const uint8_t* record, size_t index, IndexOrder::Entry& entry) const;
     IndexOrder& KeyOrder(size_t index);

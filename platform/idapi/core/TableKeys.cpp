@@ -215,19 +215,6 @@ std::vector<std::string> Table::UniqueKeys(const uint8_t* record) const {
     return keys;
 }
 
-namespace {
-
-// The primary key of a record without its trailing zero bytes, as the index orders keep
-// it: dropping them keeps both equality and order, since keys have one length.
-std::string_view ExactKey(const uint8_t* record, uint16_t keySize) {
-    size_t n = keySize;
-    while (n > 0 && record[n - 1] == 0)
-        --n;
-    return std::string_view(reinterpret_cast<const char*>(record), n);
-}
-
-} // namespace
-
 void Table::EntryInto(const uint8_t* record, size_t index, IndexOrder::Entry& entry) const {
     IndexKeyInto(record, indexes_[index], entry.text);
     entry.keyLength = static_cast<uint16_t>(entry.text.size());

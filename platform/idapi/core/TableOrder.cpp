@@ -58,10 +58,13 @@ uint32_t Table::RankOf(size_t index, uint32_t seq) {
     return static_cast<uint32_t>(rank);
 }
 
-uint32_t Table::SeqAtRank(size_t index, uint32_t rank) {
+uint32_t Table::SeqAtRank(size_t index, uint32_t rank, std::optional<uint32_t> near) {
     if (const OrderCache* c = Arrays(index))
         return c->order[rank];
-    std::optional<uint32_t> seq = SeqOfPrimary(KeyOrder(index).At(rank).Row());
+    std::string_view row = KeyOrder(index).At(rank).Row();
+    if (near && *near < rows_ && ExactKey(RowAt(*near), header_.schema.KeySize()) == row)
+        return *near;
+    std::optional<uint32_t> seq = SeqOfPrimary(row);
 #ifndef NDEBUG
     AssertIntact(seq ? "" : "Index " + indexes_[index].name + " holds a row the table lacks");
 #endif
