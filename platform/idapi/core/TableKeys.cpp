@@ -28,19 +28,23 @@ void Table::SetFirstHeads() {
 
 // The last block whose first key is not above the record's (the first block when none is).
 size_t Table::BlockOfKey(const uint8_t* record) const {
+    // Whether a block's first key is above the record's: told by the heads, kept in one
+    // array, unless they are equal.
+    const KeyHead head = HeadOfKey(record);
+    auto startsAfter = [&](size_t block) {
+        if (firstHeads_[block] != head)
+            return firstHeads_[block] > head;
+        return KeyCompare(blocks_[block]->Rows(), record) > 0;
+    };
     // Rows looked up one after another tend to lie together (the next row of an index
     // order is most often the next in the file too), so the last block found is tried
     // first.
-    auto startsAfter = [&](size_t block) {
-        return block < blocks_.size() && KeyCompare(blocks_[block]->Rows(), record) > 0;
-    };
     const size_t last = lastKeyBlock_;
     if (last < blocks_.size() && (last == 0 || !startsAfter(last)) &&
         (last + 1 == blocks_.size() || startsAfter(last + 1)))
         return last;
     // Blocks whose first key has a lower head come before the record, those with a higher
     // one after it: only blocks of the record's head need their rows compared.
-    const KeyHead head = HeadOfKey(record);
     size_t lo = static_cast<size_t>(std::lower_bound(firstHeads_.begin(), firstHeads_.end(), head) -
                                     firstHeads_.begin());
     size_t hi = static_cast<size_t>(
