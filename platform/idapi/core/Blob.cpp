@@ -21,7 +21,7 @@ constexpr uint32_t kMaxBlob = 256u * 1024 * 1024;
 
 uint32_t BlobLength(const uint8_t* field, const Field& f) {
     uint32_t length = 0;
-    ByteView(field, f.width).U32(f.size + 4u, length);
+    ByteView(field, f.width).U32(f.size + kBlobLength, length);
     return length;
 }
 
@@ -30,7 +30,7 @@ bool EncodeLeaderBlob(uint8_t* field, const Field& f, const std::string& value) 
         return false;
     std::memset(field, 0, f.width);
     std::memcpy(field, value.data(), value.size());
-    PutU32(field + f.size + 4, static_cast<uint32_t>(value.size()));
+    PutU32(field + f.size + kBlobLength, static_cast<uint32_t>(value.size()));
     return true;
 }
 
@@ -46,8 +46,8 @@ std::string BlobFile::ReadAt(uint64_t offset, size_t count) {
 std::string BlobFile::Read(const uint8_t* field, const Field& f) {
     ByteView v(field, f.width);
     uint32_t offset = 0, length = 0;
-    v.U32(f.size, offset);
-    v.U32(f.size + 4u, length);
+    v.U32(f.size + kBlobOffset, offset);
+    v.U32(f.size + kBlobLength, length);
     if (length <= f.size)
         return std::string(reinterpret_cast<const char*>(field), length);
     if (length > kMaxBlob)

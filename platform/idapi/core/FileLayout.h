@@ -58,6 +58,12 @@ constexpr size_t kIndexCount = 2; // records below it
 constexpr size_t kIndexZero = 4;  // always zero
 constexpr size_t kIndexTrailer = 6;
 
+// A blob field of a record: the leader (the value's first bytes), then where the rest is.
+constexpr size_t kBlobOffset = 0;    // u32 after the leader: the .MB block, and its entry
+constexpr size_t kBlobLength = 4;    // u32 after the leader: the whole value's length
+constexpr size_t kBlobModNumber = 8; // u16 after the leader
+constexpr size_t kBlobDescriptor = 10;
+
 // .MB blocks: a type byte, then for a block of one blob its length at 3 and the data at 9;
 // a sub-allocated block has 64 five-byte entries from 12 (start in 16-byte units, chunks,
 // ..., bytes in the last chunk).

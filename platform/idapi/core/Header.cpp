@@ -91,12 +91,12 @@ TableHeader ParseHeader(ByteView b, const std::string& path) {
         f.type = type;
         // A blob field's header size is its whole width: the leader plus ten bytes.
         bool blob = IsBlobType(type);
-        f.width = blob ? (size >= 10 ? size : 0) : FieldWidth(type, size);
-        if (blob && FieldWidth(type, static_cast<uint16_t>(size - 10)) != size)
+        f.width = blob ? (size >= kBlobDescriptor ? size : 0) : FieldWidth(type, size);
+        if (blob && FieldWidth(type, static_cast<uint16_t>(size - kBlobDescriptor)) != size)
             f.width = 0;
         if (f.width == 0)
             ThrowDamaged(path, "Field " + std::to_string(i + 1) + " has an unknown type or size.");
-        f.size = blob ? static_cast<uint16_t>(size - 10) : DescribedSize(type, size);
+        f.size = blob ? static_cast<uint16_t>(size - kBlobDescriptor) : DescribedSize(type, size);
         f.offset = static_cast<uint16_t>(offset);
         offset += f.width;
         s.fields.push_back(f);
@@ -156,7 +156,7 @@ TableHeader NewHeader(const Schema& schema, const std::string& tableName) {
     size_t at = kExtensionEnd;
     for (const Field& f : schema.fields) {
         r[at++] = f.type;
-        r[at++] = static_cast<uint8_t>(IsBlobType(f.type)      ? f.size + 10
+        r[at++] = static_cast<uint8_t>(IsBlobType(f.type)      ? f.size + kBlobDescriptor
                                        : f.type == IDP_FLD_BCD ? f.size
                                                                : f.width);
     }

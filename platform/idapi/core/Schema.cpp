@@ -3,6 +3,7 @@
 #include "Schema.h"
 
 #include "../idapi.h"
+#include "FileLayout.h"
 #include "TextFold.h"
 
 namespace idp {
@@ -29,11 +30,11 @@ uint16_t FieldWidth(uint8_t type, uint16_t size) {
         return size <= 32 ? 17 : 0;
     case IDP_FLD_MEMO:
     case IDP_FLD_FMTMEMO:
-        return size >= 1 && size <= 240 ? static_cast<uint16_t>(size + 10) : 0;
+        return size >= 1 && size <= 240 ? static_cast<uint16_t>(size + layout::kBlobDescriptor) : 0;
     case IDP_FLD_BLOB:
     case IDP_FLD_OLE:
     case IDP_FLD_GRAPHIC:
-        return size <= 240 ? static_cast<uint16_t>(size + 10) : 0;
+        return size <= 240 ? static_cast<uint16_t>(size + layout::kBlobDescriptor) : 0;
     default:
         return 0;
     }
