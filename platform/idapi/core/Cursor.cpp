@@ -304,7 +304,9 @@ void Cursor::Delete() {
     if (!onRow_)
         throw EngineError(IDP_ERR_NO_RECORD);
     uint32_t rank = Rank();
-    table_->Erase(seq_);
+    table_->Erase(seq_, InIndexOrder()
+                            ? std::optional<Table::Ranked>({static_cast<size_t>(index_), rank})
+                            : std::nullopt);
     generation_ = table_->Generation();
     rank_.reset();
     uint32_t rows = table_->RowCount();

@@ -107,6 +107,27 @@ bool IndexOrder::Erase(const Entry& entry) {
     Spot s;
     if (!Locate(entry, s))
         return false;
+    EraseSpot(s);
+    return true;
+}
+
+bool IndexOrder::EraseAt(size_t rank, const Entry& entry) {
+    if (rank >= size_)
+        return false;
+    if (!startsValid_)
+        Recount();
+    uint32_t offset = 0;
+    Spot s;
+    s.run = starts_.Find(static_cast<uint32_t>(rank), offset);
+    s.at = offset;
+    const Entry& there = runs_[s.run][s.at];
+    if (there.text != entry.text || there.keyLength != entry.keyLength)
+        return false;
+    EraseSpot(s);
+    return true;
+}
+
+void IndexOrder::EraseSpot(Spot s) {
     auto& run = runs_[s.run];
     run.erase(run.begin() + static_cast<long>(s.at));
     --size_;
@@ -114,12 +135,11 @@ bool IndexOrder::Erase(const Entry& entry) {
         runs_.erase(runs_.begin() + static_cast<long>(s.run));
         lastHeads_.erase(lastHeads_.begin() + static_cast<long>(s.run));
         startsValid_ = false;
-        return true;
+        return;
     }
     lastHeads_[s.run] = run.back().head;
     if (startsValid_)
         starts_.Add(s.run, -1);
-    return true;
 }
 
 bool IndexOrder::RankOf(const Entry& entry, size_t& rank) const {

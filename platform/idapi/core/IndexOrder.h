@@ -2,7 +2,9 @@
 // each row its key for the index and the row's primary key, which tells rows with the
 // same key apart in file order and finds the row again. Entries sit in short sorted runs
 // with running totals over them, so an insertion, an erasure, a row's rank and the row at
-// a rank each take logarithmic time, and a key lookup answers a uniqueness check.
+// a rank each take time that grows with the logarithm of the rows (only a run that splits
+// or goes costs a pass over the runs, which are a sixty-fourth of the rows), and a key
+// lookup answers a uniqueness check.
 #pragma once
 
 #include <cstddef>
@@ -34,8 +36,9 @@ class IndexOrder {
     void Assign(std::vector<Entry> entries);
     size_t Size() const { return size_; }
     void Insert(Entry entry);
-    // False when the entry is not there.
+    // False when the entry is not there; EraseAt when it is not at that rank.
     bool Erase(const Entry& entry);
+    bool EraseAt(size_t rank, const Entry& entry);
     // The rank of an entry that is there; false when it is not.
     bool RankOf(const Entry& entry, size_t& rank) const;
     const Entry& At(size_t rank) const;
@@ -59,6 +62,7 @@ class IndexOrder {
     };
     Spot LowerBound(const KeyHead& head, std::string_view key, std::string_view row) const;
     bool Locate(const Entry& entry, Spot& s) const;
+    void EraseSpot(Spot s);
     int Compare(const Entry& a, const KeyHead& head, std::string_view key,
                 std::string_view row) const;
     void Recount() const;

@@ -87,7 +87,12 @@ class Table {
     std::string UniqueClash(const std::vector<std::string>& keys,
                             const std::vector<std::string>* unchanged = nullptr);
     uint32_t Update(uint32_t seq, const uint8_t* record);
-    void Erase(uint32_t seq);
+    // The rank of the row in one index's order, when a cursor knows it.
+    struct Ranked {
+        size_t index;
+        uint32_t rank;
+    };
+    void Erase(uint32_t seq, std::optional<Ranked> known = std::nullopt);
     // The next autoincrement value.
     int32_t NextAutoInc();
     // Writes changed blocks, and the header when blocks came or went; full also brings the
@@ -170,7 +175,7 @@ class Table {
     void EntryInto(const uint8_t* record, size_t index, IndexOrder::Entry& entry) const;
     IndexOrder& KeyOrder(size_t index);
     void AddKeys(const uint8_t* record);
-    void RemoveKeys(const uint8_t* record);
+    void RemoveKeys(const uint8_t* record, std::optional<Ranked> known = std::nullopt);
     bool KeysRise(bool& strictly) const;
     void VerifyKeyOrder();
     std::string CheckBlocks(size_t first, size_t last) const;

@@ -153,9 +153,9 @@ uint32_t Table::Update(uint32_t seq, const uint8_t* record) {
     return result;
 }
 
-void Table::Erase(uint32_t seq) {
+void Table::Erase(uint32_t seq, std::optional<Ranked> known) {
     CheckWritable();
-    RemoveKeys(RowAt(seq));
+    RemoveKeys(RowAt(seq), known);
     EraseAt(PlaceOf(seq));
     Changed();
 }

@@ -279,11 +279,14 @@ void Table::AddKeys(const uint8_t* record) {
             keyOrders_[i]->Insert(EntryFor(record, i));
 }
 
-void Table::RemoveKeys(const uint8_t* record) {
+void Table::RemoveKeys(const uint8_t* record, std::optional<Ranked> known) {
     for (size_t i = 0; i < keyOrders_.size(); ++i)
         if (keyOrders_[i]) {
             EntryInto(record, i, probe_);
-            [[maybe_unused]] bool erased = keyOrders_[i]->Erase(probe_);
+            // Where the rank is known, the entry needs no search.
+            [[maybe_unused]] bool erased =
+                (known && known->index == i && keyOrders_[i]->EraseAt(known->rank, probe_)) ||
+                keyOrders_[i]->Erase(probe_);
 #ifndef NDEBUG
             AssertIntact(erased ? "" : "A row's entry is missing from index " + indexes_[i].name);
 #endif
