@@ -1,3 +1,4 @@
+// Splitting a string into pieces at a separator and joining pieces back with it.
 #include "desktop/Brkapart.h"
 
 void TBrkApart::Split() {

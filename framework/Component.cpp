@@ -1,3 +1,5 @@
+// Ownership of components: an owner keeps its components in creation order and
+// destroys them, last made first, when it goes.
 #include "framework/Component.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The batch move over the engine's own batch move: attaching source and destination,
+// creating the side tables, and the counts of what moved and what was turned away.
 #include "framework/data/BatchMove.h"
 
 #include "framework/data/DBErrors.h"

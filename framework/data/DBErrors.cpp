@@ -1,3 +1,5 @@
+// Engine statuses turned into errors with the engine's text, database errors with
+// formatted messages, and the case-blind comparison of field names.
 #include "framework/data/DBErrors.h"
 
 #include "platform/idapi/idapi.h"

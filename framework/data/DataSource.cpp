@@ -1,3 +1,5 @@
+// The data source: which table it shows, and telling every attached control when that
+// table's state or current row changes.
 #include "framework/data/DataSource.h"
 
 #include <algorithm>

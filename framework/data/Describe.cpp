@@ -1,3 +1,5 @@
+// Table descriptions read through the engine in two calls (counts, then contents), and
+// names copied into the engine's fixed-size buffers.
 #include "framework/data/Describe.h"
 
 #include "framework/data/DBErrors.h"

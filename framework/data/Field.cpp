@@ -1,3 +1,5 @@
+// Field values of the current row, the pending edit or the search key, read and written
+// through the table's cursor.
 #include "framework/data/Field.h"
 
 #include "framework/data/DBErrors.h"

@@ -1,3 +1,5 @@
+// Field definitions: the engine's field types in the framework's terms, and the
+// definitions read from a table's file.
 #include "framework/data/FieldDefs.h"
 
 #include "framework/data/DBErrors.h"

@@ -1,3 +1,5 @@
+// Index definitions: the engine's index options in the framework's terms, the
+// definitions read from a table's file, and the search for an index over given fields.
 #include "framework/data/IndexDefs.h"
 
 #include "framework/data/DBErrors.h"

@@ -1,3 +1,5 @@
+// Engine sessions: the default one, named ones, their private directories and the
+// passwords they try on protected tables.
 #include "framework/data/Session.h"
 
 #include "framework/data/DBErrors.h"

@@ -1,3 +1,5 @@
+// The table over an engine cursor: naming, opening and closing, ordering, moving,
+// editing and posting, key lookups, and creating and deleting the table's files.
 #include "framework/data/Table.h"
 
 #include "framework/data/DBErrors.h"

@@ -72,9 +72,9 @@ TEST_F(EndToEndTest, OnLoadWithUnloadChangesTwiceWritesAndEndsWithoutTheWarning)
     WriteBytes(sigFile, "old\r\n");
     WriteBytes(dir + "mv-sig.smv", "Jane Doe\r\n");
     WriteBytes(dir + "mv-tag.smv", rows[0]);
-    WriteSetting("SigFile", sigFile);
-    WriteSetting("Frequency", "OnLoad");
-    WriteSetting("Sequencer", "Sequential");
+    WriteString("SigFile", sigFile);
+    WriteString("Frequency", "OnLoad");
+    WriteString("Sequencer", "Sequential");
 
     TMainForm& f = Create();
     EXPECT_EQ(Tagline(), rows[1]);

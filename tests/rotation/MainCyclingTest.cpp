@@ -11,9 +11,9 @@ class MainCyclingTest : public WindowTest {
   protected:
     // A signature file with side files whose saved tagline is the table's first row.
     TMainForm& CreateWithSignature(const std::string& frequency) {
-        WriteSetting("SigFile", sigFile);
-        WriteSetting("Frequency", frequency);
-        WriteSetting("Sequencer", "Sequential");
+        WriteString("SigFile", sigFile);
+        WriteString("Frequency", frequency);
+        WriteString("Sequencer", "Sequential");
         WriteBytes(sigFile, "on disk\r\n");
         Create();
         form->Table1->First();
@@ -115,7 +115,7 @@ TEST_F(MainCyclingTest, RandomChangesReachEveryRowWhateverGapsTheRecordsHave) {
             t.Delete();
         }
     }
-    WriteSetting("DBFile", dir + "gaps.db");
+    WriteString("DBFile", dir + "gaps.db");
     TMainForm& f = Create();
     ASSERT_TRUE(f.Table1->Active());
     const int rows = f.Table1->RecordCount();
@@ -181,7 +181,7 @@ TEST_F(MainCyclingTest, VariableCountsMinutesAcrossTheHourAndMidnight) {
 }
 
 TEST_F(MainCyclingTest, TheFirstTickAfterAStartWithoutASaveCountsFromTheStart) {
-    WriteSetting("Frequency", "Variable");
+    WriteString("Frequency", "Variable");
     TMainForm& f = Create();
     const std::string before = Tagline();
     GetLocalTime(&clock.local);
@@ -234,6 +234,42 @@ TEST_F(MainCyclingTest, ATickBoxHoldsTheTimerSoBoxesCannotPileUp) {
     EXPECT_EQ(watching.Shown()[1].Kind, fw::TMsgDlgType::mtError);
     EXPECT_EQ(watching.timerDuringBox, (std::vector<bool>{false, false}));
     EXPECT_TRUE(f.Timer->Enabled());
+}
+
+TEST_F(MainCyclingTest, WithNoTableOpenATaglineChangeSavesNothingAndSaysWhy) {
+    const std::string closed = "Cannot perform this operation on a closed dataset";
+    WriteString("DBFile", dir + "gone.db");
+    WriteString("SigFile", sigFile);
+    WriteString("Frequency", "Hourly");
+    WriteBytes(sigFile, "Jane Doe\r\nthe tagline of the last save\r\n");
+    WriteBytes(dir + "mv-sig.smv", "Jane Doe\r\n");
+    WriteBytes(dir + "mv-tag.smv", "the tagline of the last save\r\n");
+    // The missing table's dialog is cancelled: the start-up ends with no table open.
+    TMainForm& f = Create();
+    ASSERT_FALSE(f.Table1->Active());
+    auto unchanged = [&] {
+        EXPECT_EQ(ReadBytes(sigFile), "Jane Doe\r\nthe tagline of the last save\r\n");
+        EXPECT_EQ(ReadBytes(dir + "mv-sig.smv"), "Jane Doe\r\n");
+        EXPECT_EQ(ReadBytes(dir + "mv-tag.smv"), "the tagline of the last save\r\n");
+    };
+
+    dialogs.Clear();
+    fw::Application().Protect([&] { FindComponentClick(f, "popTrayChangeTagNow"); });
+    EXPECT_EQ(Texts(), std::vector<std::string>{closed});
+    unchanged();
+
+    // A tick that would change or save stops the timer instead of saving every second.
+    f.StartTimer(250);
+    dialogs.Clear();
+    fw::Application().Protect([&] { Tick(11, 0, 0); });
+    EXPECT_EQ(Texts(), std::vector<std::string>{closed});
+    EXPECT_FALSE(f.Timer->Enabled());
+    EXPECT_EQ(f.btnTimer->Caption(), "Start &Timer");
+    unchanged();
+
+    dialogs.Clear();
+    fw::Application().Protect([&] { f.FindTag(); });
+    EXPECT_EQ(Texts(), std::vector<std::string>{closed});
 }
 
 TEST_F(MainCyclingTest, TheDemonstrationWritesNothingAndRestoresTheSavedTagline) {

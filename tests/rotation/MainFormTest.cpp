@@ -1,5 +1,6 @@
 // The main window built in-process from its real layout, on Wine's registry: start-up,
 // settings, the close warning, the command line, dropped files, status texts and menus.
+#include "WindowTest.h"
 #include "desktop/RegFiles.h"
 #include "desktop/TrayIcon.h"
 #include "framework/Application.h"
@@ -20,56 +21,6 @@ namespace {
 
 using fw::TMsgDlgButtons;
 using fw::TMsgDlgType;
-
-const char* const kConfig = "Software\\Brindlex\\Quiptide\\Configuration";
-
-struct Raw {
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-    bool present = false;
-};
-
-Raw ReadRaw(const char* name) {
-    Raw r;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kConfig, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return r;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &r.type, nullptr, &size) == ERROR_SUCCESS) {
-        r.data.resize(size);
-        RegQueryValueExA(key, name, nullptr, &r.type, r.data.data(), &size);
-        r.present = true;
-    }
-    RegCloseKey(key);
-    return r;
-}
-
-DWORD ValueCount() {
-    HKEY key;
-    DWORD count = 0;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kConfig, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
-                         nullptr, nullptr, nullptr);
-        RegCloseKey(key);
-    }
-    return count;
-}
-
-void WriteRaw(const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, kConfig, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                    nullptr);
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
-}
-
-void WriteDword(const char* name, DWORD value) {
-    WriteRaw(name, REG_DWORD, &value, 4);
-}
-
-void WriteString(const char* name, const std::string& value) {
-    WriteRaw(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
-}
 
 // A real shell drop handle holding the given file names.
 HGLOBAL MakeDrop(const std::vector<std::string>& names) {

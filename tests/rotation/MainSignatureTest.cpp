@@ -147,7 +147,7 @@ TEST_F(MainSignatureTest, ASignatureFileThatCannotBeWrittenIsRefusedWhenSelected
 
 TEST_F(MainSignatureTest, AFailedSaveLeavesTheTimerOffAndACleanOneGivesItBack) {
     WriteBytes(sigFile, "Jane Doe\r\n");
-    WriteSetting("SigFile", sigFile);
+    WriteString("SigFile", sigFile);
     TMainForm& f = Create();
     f.StartTimer(250);
     f.FileSave(nullptr);
@@ -210,8 +210,8 @@ TEST_F(MainSignatureTest, AMissingSignatureFileIsExplainedOnceAtStart) {
     const std::string tagline = TaglineAt(2);
     WriteBytes(dir + "mv-sig.smv", "Jane Doe");
     WriteBytes(dir + "mv-tag.smv", tagline);
-    WriteSetting("SigFile", sigFile);
-    WriteSetting("Frequency", "Hourly");
+    WriteString("SigFile", sigFile);
+    WriteString("Frequency", "Hourly");
     TMainForm& f = Create();
     EXPECT_EQ(f.MemoEditor->Text(), "The file " + sigFile +
                                         " cannot be found.\r\n"
@@ -232,7 +232,7 @@ TEST_F(MainSignatureTest, StartRebuildsTheDocumentFromDiskAndFindsTheSavedTaglin
     WriteBytes(dir + "mv-sig.smv", "Jane Doe\rExample Corp");
     WriteBytes(dir + "mv-tag.smv", tagline);
     WriteBytes(sigFile, "what the mail reader reads\n");
-    WriteSetting("SigFile", sigFile);
+    WriteString("SigFile", sigFile);
     TMainForm& f = Create(); // "Daily": nothing is saved at start
     EXPECT_TRUE(dialogs.Shown().empty()) << Texts()[0];
     EXPECT_EQ(f.MemoEditor->Text(), "Jane Doe\r\nExample Corp");
@@ -251,10 +251,38 @@ TEST_F(MainSignatureTest, StartRebuildsTheDocumentFromDiskAndFindsTheSavedTaglin
     EXPECT_FALSE(f.Timer->Enabled());
 }
 
+TEST_F(MainSignatureTest, ASignatureFileThatCannotBeOpenedStillLoadsTheBodyAndTheSavedTagline) {
+    const std::string tagline = TaglineAt(3);
+    WriteBytes(dir + "mv-sig.smv", "Jane Doe");
+    WriteBytes(dir + "mv-tag.smv", tagline);
+    WriteBytes(sigFile, "what the mail reader reads\r\n");
+    WriteString("SigFile", sigFile);
+    // Another program reads it and lets nobody write it.
+    const HANDLE locked = CreateFileA(sigFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    TMainForm& f = Create();
+    ASSERT_FALSE(dialogs.Shown().empty());
+    EXPECT_EQ(dialogs.Last().Kind, fw::TMsgDlgType::mtError);
+    EXPECT_EQ(f.MemoEditor->Text(), "Jane Doe");
+    EXPECT_EQ(f.MemoMisc->Text(), tagline);
+    EXPECT_EQ(f.MemoDisplay->Text(), "");
+
+    // Reload does the same, in the same order: the old texts do not stay.
+    f.MemoEditor->SetText("typed since");
+    f.MemoDisplay->SetText("an old draft");
+    f.MemoMisc->SetText("an old tagline");
+    EXPECT_THROW(f.btnReloadClick(nullptr), fw::EFileError);
+    CloseHandle(locked);
+    EXPECT_EQ(f.MemoEditor->Text(), "Jane Doe");
+    EXPECT_EQ(f.MemoMisc->Text(), tagline);
+    EXPECT_EQ(f.MemoDisplay->Text(), "");
+    EXPECT_EQ(ReadBytes(sigFile), "what the mail reader reads\r\n");
+}
+
 TEST_F(MainSignatureTest, SaveWritesTheDraftOverALongerFileAndBothSideFiles) {
     WriteBytes(sigFile, std::string(500, 'x'));
-    WriteSetting("SigFile", sigFile);
-    WriteSetting("CustDate", "mm/dd/yy");
+    WriteString("SigFile", sigFile);
+    WriteString("CustDate", "mm/dd/yy");
     TMainForm& f = Create();
     clock.SetLocal(2026, 12, 6, 14, 5, 0);
     f.MemoEditor->SetText("Jane Doe\r\n#DATE#");

@@ -36,6 +36,57 @@ class TFakeClock : public TClock {
     }
 };
 
+// Settings as the registry holds them: type and bytes, read and written raw.
+inline const char* const kConfig = "Software\\Brindlex\\Quiptide\\Configuration";
+
+struct Raw {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    bool present = false;
+};
+
+inline Raw ReadRaw(const char* name) {
+    Raw r;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kConfig, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return r;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &r.type, nullptr, &size) == ERROR_SUCCESS) {
+        r.data.resize(size);
+        RegQueryValueExA(key, name, nullptr, &r.type, r.data.data(), &size);
+        r.present = true;
+    }
+    RegCloseKey(key);
+    return r;
+}
+
+inline DWORD ValueCount() {
+    HKEY key;
+    DWORD count = 0;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kConfig, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                         nullptr, nullptr, nullptr);
+        RegCloseKey(key);
+    }
+    return count;
+}
+
+inline void WriteRaw(const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kConfig, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+inline void WriteDword(const char* name, DWORD value) {
+    WriteRaw(name, REG_DWORD, &value, 4);
+}
+
+inline void WriteString(const char* name, const std::string& value) {
+    WriteRaw(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
 inline std::string ReadBytes(const std::string& name) {
     std::ifstream in(name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -43,15 +94,6 @@ inline std::string ReadBytes(const std::string& name) {
 
 inline void WriteBytes(const std::string& name, const std::string& text) {
     std::ofstream(name, std::ios::binary | std::ios::trunc) << text;
-}
-
-inline void WriteSetting(const char* name, const std::string& value) {
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Brindlex\\Quiptide\\Configuration", 0, nullptr, 0,
-                    KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
 }
 
 inline std::string ReadRegString(const char* keyPath, const char* name) {

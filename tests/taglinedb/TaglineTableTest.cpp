@@ -46,8 +46,8 @@ class TaglineTableTest : public ::testing::Test {
         datatest::AddTaglines(first, {"one", "two", "three"});
         datatest::MakeTaglineTable(second, Keys::TagText);
         datatest::AddTaglines(second, {"alpha", "beta"});
-        WriteSetting("DBFile", first);
-        WriteSetting("Warn", "0");
+        WriteString("DBFile", first);
+        WriteString("Warn", "0");
     }
     void TearDown() override {
         form.reset();
@@ -140,8 +140,8 @@ TEST_F(TaglineTableTest, ATableThatFailsToOpenBringsThePreviousOneBack) {
 }
 
 TEST_F(TaglineTableTest, AMissingTableAtStartUpWithTheDialogCancelledEndsTheStartUp) {
-    WriteSetting("DBFile", dir.File("gone.db"));
-    WriteSetting("SigFile", dir.File("signatur.pce"));
+    WriteString("DBFile", dir.File("gone.db"));
+    WriteString("SigFile", dir.File("signatur.pce"));
     WriteBytes(dir.File("signatur.pce"), "Jane Doe\r\n");
     TMainForm& f = Create();
     EXPECT_TRUE(WasShown("Your database cannot be found."));
@@ -191,7 +191,7 @@ TEST_F(TaglineTableTest, TheOpenDialogKeepsWhatTheLastCommandSetUnlessACommandSe
 }
 
 TEST_F(TaglineTableTest, AMissingTableCanBeReplacedThroughTheDialog) {
-    WriteSetting("DBFile", dir.File("gone.db"));
+    WriteString("DBFile", dir.File("gone.db"));
     dialogs.Answer(fw::mrOk);
     dialogs.Answer(fw::mrOk, second);
     TMainForm& f = Create();
