@@ -77,4 +77,13 @@ std::vector<std::string> ReadTaglines(const std::string& path, const std::string
     return texts;
 }
 
+std::string ErrorText(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
 } // namespace datatest

@@ -4,6 +4,7 @@
 
 #include "framework/data/Table.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,5 +38,8 @@ void AddTaglines(const std::string& path, const std::vector<std::string>& texts)
 // Every TagText of the table in the order of the given index fields ("" primary order).
 std::vector<std::string> ReadTaglines(const std::string& path,
                                       const std::string& indexFields = std::string());
+
+// The message of the error fn raises, or "(no error)".
+std::string ErrorText(const std::function<void()>& fn);
 
 } // namespace datatest

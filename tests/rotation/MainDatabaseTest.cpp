@@ -1,7 +1,7 @@
-// The main window's tagline table, with the window built in-process: which files count
-// as tagline tables, opening one and falling back to the previous one, the missing-file
-// dialog, Select DB, Create DB and the recent entries with a pending edit, the
-// navigator's refresh, and a dropped table.
+// The main window's tagline table, with the window built in-process: the table opened at
+// start-up and the missing-file dialog there, Select DB, Create DB and the recent entries
+// with a pending edit, the shared open dialog, the navigator's refresh, and a dropped
+// table.
 #include "DataTestSupport.h"
 #include "desktop/MRUList.h"
 #include "desktop/TrayIcon.h"
@@ -9,7 +9,7 @@
 #include "framework/data/DBErrors.h"
 #include "framework/data/Table.h"
 #include "rotation/Main.h"
-#include "rotation/WindowTest.h"
+#include "WindowTest.h"
 #include "taglinedb/TaglineDatabase.h"
 #include "tests/framework/ScriptedDialogs.h"
 
@@ -25,16 +25,7 @@ using datatest::Keys;
 using fw::TFieldType;
 using fw::TIndexOption;
 
-std::string MessageOf(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
-class TaglineTableTest : public ::testing::Test {
+class MainDatabaseTest : public ::testing::Test {
   protected:
     void SetUp() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brindlex");
@@ -78,38 +69,7 @@ class TaglineTableTest : public ::testing::Test {
     std::unique_ptr<TMainForm> form;
 };
 
-const fw::TFieldDef kRecord{"Record", TFieldType::ftAutoInc, 0, true};
-
-TEST_F(TaglineTableTest, ValidateTableAcceptsOnlyTablesWithTagTextAndAnAscendingIndexOnIt) {
-    TMainForm& f = Create();
-    std::string lower = Make("lower.db", {{"tagtext", TFieldType::ftString, 255, true}, kRecord},
-                             {{"", "tagtext", {TIndexOption::ixPrimary}}});
-    EXPECT_TRUE(f.Taglines->ValidateTable(lower));
-    EXPECT_FALSE(f.Table2->Active());
-    EXPECT_EQ(f.Table2->TableName(), lower);
-    EXPECT_EQ(f.Table2->DatabaseName(), dir.Path());
-
-    std::string both =
-        Make("both.db", {{"TagText", TFieldType::ftString, 255, true}, kRecord},
-             {{"", "TagText", {TIndexOption::ixPrimary}}, {"Both", "TagText;Record", {}}});
-    EXPECT_TRUE(f.Taglines->ValidateTable(both));
-
-    std::string descending =
-        Make("desc.db", {kRecord, {"TagText", TFieldType::ftString, 255, true}},
-             {{"", "Record", {TIndexOption::ixPrimary}},
-              {"Down", "TagText", {TIndexOption::ixDescending}}});
-    EXPECT_EQ(MessageOf([&] { f.Taglines->ValidateTable(descending); }),
-              "Table '" + descending + "' has no index for fields 'TagText'");
-
-    std::string other = Make("other.db", {{"Line", TFieldType::ftString, 255, true}},
-                             {{"", "Line", {TIndexOption::ixPrimary}}});
-    EXPECT_EQ(MessageOf([&] { f.Taglines->ValidateTable(other); }),
-              "Sorry, This is not a Quiptide Database");
-
-    EXPECT_THROW(f.Taglines->ValidateTable(dir.File("nothing.db")), fw::EDBEngineError);
-}
-
-TEST_F(TaglineTableTest, StartUpOpensTheConfiguredTableInTagTextOrder) {
+TEST_F(MainDatabaseTest, StartUpOpensTheConfiguredTableInTagTextOrder) {
     TMainForm& f = Create();
     ASSERT_TRUE(f.Table1->Active());
     EXPECT_EQ(f.DBFile, first);
@@ -120,26 +80,7 @@ TEST_F(TaglineTableTest, StartUpOpensTheConfiguredTableInTagTextOrder) {
     EXPECT_TRUE(f.DBMemo->ReadOnly());
 }
 
-TEST_F(TaglineTableTest, ATableThatFailsToOpenBringsThePreviousOneBack) {
-    TMainForm& f = Create();
-    std::string narrow = Make("narrow.db", {{"TagText", TFieldType::ftString, 100, true}, kRecord},
-                              {{"", "TagText", {TIndexOption::ixPrimary}}});
-    EXPECT_TRUE(f.Taglines->ValidateTable(narrow));
-    EXPECT_EQ(MessageOf([&] { f.Taglines->OpenDatabase(f.Table1, narrow); }),
-              "Field 'TagText' is not of the expected type");
-    ASSERT_TRUE(f.Table1->Active());
-    EXPECT_EQ(f.Table1->TableName(), first);
-    EXPECT_EQ(f.Table1->IndexFieldNames(), "TagText");
-    EXPECT_EQ(f.DBFile, first);
-    EXPECT_EQ(f.MRUDBList->Items(), std::vector<std::string>{first});
-
-    f.Taglines->OpenDatabase(f.Table1, second);
-    EXPECT_EQ(f.DBFile, second);
-    EXPECT_EQ(CurrentTag(), "alpha");
-    EXPECT_EQ(f.MRUDBList->Items(), (std::vector<std::string>{second, first}));
-}
-
-TEST_F(TaglineTableTest, AMissingTableAtStartUpWithTheDialogCancelledEndsTheStartUp) {
+TEST_F(MainDatabaseTest, AMissingTableAtStartUpWithTheDialogCancelledEndsTheStartUp) {
     WriteString("DBFile", dir.File("gone.db"));
     WriteString("SigFile", dir.File("signatur.pce"));
     WriteBytes(dir.File("signatur.pce"), "Jane Doe\r\n");
@@ -160,18 +101,7 @@ TEST_F(TaglineTableTest, AMissingTableAtStartUpWithTheDialogCancelledEndsTheStar
     EXPECT_TRUE(IsWindowVisible(f.Handle()));
 }
 
-TEST_F(TaglineTableTest, ABlankTaglineIsRefusedEvenWhereTheFileDoesNotRequireIt) {
-    std::string loose = Make("loose.db", {{"TagText", TFieldType::ftString, 255, false}, kRecord},
-                             {{"", "TagText", {TIndexOption::ixPrimary}}});
-    TMainForm& f = Create();
-    f.Taglines->OpenDatabase(f.Table1, loose);
-    f.Table1->Append();
-    EXPECT_EQ(MessageOf([&] { f.Table1->Post(); }), "Field 'TagText' must have a value");
-    f.Table1->Cancel();
-    EXPECT_EQ(f.Table1->RecordCount(), 0);
-}
-
-TEST_F(TaglineTableTest, TheOpenDialogKeepsWhatTheLastCommandSetUnlessACommandSetsIt) {
+TEST_F(MainDatabaseTest, TheOpenDialogKeepsWhatTheLastCommandSetUnlessACommandSetsIt) {
     TMainForm& f = Create();
     dialogs.Answer(fw::mrOk, dir.File("made.db"));
     f.mnuDBCreateClick(nullptr);
@@ -190,7 +120,7 @@ TEST_F(TaglineTableTest, TheOpenDialogKeepsWhatTheLastCommandSetUnlessACommandSe
     EXPECT_FALSE(f.OpenDialog.Options & OFN_OVERWRITEPROMPT);
 }
 
-TEST_F(TaglineTableTest, AMissingTableCanBeReplacedThroughTheDialog) {
+TEST_F(MainDatabaseTest, AMissingTableCanBeReplacedThroughTheDialog) {
     WriteString("DBFile", dir.File("gone.db"));
     dialogs.Answer(fw::mrOk);
     dialogs.Answer(fw::mrOk, second);
@@ -200,7 +130,7 @@ TEST_F(TaglineTableTest, AMissingTableCanBeReplacedThroughTheDialog) {
     EXPECT_FALSE(f.Timer->Enabled());
 }
 
-TEST_F(TaglineTableTest, SelectDBDuringAnEditOffersToPostIntoTheOldTable) {
+TEST_F(MainDatabaseTest, SelectDBDuringAnEditOffersToPostIntoTheOldTable) {
     TMainForm& f = Create();
     f.DBNavigator->BtnClick(fw::TNavigateBtn::nbEdit);
     f.Table1->FieldByName("TagText").SetAsString("one, edited");
@@ -216,18 +146,18 @@ TEST_F(TaglineTableTest, SelectDBDuringAnEditOffersToPostIntoTheOldTable) {
               (std::vector<std::string>{"one, edited", "three", "two"}));
 }
 
-TEST_F(TaglineTableTest, SelectDBOfAFileThatIsNoTaglineTableKeepsTheCurrentTable) {
+TEST_F(MainDatabaseTest, SelectDBOfAFileThatIsNoTaglineTableKeepsTheCurrentTable) {
     TMainForm& f = Create();
     std::string other = Make("other.db", {{"Line", TFieldType::ftString, 255, true}},
                              {{"", "Line", {TIndexOption::ixPrimary}}});
     dialogs.Answer(fw::mrOk, other);
-    EXPECT_EQ(MessageOf([&] { f.mnuDBSelectClick(nullptr); }),
+    EXPECT_EQ(datatest::ErrorText([&] { f.mnuDBSelectClick(nullptr); }),
               "Sorry, This is not a Quiptide Database");
     EXPECT_TRUE(f.Table1->Active());
     EXPECT_EQ(f.DBFile, first);
 }
 
-TEST_F(TaglineTableTest, RecentEntryDuringAnEditCancelledLosesTheEdit) {
+TEST_F(MainDatabaseTest, RecentEntryDuringAnEditCancelledLosesTheEdit) {
     TMainForm& f = Create();
     f.Taglines->OpenDatabase(f.Table1, second);
     f.DBNavigator->BtnClick(fw::TNavigateBtn::nbEdit);
@@ -241,7 +171,7 @@ TEST_F(TaglineTableTest, RecentEntryDuringAnEditCancelledLosesTheEdit) {
     EXPECT_EQ(datatest::ReadTaglines(second), (std::vector<std::string>{"alpha", "beta"}));
 }
 
-TEST_F(TaglineTableTest, CreateDBMakesAnEmptyIndexedTableCurrent) {
+TEST_F(MainDatabaseTest, CreateDBMakesAnEmptyIndexedTableCurrent) {
     TMainForm& f = Create();
     std::string made = dir.File("made.db");
     dialogs.Answer(fw::mrOk, made);
@@ -270,23 +200,7 @@ TEST_F(TaglineTableTest, CreateDBMakesAnEmptyIndexedTableCurrent) {
     EXPECT_EQ(CurrentTag(), "new");
 }
 
-TEST_F(TaglineTableTest, ATableObjectMadeForAPurposeGetsNoIndexAndTakesDuplicates) {
-    TMainForm& f = Create();
-    std::string import = dir.File("import.db");
-    fw::TTable temp(nullptr);
-    f.Taglines->CreateNewTable(&temp, import);
-    EXPECT_FALSE(temp.Active());
-    EXPECT_EQ(temp.IndexDefs().Count(), 0);
-    temp.Open();
-    for (int i = 0; i < 2; ++i) {
-        temp.Append();
-        temp.FieldByName("TagText").SetAsString("same");
-        temp.Post();
-    }
-    EXPECT_EQ(temp.RecordCount(), 2);
-}
-
-TEST_F(TaglineTableTest, NavigatorRefreshRestoresTheTagTextOrderAndStopsTheTimer) {
+TEST_F(MainDatabaseTest, NavigatorRefreshRestoresTheTagTextOrderAndStopsTheTimer) {
     TMainForm& f = Create();
     f.Table1->SetIndexFieldNames("Record");
     f.Timer->SetEnabled(true);
@@ -299,7 +213,7 @@ TEST_F(TaglineTableTest, NavigatorRefreshRestoresTheTagTextOrderAndStopsTheTimer
     EXPECT_EQ(CurrentTag(), "two");
 }
 
-TEST_F(TaglineTableTest, ADroppedTableBecomesCurrentAndClosingTheWindowClosesIt) {
+TEST_F(MainDatabaseTest, ADroppedTableBecomesCurrentAndClosingTheWindowClosesIt) {
     TMainForm& f = Create();
     size_t size = sizeof(DROPFILES) + second.size() + 2;
     HGLOBAL mem = GlobalAlloc(GHND, size);
