@@ -17,7 +17,7 @@
 
 #include <shlobj.h>
 
-#include <memory>
+#include <algorithm>
 
 namespace {
 
@@ -25,14 +25,12 @@ using datatest::Keys;
 using fw::TFieldType;
 using fw::TIndexOption;
 
-class MainDatabaseTest : public ::testing::Test {
+class MainDatabaseTest : public WindowTest {
   protected:
     void SetUp() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brindlex");
-        fw::Application().Initialize();
-        fw::Application().SetTitle("Quiptide");
-        first = dir.File("first.db");
-        second = dir.File("second.db");
+        WindowTest::SetUp();
+        first = scratch.File("first.db");
+        second = scratch.File("second.db");
         datatest::MakeTaglineTable(first, Keys::TagTextAndRecNo);
         datatest::AddTaglines(first, {"one", "two", "three"});
         datatest::MakeTaglineTable(second, Keys::TagText);
@@ -40,33 +38,14 @@ class MainDatabaseTest : public ::testing::Test {
         WriteString("DBFile", first);
         WriteString("Warn", "0");
     }
-    void TearDown() override {
-        form.reset();
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brindlex");
-    }
-    TMainForm& Create() {
-        form = std::make_unique<TMainForm>(nullptr);
-        return *form;
-    }
-    // A table of the given fields and indexes in the scratch folder.
-    std::string Make(const std::string& name, const std::vector<fw::TFieldDef>& fields,
-                     const std::vector<fw::TIndexDef>& indexes) {
-        std::string path = dir.File(name);
-        datatest::MakeTable(path, fields, indexes);
-        return path;
-    }
     std::string CurrentTag() { return form->Table1->FieldByName("TagText").AsString(); }
     bool WasShown(const std::string& text) const {
-        for (const auto& s : dialogs.Shown())
-            if (s.Text == text)
-                return true;
-        return false;
+        const auto texts = Texts();
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
     }
 
-    datatest::TempDir dir;
+    datatest::TempDir scratch;
     std::string first, second;
-    fw::TScriptedDialogs dialogs;
-    std::unique_ptr<TMainForm> form;
 };
 
 TEST_F(MainDatabaseTest, StartUpOpensTheConfiguredTableInTagTextOrder) {
@@ -81,9 +60,9 @@ TEST_F(MainDatabaseTest, StartUpOpensTheConfiguredTableInTagTextOrder) {
 }
 
 TEST_F(MainDatabaseTest, AMissingTableAtStartUpWithTheDialogCancelledEndsTheStartUp) {
-    WriteString("DBFile", dir.File("gone.db"));
-    WriteString("SigFile", dir.File("signatur.pce"));
-    WriteBytes(dir.File("signatur.pce"), "Jane Doe\r\n");
+    WriteString("DBFile", scratch.File("gone.db"));
+    WriteString("SigFile", scratch.File("signatur.pce"));
+    WriteBytes(scratch.File("signatur.pce"), "Jane Doe\r\n");
     TMainForm& f = Create();
     EXPECT_TRUE(WasShown("Your database cannot be found."));
     EXPECT_TRUE(WasShown("Select the Database to use:"));
@@ -94,7 +73,7 @@ TEST_F(MainDatabaseTest, AMissingTableAtStartUpWithTheDialogCancelledEndsTheStar
     EXPECT_FALSE(f.Timer->Enabled());
     EXPECT_EQ(f.MemoEditor->Text(), "");
     EXPECT_FALSE(f.TrayIcon1->Active());
-    EXPECT_EQ(ReadBytes(dir.File("signatur.pce")), "Jane Doe\r\n");
+    EXPECT_EQ(ReadBytes(scratch.File("signatur.pce")), "Jane Doe\r\n");
     // So minimizing keeps the window on the taskbar instead of hiding it for good.
     f.Show();
     f.AppOnMinimize(nullptr);
@@ -103,14 +82,14 @@ TEST_F(MainDatabaseTest, AMissingTableAtStartUpWithTheDialogCancelledEndsTheStar
 
 TEST_F(MainDatabaseTest, TheOpenDialogKeepsWhatTheLastCommandSetUnlessACommandSetsIt) {
     TMainForm& f = Create();
-    dialogs.Answer(fw::mrOk, dir.File("made.db"));
+    dialogs.Answer(fw::mrOk, scratch.File("made.db"));
     f.mnuDBCreateClick(nullptr);
     dialogs.Answer(fw::mrCancel);
     f.mnuDBSelectClick(nullptr);
     // Select DB sets title, filter and folder only: Create DB's name, extension and
     // options stay.
     EXPECT_EQ(f.OpenDialog.Title, "Select the Database to use:");
-    EXPECT_EQ(f.OpenDialog.FileName, dir.File("made.db"));
+    EXPECT_EQ(f.OpenDialog.FileName, scratch.File("made.db"));
     EXPECT_EQ(f.OpenDialog.DefaultExt, "db");
     EXPECT_TRUE(f.OpenDialog.Options & OFN_OVERWRITEPROMPT);
     // Selecting a signature sets its own options: the file must exist again.
@@ -121,7 +100,7 @@ TEST_F(MainDatabaseTest, TheOpenDialogKeepsWhatTheLastCommandSetUnlessACommandSe
 }
 
 TEST_F(MainDatabaseTest, AMissingTableCanBeReplacedThroughTheDialog) {
-    WriteString("DBFile", dir.File("gone.db"));
+    WriteString("DBFile", scratch.File("gone.db"));
     dialogs.Answer(fw::mrOk);
     dialogs.Answer(fw::mrOk, second);
     TMainForm& f = Create();
@@ -148,8 +127,9 @@ TEST_F(MainDatabaseTest, SelectDBDuringAnEditOffersToPostIntoTheOldTable) {
 
 TEST_F(MainDatabaseTest, SelectDBOfAFileThatIsNoTaglineTableKeepsTheCurrentTable) {
     TMainForm& f = Create();
-    std::string other = Make("other.db", {{"Line", TFieldType::ftString, 255, true}},
-                             {{"", "Line", {TIndexOption::ixPrimary}}});
+    std::string other =
+        datatest::MakeTable(scratch, "other.db", {{"Line", TFieldType::ftString, 255, true}},
+                            {{"", "Line", {TIndexOption::ixPrimary}}});
     dialogs.Answer(fw::mrOk, other);
     EXPECT_EQ(datatest::ErrorText([&] { f.mnuDBSelectClick(nullptr); }),
               "Sorry, This is not a Quiptide Database");
@@ -173,7 +153,7 @@ TEST_F(MainDatabaseTest, RecentEntryDuringAnEditCancelledLosesTheEdit) {
 
 TEST_F(MainDatabaseTest, CreateDBMakesAnEmptyIndexedTableCurrent) {
     TMainForm& f = Create();
-    std::string made = dir.File("made.db");
+    std::string made = scratch.File("made.db");
     dialogs.Answer(fw::mrOk, made);
     f.mnuDBCreateClick(nullptr);
     ASSERT_TRUE(f.Table1->Active());

@@ -56,12 +56,6 @@ class TaglineDatabaseTest : public ::testing::Test {
         db.reset();
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Brindlex");
     }
-    std::string Make(const std::string& name, const std::vector<fw::TFieldDef>& fields,
-                     const std::vector<fw::TIndexDef>& indexes) {
-        std::string path = dir.File(name);
-        datatest::MakeTable(path, fields, indexes);
-        return path;
-    }
     std::string CurrentTag() { return db->Table1->FieldByName("TagText").AsString(); }
 
     datatest::TempDir dir;
@@ -72,27 +66,29 @@ class TaglineDatabaseTest : public ::testing::Test {
 };
 
 TEST_F(TaglineDatabaseTest, ValidateTableAcceptsOnlyTablesWithTagTextAndAnAscendingIndexOnIt) {
-    std::string lower = Make("lower.db", {{"tagtext", TFieldType::ftString, 255, true}, kRecord},
-                             {{"", "tagtext", {TIndexOption::ixPrimary}}});
+    std::string lower = datatest::MakeTable(dir, "lower.db",
+                                            {{"tagtext", TFieldType::ftString, 255, true}, kRecord},
+                                            {{"", "tagtext", {TIndexOption::ixPrimary}}});
     EXPECT_TRUE(db->ValidateTable(lower));
     EXPECT_FALSE(db->Table2->Active());
     EXPECT_EQ(db->Table2->TableName(), lower);
     EXPECT_EQ(db->Table2->DatabaseName(), dir.Path());
 
-    std::string both =
-        Make("both.db", {{"TagText", TFieldType::ftString, 255, true}, kRecord},
-             {{"", "TagText", {TIndexOption::ixPrimary}}, {"Both", "TagText;Record", {}}});
+    std::string both = datatest::MakeTable(
+        dir, "both.db", {{"TagText", TFieldType::ftString, 255, true}, kRecord},
+        {{"", "TagText", {TIndexOption::ixPrimary}}, {"Both", "TagText;Record", {}}});
     EXPECT_TRUE(db->ValidateTable(both));
 
     std::string descending =
-        Make("desc.db", {kRecord, {"TagText", TFieldType::ftString, 255, true}},
-             {{"", "Record", {TIndexOption::ixPrimary}},
-              {"Down", "TagText", {TIndexOption::ixDescending}}});
+        datatest::MakeTable(dir, "desc.db", {kRecord, {"TagText", TFieldType::ftString, 255, true}},
+                            {{"", "Record", {TIndexOption::ixPrimary}},
+                             {"Down", "TagText", {TIndexOption::ixDescending}}});
     EXPECT_EQ(ErrorText([&] { db->ValidateTable(descending); }),
               "Table '" + descending + "' has no index for fields 'TagText'");
 
-    std::string other = Make("other.db", {{"Line", TFieldType::ftString, 255, true}},
-                             {{"", "Line", {TIndexOption::ixPrimary}}});
+    std::string other =
+        datatest::MakeTable(dir, "other.db", {{"Line", TFieldType::ftString, 255, true}},
+                            {{"", "Line", {TIndexOption::ixPrimary}}});
     EXPECT_EQ(ErrorText([&] { db->ValidateTable(other); }),
               "Sorry, This is not a Quiptide Database");
 
@@ -114,8 +110,9 @@ TEST_F(TaglineDatabaseTest, OpeningATableMakesItCurrentAndTellsTheHost) {
 
 TEST_F(TaglineDatabaseTest, ATableThatFailsToOpenBringsThePreviousOneBack) {
     db->OpenDatabase(db->Table1, first);
-    std::string narrow = Make("narrow.db", {{"TagText", TFieldType::ftString, 100, true}, kRecord},
-                              {{"", "TagText", {TIndexOption::ixPrimary}}});
+    std::string narrow = datatest::MakeTable(
+        dir, "narrow.db", {{"TagText", TFieldType::ftString, 100, true}, kRecord},
+        {{"", "TagText", {TIndexOption::ixPrimary}}});
     EXPECT_TRUE(db->ValidateTable(narrow));
     EXPECT_EQ(ErrorText([&] { db->OpenDatabase(db->Table1, narrow); }),
               "Field 'TagText' is not of the expected type");
@@ -153,8 +150,9 @@ TEST_F(TaglineDatabaseTest, AMissingTableStopsTheCyclingAndAsksThroughTheSharedD
 }
 
 TEST_F(TaglineDatabaseTest, ABlankTaglineIsRefusedEvenWhereTheFileDoesNotRequireIt) {
-    std::string loose = Make("loose.db", {{"TagText", TFieldType::ftString, 255, false}, kRecord},
-                             {{"", "TagText", {TIndexOption::ixPrimary}}});
+    std::string loose = datatest::MakeTable(
+        dir, "loose.db", {{"TagText", TFieldType::ftString, 255, false}, kRecord},
+        {{"", "TagText", {TIndexOption::ixPrimary}}});
     db->OpenDatabase(db->Table1, loose);
     db->Table1->Append();
     EXPECT_EQ(ErrorText([&] { db->Table1->Post(); }), "Field 'TagText' must have a value");

@@ -40,6 +40,14 @@ void MakeTable(const std::string& path, const std::vector<fw::TFieldDef>& fields
     table.CreateTable();
 }
 
+std::string MakeTable(const TempDir& dir, const std::string& name,
+                      const std::vector<fw::TFieldDef>& fields,
+                      const std::vector<fw::TIndexDef>& indexes) {
+    const std::string path = dir.File(name);
+    MakeTable(path, fields, indexes);
+    return path;
+}
+
 void MakeTaglineTable(const std::string& path, Keys keys) {
     fw::TTable table(nullptr);
     table.SetTableName(path);

@@ -27,6 +27,10 @@ class TempDir {
 // Any table, from field and index definitions.
 void MakeTable(const std::string& path, const std::vector<fw::TFieldDef>& fields,
                const std::vector<fw::TIndexDef>& indexes);
+// The same in a scratch folder; the table's path.
+std::string MakeTable(const TempDir& dir, const std::string& name,
+                      const std::vector<fw::TFieldDef>& fields,
+                      const std::vector<fw::TIndexDef>& indexes);
 
 enum class Keys { None, TagText, TagTextAndRecNo };
 
