@@ -119,6 +119,15 @@ void TForm::SetClientWidth(int width) {
     SetWidth(width + (window.right - window.left) - client.right);
 }
 
+void TForm::PlaceCentred(int clientWidth, int clientHeight) {
+    RECT r{0, 0, clientWidth, clientHeight};
+    const TCreateParams p = CreateParams();
+    AdjustWindowRectEx(&r, p.Style, FALSE, p.ExStyle);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    SetBounds((GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+              (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height);
+}
+
 void TForm::SetWindowState(TWindowState state) {
     if (state == windowState_)
         return;

@@ -69,6 +69,9 @@ class TForm : public TWinControl {
   protected:
     TCreateParams CreateParams() const override;
     void HandleCreated() override;
+    // Sizes the window for a client area of that size, with its own styles' frame, and
+    // centres it on the screen (for dialogs, which override CreateParams for their frame).
+    void PlaceCentred(int clientWidth, int clientHeight);
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   private:

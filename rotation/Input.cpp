@@ -54,12 +54,7 @@ fw::TWinControl::TCreateParams TInputForm::CreateParams() const {
 
 void TInputForm::HandleCreated() {
     TForm::HandleCreated();
-    RECT r{0, 0, kClientWidth, kClientHeight};
-    const TCreateParams p = CreateParams();
-    AdjustWindowRectEx(&r, p.Style, FALSE, p.ExStyle);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    SetBounds((GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-              (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height);
+    PlaceCentred(kClientWidth, kClientHeight);
 }
 
 void TInputForm::OKBtnClick(fw::TComponent*) {

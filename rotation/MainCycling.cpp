@@ -6,9 +6,9 @@
 #include "framework/data/DBErrors.h"
 #include "framework/data/Table.h"
 #include "framework/Dialogs.h"
+#include "framework/TimerPause.h"
 #include "rotation/Clock.h"
 #include "rotation/Cycling.h"
-#include "rotation/TimerPause.h"
 
 #include <initializer_list>
 
@@ -77,7 +77,7 @@ void TMainForm::TimerTimer(fw::TComponent*) {
     TTickDecision d = DecideTick(Frequency, Interval, Date, LastSave, Clock->Local());
     if (d.box != TTickDecision::TBox::None) {
         // No tick comes while the box is open, so boxes never pile up.
-        TTimerPause pause(*Timer);
+        fw::TTimerPause pause(*Timer);
         fw::MessageDlg(d.message,
                        d.box == TTickDecision::TBox::Error ? fw::TMsgDlgType::mtError
                                                            : fw::TMsgDlgType::mtInformation,

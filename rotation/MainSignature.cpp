@@ -8,11 +8,11 @@
 #include "framework/DateFormat.h"
 #include "framework/Dialogs.h"
 #include "framework/Paths.h"
+#include "framework/TimerPause.h"
 #include "rotation/Clock.h"
 #include "rotation/Input.h"
 #include "rotation/SignatureDocument.h"
 #include "rotation/SignatureFiles.h"
-#include "rotation/TimerPause.h"
 
 #include <commdlg.h>
 
@@ -51,7 +51,7 @@ void TMainForm::btnDisplayClick(fw::TComponent*) {
 }
 
 void TMainForm::FileSave(fw::TComponent*) {
-    TTimerPause pause(*Timer);
+    fw::TTimerPause pause(*Timer);
     if (SigFile.empty() || !fw::FileExists(SigFile)) {
         fw::MessageDlg("Sorry. You must use the \"File|SaveAs\" menu item",
                        fw::TMsgDlgType::mtError, fw::TMsgDlgButtons::mbOK);
@@ -65,7 +65,7 @@ void TMainForm::FileSave(fw::TComponent*) {
 }
 
 void TMainForm::FileSaveAs(fw::TComponent*) {
-    TTimerPause pause(*Timer);
+    fw::TTimerPause pause(*Timer);
     // The dialog keeps the last name chosen, and opens in the program folder once a file
     // was chosen through it.
     SaveDialog1.Filter = "Eudora Primary|signatur.pce|Eudora Alternate|signatur.alt|Pegasus|*.pms|"
