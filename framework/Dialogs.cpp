@@ -37,6 +37,7 @@ UINT MessageBoxStyle(TMsgDlgType kind, TMsgDlgButtons buttons) {
     case TMsgDlgButtons::mbOK:
         return style | MB_OK;
     case TMsgDlgButtons::mbOKCancel:
+    case TMsgDlgButtons::mbYesCancel: // the OK button is relabelled Yes
         return style | MB_OKCANCEL;
     case TMsgDlgButtons::mbYesNo:
         return style | MB_YESNO;
@@ -78,10 +79,37 @@ bool RunFileDialog(TFileDialog& d, bool save) {
     return ok != FALSE;
 }
 
+// The system's boxes have no Yes and Cancel pair: while one box with OK and Cancel is
+// made, a hook renames its OK button, which then answers Yes. Escape still cancels.
+class TYesCancelLabels {
+  public:
+    TYesCancelLabels() : hook_(SetWindowsHookExA(WH_CBT, Proc, nullptr, GetCurrentThreadId())) {}
+    ~TYesCancelLabels() {
+        if (hook_)
+            UnhookWindowsHookEx(hook_);
+    }
+    TYesCancelLabels(const TYesCancelLabels&) = delete;
+    TYesCancelLabels& operator=(const TYesCancelLabels&) = delete;
+
+  private:
+    static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_ACTIVATE)
+            SetDlgItemTextA(reinterpret_cast<HWND>(wParam), IDOK, "&Yes");
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK hook_;
+};
+
 class TWin32Dialogs : public TDialogService {
   public:
     int MessageDlg(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons,
                    const std::string& caption) override {
+        if (buttons == TMsgDlgButtons::mbYesCancel) {
+            TYesCancelLabels labels;
+            int answer = MessageBoxA(Application().ActiveWindow(), text.c_str(), caption.c_str(),
+                                     MessageBoxStyle(kind, buttons));
+            return answer == IDOK ? mrYes : answer;
+        }
         return MessageBoxA(Application().ActiveWindow(), text.c_str(), caption.c_str(),
                            MessageBoxStyle(kind, buttons));
     }

@@ -8,7 +8,7 @@
 namespace fw {
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
-enum class TMsgDlgButtons { mbOK, mbOKCancel, mbYesNo, mbYesNoCancel };
+enum class TMsgDlgButtons { mbOK, mbOKCancel, mbYesNo, mbYesNoCancel, mbYesCancel };
 
 // Answers, with the values of the system's own dialog results.
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };

@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <optional>
+#include <utility>
+
 namespace fw {
 
 std::string ExtractFilePath(const std::string& fileName) {
@@ -21,6 +25,30 @@ std::string ExtractFileExt(const std::string& fileName) {
 bool FileExists(const std::string& fileName) {
     DWORD a = GetFileAttributesA(fileName.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+namespace {
+
+// The volume and file number that name a file whatever path leads to it.
+std::optional<std::pair<DWORD, ULONGLONG>> FileIdentity(const std::string& fileName) {
+    HANDLE h = CreateFileA(fileName.c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    std::unique_ptr<void, decltype(&CloseHandle)> closer(h, CloseHandle);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(h, &info))
+        return std::nullopt;
+    return std::pair{info.dwVolumeSerialNumber,
+                     (ULONGLONG{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+} // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+    const auto first = FileIdentity(a);
+    return first && first == FileIdentity(b);
 }
 
 } // namespace fw

@@ -44,4 +44,20 @@ std::string LowerCase(const std::string& text) {
     return s;
 }
 
+std::string AnsiFromWide(std::wstring_view text, bool* replaced) {
+    BOOL lost = FALSE;
+    std::string ansi;
+    if (!text.empty()) {
+        const int length = static_cast<int>(text.size());
+        const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length,
+                                          nullptr, 0, nullptr, &lost);
+        ansi.resize(static_cast<size_t>(n));
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, ansi.data(), n,
+                            nullptr, &lost);
+    }
+    if (replaced)
+        *replaced = lost != FALSE;
+    return ansi;
+}
+
 } // namespace fw

@@ -51,6 +51,11 @@ fw::TEventTable TMainForm::Events() {
     bind("mnuHelpRevisionHistoryClick", &TMainForm::mnuHelpRevisionHistoryClick);
     bind("mnuDBSelectClick", &TMainForm::mnuDBSelectClick);
     bind("mnuDBCreateClick", &TMainForm::mnuDBCreateClick);
+    bind("mnuDBSaveAsClick", &TMainForm::mnuDBSaveAsClick);
+    bind("mnuDBMergeClick", &TMainForm::mnuDBMergeClick);
+    bind("mnuDBDeleteClick", &TMainForm::mnuDBDeleteClick);
+    bind("mnuDBImportClick", &TMainForm::mnuDBImportClick);
+    bind("popTrayTagThiefClick", &TMainForm::popTrayTagThiefClick);
     bind("btnDisplayClick", &TMainForm::btnDisplayClick);
     bind("FileSave", &TMainForm::FileSave);
     bind("FileSaveAs", &TMainForm::FileSaveAs);

@@ -23,9 +23,11 @@ class TClock;
 class TMRUFileList;
 class TRegFile;
 class TSignatureDocument;
+class TTableMaintenance;
 class TTaglineDatabase;
 class TTrayIcon;
 namespace fw {
+class TBatchMove;
 class TTable;
 class TDataSource;
 } // namespace fw
@@ -57,6 +59,8 @@ class TMainForm : public fw::TForm, public TTaglineHost {
     // tagline table, the spare table of checks and copies, the controls' source and the
     // recent tables.
     TTaglineDatabase* Taglines = nullptr;
+    TTableMaintenance* Maintenance = nullptr;
+    fw::TBatchMove* BatchMove = nullptr;
     fw::TTable *Table1 = nullptr, *Table2 = nullptr;
     fw::TDataSource* DataSource1 = nullptr;
     TMRUFileList* MRUDBList = nullptr;
@@ -143,9 +147,17 @@ class TMainForm : public fw::TForm, public TTaglineHost {
     void mnuDBSelectClick(fw::TComponent* sender);
     void mnuDBCreateClick(fw::TComponent* sender);
     void MRUDBListMRUItemClick(const std::string& fileName);
+    // The table maintenance commands, handed to Maintenance.
+    void mnuDBSaveAsClick(fw::TComponent* sender);
+    void mnuDBMergeClick(fw::TComponent* sender);
+    void mnuDBDeleteClick(fw::TComponent* sender);
+    void mnuDBImportClick(fw::TComponent* sender);
+    void popTrayTagThiefClick(fw::TComponent* sender);
     void DBNavigatorClick(fw::TNavigateBtn button);
 
     // What the tagline table's commands ask of the window.
+    fw::TTimer& CyclingTimer() override { return *Timer; }
+    const std::string& CurrentTablePath() const override { return DBFile; }
     void SetDBFile(const std::string& fileName) override { DBFile = fileName; }
     fw::TFileDialog& SharedOpenDialog() override { return OpenDialog; }
     const std::string& ProgramFolder() const override { return ProgramDir; }

@@ -18,18 +18,6 @@ const char* const kStartCaption = "Start &Timer";
 const char* const kStopCaption = "Stop &Timer";
 const char* const kDemoCaption = "Stop &Demo";
 
-// Keeps the table's controls from following it for a scope.
-class TControlsHeld {
-  public:
-    explicit TControlsHeld(fw::TTable& table) : table_(table) { table_.DisableControls(); }
-    ~TControlsHeld() { table_.EnableControls(); }
-    TControlsHeld(const TControlsHeld&) = delete;
-    TControlsHeld& operator=(const TControlsHeld&) = delete;
-
-  private:
-    fw::TTable& table_;
-};
-
 } // namespace
 
 void TMainForm::StartTimer(unsigned firstDelay) {
@@ -129,7 +117,7 @@ void TMainForm::FindTag() {
     {
         // The controls would reread the rows on the key mode's state change and so leave
         // it; they are told once the lookup is over.
-        TControlsHeld held(*Table1);
+        fw::TControlsHeld held(*Table1);
         Table1->SetKey();
         Table1->FieldByName("TagText").SetAsString(MemoMisc->Text());
         found = Table1->GotoKey();

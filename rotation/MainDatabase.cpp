@@ -1,8 +1,10 @@
-// The main window's side of the tagline table: the subsystem made with the window, the
-// tagline controls bound to its data source, and the Database menu's handlers.
+// The main window's side of the tagline table: the subsystem and its maintenance commands
+// made with the window, the tagline controls bound to its data source, and the handlers
+// of the Database menu and the tray's "Tagline Thief!".
 #include "rotation/Main.h"
 
 #include "desktop/MRUList.h"
+#include "taglinedb/TableMaintenance.h"
 #include "taglinedb/TaglineDatabase.h"
 
 void TMainForm::CreateTableComponents() {
@@ -11,6 +13,8 @@ void TMainForm::CreateTableComponents() {
     Table2 = Taglines->Table2;
     DataSource1 = Taglines->DataSource1;
     MRUDBList = Taglines->MRUDBList;
+    Maintenance = new TTableMaintenance(this, *Taglines, *this);
+    BatchMove = Maintenance->BatchMove;
     MRUDBList->OnMRUItemClick = [this](fw::TComponent*, const std::string& fileName) {
         MRUDBListMRUItemClick(fileName);
     };
@@ -39,4 +43,24 @@ void TMainForm::DBNavigatorClick(fw::TNavigateBtn button) {
     if (Timer->Enabled())
         StopTimer();
     Taglines->NavigatorClicked(button);
+}
+
+void TMainForm::mnuDBSaveAsClick(fw::TComponent*) {
+    Maintenance->SaveDBAs();
+}
+
+void TMainForm::mnuDBMergeClick(fw::TComponent*) {
+    Maintenance->MergeDBs();
+}
+
+void TMainForm::mnuDBDeleteClick(fw::TComponent*) {
+    Maintenance->DeleteDB();
+}
+
+void TMainForm::mnuDBImportClick(fw::TComponent*) {
+    Maintenance->ImportTextFile();
+}
+
+void TMainForm::popTrayTagThiefClick(fw::TComponent*) {
+    Maintenance->TagThief();
 }

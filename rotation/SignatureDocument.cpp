@@ -30,19 +30,19 @@ std::string TSignatureDocument::ComposeDraft(const std::string& body, const std:
 }
 
 void TSignatureDocument::WriteSideFiles(const std::string& body, const std::string& tagline) const {
-    WriteWholeFile(SigSideFile(), body);
-    WriteWholeFile(TagSideFile(), tagline);
+    fw::WriteWholeFile(SigSideFile(), body);
+    fw::WriteWholeFile(TagSideFile(), tagline);
 }
 
 void TSignatureDocument::Save(const std::string& sigFile, const std::string& draft,
                               const std::string& body, const std::string& tagline) const {
-    OverwriteSharedFile(sigFile, draft);
+    fw::OverwriteSharedFile(sigFile, draft);
     WriteSideFiles(body, tagline);
 }
 
 void TSignatureDocument::SaveAs(const std::string& fileName, const std::string& draft,
                                 const std::string& body, const std::string& tagline) const {
-    WriteWholeFile(fileName, draft);
+    fw::WriteWholeFile(fileName, draft);
     WriteSideFiles(body, tagline);
 }
 

@@ -18,8 +18,8 @@ const std::string kBlank = " ";
 // file is rewritten only when its text changes, so it does not grow with every use.
 std::vector<std::string> VariableList(const std::string& listFile) {
     const bool exists = fw::FileExists(listFile);
-    const std::string stored = exists ? ReadSharedFile(listFile) : std::string();
-    std::vector<std::string> names = SplitLines(stored);
+    const std::string stored = exists ? fw::ReadSharedFile(listFile, kMaxTextFile) : std::string();
+    std::vector<std::string> names = fw::SplitLines(stored);
     for (const std::string& name : {kDate, kTime})
         if (std::find(names.begin(), names.end(), name) == names.end())
             names.push_back(name);
@@ -27,7 +27,7 @@ std::vector<std::string> VariableList(const std::string& listFile) {
     for (const std::string& name : names)
         text += name + "\r\n";
     if (!exists || text != stored)
-        WriteWholeFile(listFile, text);
+        fw::WriteWholeFile(listFile, text);
     return names;
 }
 
@@ -39,7 +39,7 @@ std::string ExpandVariables(const std::string& text, TBrkApart& breakIt,
     breakIt.BreakString = kBlank;
     breakIt.AllowEmptyString = true;
     std::string out;
-    for (const std::string& line : SplitLines(text)) {
+    for (const std::string& line : fw::SplitLines(text)) {
         breakIt.BaseString = line;
         breakIt.Split();
         for (std::string& word : breakIt.StringList())

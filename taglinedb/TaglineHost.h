@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/Dialogs.h"
+#include "framework/Timer.h"
 
 #include <string>
 
@@ -12,7 +13,10 @@ class TTaglineHost {
     // Stops the tagline cycling and shows it stopped: a table command changes what the
     // cycling would draw from.
     virtual void StopTimer() = 0;
+    // The tagline timer, which commands that fill the table hold off while they run.
+    virtual fw::TTimer& CyclingTimer() = 0;
     // The current table's path (the DBFile setting) and what shows it.
+    virtual const std::string& CurrentTablePath() const = 0;
     virtual void SetDBFile(const std::string& fileName) = 0;
     virtual void FillBottomPanel() = 0;
     // The open-file dialog that the window's commands share: each sets what it needs and

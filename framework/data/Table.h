@@ -157,4 +157,17 @@ class TTable : public TComponent {
     std::vector<TTableObserver*> observers_;
 };
 
+// Keeps a table's controls from following it for a scope (a key lookup, whose key mode
+// the controls would otherwise leave by rereading the rows); they are told once it ends.
+class TControlsHeld {
+  public:
+    explicit TControlsHeld(TTable& table) : table_(table) { table_.DisableControls(); }
+    ~TControlsHeld() { table_.EnableControls(); }
+    TControlsHeld(const TControlsHeld&) = delete;
+    TControlsHeld& operator=(const TControlsHeld&) = delete;
+
+  private:
+    TTable& table_;
+};
+
 } // namespace fw

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <string>
+
 namespace {
 
 using fw::TMsgDlgButtons;
@@ -85,6 +89,33 @@ TEST(Dialogs, AnOverrideEndsWithItsScope) {
     fw::ShowMessage("to outer");
     ASSERT_EQ(outer.Shown().size(), 1u);
     EXPECT_EQ(outer.Last().Text, "to outer");
+}
+
+// The real service: the system has no Yes and Cancel box, so an OK and Cancel one is
+// shown with its OK button renamed; Yes answers mrYes and Escape cancels.
+TEST(Dialogs, TheRealYesCancelBoxShowsYesAndCancel) {
+    static std::string label;
+    static int step;
+    for (int answer : {fw::mrYes, fw::mrCancel}) {
+        label.clear();
+        step = answer;
+        UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+            HWND box = FindWindowA("#32770", "Warning");
+            if (!box)
+                return;
+            char text[32] = {};
+            GetDlgItemTextA(box, IDOK, text, sizeof text);
+            label = text;
+            if (step == fw::mrYes)
+                SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+            else
+                PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_EQ(fw::MessageDlg("Delete?", TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesCancel),
+                  answer);
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(label, "&Yes");
+    }
 }
 
 // An uncaught exception in a handler reached through a real window message is shown as

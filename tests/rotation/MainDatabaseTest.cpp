@@ -208,4 +208,28 @@ TEST_F(MainDatabaseTest, ADroppedTableBecomesCurrentAndClosingTheWindowClosesIt)
     EXPECT_FALSE(f.Table1->Active());
 }
 
+TEST_F(MainDatabaseTest, TheMaintenanceCommandsAreReachedFromTheirMenuItems) {
+    TMainForm& f = Create();
+    ASSERT_NE(f.BatchMove, nullptr);
+    const std::pair<const char*, const char*> items[] = {
+        {"mnuDBSaveAs", "Enter the Name of the new Database:"},
+        {"mnuDBMerge", "Enter the second Database:"},
+        {"mnuDBDelete", "Select the Database to Delete:"},
+        {"mnuDBImport", "The text file being imported must have each \r\ntagline on a single "
+                        "line. The first character\r\n must be in the first column."},
+    };
+    for (const auto& [item, shown] : items) {
+        dialogs.Clear();
+        FindComponentClick(f, item);
+        EXPECT_EQ(Texts(), std::vector<std::string>{shown}) << item;
+    }
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+    dialogs.Clear();
+    FindComponentClick(f, "popTrayTagThief");
+    EXPECT_EQ(Texts(),
+              std::vector<std::string>{"Clipboard is either empty or does not contain text."});
+}
+
 } // namespace

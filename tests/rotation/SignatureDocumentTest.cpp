@@ -38,9 +38,11 @@ class Signature : public ::testing::Test {
     void TearDown() override { std::filesystem::remove_all(dir); }
 
     static void Put(const std::string& file, const std::string& bytes) {
-        WriteWholeFile(file, bytes);
+        fw::WriteWholeFile(file, bytes);
     }
-    static std::string Get(const std::string& file) { return ReadSharedFile(file); }
+    static std::string Get(const std::string& file) {
+        return fw::ReadSharedFile(file, kMaxTextFile);
+    }
 
     std::string Draft(const std::string& body, const std::string& tag, bool tagPos,
                       const std::string& custDate = "mm/dd/yy",
@@ -200,33 +202,6 @@ TEST_F(Signature, LoadSigWithoutSideFilesGivesTheGettingStartedLines) {
     EXPECT_EQ(s.draft, "");
     EXPECT_FALSE(s.savedTagline);
     EXPECT_EQ(doc.LoadSig("").body, s.body) << "a first run: no signature file, no side files";
-}
-
-TEST_F(Signature, ReadingRefusesFilesTooLargeForATextArea) {
-    const std::string big = dir + "big.txt";
-    HANDLE h = CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    LARGE_INTEGER size;
-    size.QuadPart = kMaxTextFile + 1;
-    SetFilePointerEx(h, size, nullptr, FILE_BEGIN);
-    SetEndOfFile(h);
-    CloseHandle(h);
-    try {
-        ReadSharedFile(big);
-        ADD_FAILURE() << "read a file beyond the limit";
-    } catch (const fw::EFileError& e) {
-        EXPECT_EQ(e.Message(), "Cannot read file " + big + "\r\nThe file is larger than 16 MB.");
-    }
-}
-
-TEST(SignatureText, LineBreaksOfEveryKindBecomeCrLf) {
-    EXPECT_EQ(NormaliseLineBreaks("a\rb\nc\r\nd\n\re"), "a\r\nb\r\nc\r\nd\r\n\r\ne");
-    EXPECT_EQ(NormaliseLineBreaks("\r"), "\r\n");
-    EXPECT_EQ(SplitLines("a\rb\nc\r\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitLines("a\r\n"), (std::vector<std::string>{"a"}));
-    EXPECT_EQ(SplitLines("a\n\n"), (std::vector<std::string>{"a", ""}));
-    EXPECT_EQ(SplitLines("\r\n"), (std::vector<std::string>{""}));
-    EXPECT_TRUE(SplitLines("").empty());
 }
 
 } // namespace

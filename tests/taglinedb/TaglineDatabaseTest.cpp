@@ -8,7 +8,7 @@
 #include "framework/data/DBErrors.h"
 #include "framework/data/Table.h"
 #include "taglinedb/TaglineDatabase.h"
-#include "taglinedb/TaglineHost.h"
+#include "RecordingHost.h"
 #include "taglinedb/TaglineSchema.h"
 #include "tests/framework/ScriptedDialogs.h"
 
@@ -22,19 +22,6 @@ using datatest::ErrorText;
 using datatest::Keys;
 using fw::TFieldType;
 using fw::TIndexOption;
-
-class TRecordingHost : public TTaglineHost {
-  public:
-    void StopTimer() override { ++stops; }
-    void SetDBFile(const std::string& fileName) override { dbFile = fileName; }
-    void FillBottomPanel() override { ++panels; }
-    fw::TFileDialog& SharedOpenDialog() override { return dialog; }
-    const std::string& ProgramFolder() const override { return folder; }
-
-    int stops = 0, panels = 0;
-    std::string dbFile = "(unset)", folder;
-    fw::TFileDialog dialog;
-};
 
 const fw::TFieldDef kRecord{"Record", TFieldType::ftAutoInc, 0, true};
 

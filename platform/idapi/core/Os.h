@@ -50,6 +50,8 @@ class File {
 
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+// Whether an existing file may not be written or deleted by this user (read-only).
+bool IsReadOnly(const std::string& path);
 // Deletes a file; IDP_ERR_LOCKED when someone holds it open, IDP_ERR_ACCESS otherwise.
 // A missing file is not an error.
 void RemoveFile(const std::string& path);

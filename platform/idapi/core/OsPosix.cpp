@@ -136,6 +136,13 @@ bool DirectoryExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsReadOnly(const std::string& path) {
+    // The owner's write bit, as Windows shows a file's read-only attribute (access() would
+    // say yes to root whatever the bits).
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR);
+}
+
 void RemoveFile(const std::string& path) {
     if (!FileExists(path))
         return;

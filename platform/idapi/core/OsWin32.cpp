@@ -155,6 +155,11 @@ bool DirectoryExists(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool IsReadOnly(const std::string& path) {
+    DWORD a = ::GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
+}
+
 void RemoveFile(const std::string& path) {
     if (!FileExists(path))
         return;

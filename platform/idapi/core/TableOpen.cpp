@@ -81,9 +81,16 @@ void Table::Delete(const std::string& dbPath) {
         throw EngineError(IDP_ERR_LOCKED, "Table: " + dbPath);
     if (!os::FileExists(dbPath))
         throw EngineError(IDP_ERR_NO_SUCH_TABLE, "Table: " + dbPath);
-    os::RemoveFile(dbPath);
-    for (const std::string& companion : ExistingCompanions(dbPath))
-        os::RemoveFile(companion);
+    // All files or none: a read-only one found after the others went would leave a
+    // table without its data or indexes behind.
+    std::vector<std::string> files = ExistingCompanions(dbPath);
+    files.insert(files.begin(), dbPath);
+    for (const std::string& file : files)
+        if (os::IsReadOnly(file))
+            throw EngineError(IDP_ERR_ACCESS,
+                              "File: " + file + " is read-only; nothing was deleted.");
+    for (const std::string& file : files)
+        os::RemoveFile(file);
 }
 
 void Table::Describe(const std::string& dbPath, TableHeader& header,

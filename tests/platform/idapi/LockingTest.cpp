@@ -1,5 +1,6 @@
 // Exclusive opens: refused to every other open, in this process and in another one, and
 // tables in use cannot be deleted or replaced.
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,6 +32,21 @@ TEST(Locking, ExclusiveOpenShutsOutOtherOpensDeletesAndCreates) {
     }
     EXPECT_EQ(IDP_OK, idpDeleteTable(path.c_str()));
     EXPECT_EQ(IDP_ERR_NO_SUCH_TABLE, Table(path).Status());
+}
+
+TEST(Locking, ATableWithAReadOnlyFileIsNotDeletedAtAll) {
+    ScratchDir dir;
+    std::string path = dir.Path("Tags.db");
+    CreateTagTable(path);
+    const std::string px = dir.Path("Tags.px");
+    ASSERT_EQ(0, ::access(px.c_str(), F_OK));
+    ASSERT_EQ(0, ::chmod(px.c_str(), 0444));
+    EXPECT_EQ(IDP_ERR_ACCESS, idpDeleteTable(path.c_str()));
+    EXPECT_NE(std::string::npos, LastError().find("Tags.px is read-only; nothing was deleted"))
+        << LastError();
+    EXPECT_EQ(IDP_OK, Table(path).Status()) << "the data file is still there and opens";
+    ASSERT_EQ(0, ::chmod(px.c_str(), 0644));
+    EXPECT_EQ(IDP_OK, idpDeleteTable(path.c_str()));
 }
 
 TEST(Locking, AnotherProcessIsRefusedWhileTheTableIsHeld) {
