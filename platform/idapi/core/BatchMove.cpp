@@ -222,10 +222,14 @@ void BatchMove(Cursor& source, Cursor& destination, const MoveOptions& options,
     pending.reserve(size_t{from.RowCount()} * ds.recordSize);
     pendingPrimary.reserve(keyed ? from.RowCount() : 0);
     to.PrepareForManyRows();
+    // Kept from row to row: a move of many rows allocates only for the rows it adds.
+    std::vector<uint8_t> srcRecord;
+    std::vector<std::string> keys;
+    std::string exactPrimary;
     for (bool more = source.First(); more; more = source.Next()) {
         ++counts.read;
         const uint8_t* row = source.Row();
-        std::vector<uint8_t> srcRecord(row, row + from.GetSchema().recordSize);
+        srcRecord.assign(row, row + from.GetSchema().recordSize);
         if (!convert.Row(srcRecord.data(), record)) {
             ++counts.problems;
             problems.Add(srcRecord.data());
@@ -235,11 +239,11 @@ void BatchMove(Cursor& source, Cursor& destination, const MoveOptions& options,
             continue;
         }
         bool violation = false;
-        std::vector<std::string> keys = to.UniqueKeys(record.data());
+        to.UniqueKeysInto(record.data(), keys);
         // A folding primary index has its key among the unique keys; an exact one is the bytes.
-        std::string primary =
-            primaryFolds ? keys[0]
-                         : std::string(reinterpret_cast<const char*>(record.data()), ds.KeySize());
+        if (!primaryFolds)
+            exactPrimary.assign(reinterpret_cast<const char*>(record.data()), ds.KeySize());
+        const std::string& primary = primaryFolds ? keys[0] : exactPrimary;
         if (std::optional<uint32_t> existing = to.FindByPrimary(record.data(), &keys)) {
             violation = !update;
             if (update) {
@@ -277,9 +281,9 @@ void BatchMove(Cursor& source, Cursor& destination, const MoveOptions& options,
                 pending.insert(pending.end(), record.begin(), record.end());
                 for (size_t i = primaryFolds ? 1 : 0; i < keys.size(); ++i)
                     if (!keys[i].empty())
-                        pendingKeys[i].emplace(std::move(keys[i]), index);
+                        pendingKeys[i].emplace(keys[i], index);
                 if (keyed)
-                    pendingPrimary.emplace(std::move(primary), index);
+                    pendingPrimary.emplace(primary, index);
                 ++counts.moved;
             }
         }

@@ -84,6 +84,8 @@ class Table {
     // of an index where one of them is already in the table (empty: none); an index where
     // the key equals the one in unchanged, the keys of the row being replaced, is no clash.
     std::vector<std::string> UniqueKeys(const uint8_t* record) const;
+    // The same into keys, whose strings keep their room from row to row (a batch move).
+    void UniqueKeysInto(const uint8_t* record, std::vector<std::string>& keys) const;
     std::string UniqueClash(const std::vector<std::string>& keys,
                             const std::vector<std::string>* unchanged = nullptr);
     uint32_t Update(uint32_t seq, const uint8_t* record);
@@ -99,8 +101,8 @@ class Table {
     // header's counts and the .PX up to date. The .PX, which only other programs read, is
     // rewritten whole, so a change leaves it to the full flush (close, batch move). Rows
     // appended to an unkeyed table (the shape of the engine's scratch and import tables)
-    // are written a block at a time: when their block fills, at any other change, and at
-    // a full flush.
+    // are written in batches of blocks: when 64 KB of them is pending, at any other
+    // change, and at a full flush.
     void Flush(bool full);
     // Rereads the file (only when this is the table's one user and nothing is pending).
     void Reload();

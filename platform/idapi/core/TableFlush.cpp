@@ -16,6 +16,10 @@ namespace idp {
 namespace {
 
 constexpr size_t kWriteRun = 1 << 20;
+// Rows appended to an unkeyed table wait in memory until this much of them is pending:
+// each write is a system call (under Wine a round trip to its server as well), and an
+// import appends row after row.
+constexpr size_t kAppendBatch = 64 << 10;
 
 } // namespace
 
@@ -82,10 +86,9 @@ void Table::WriteEmptyBlocks() {
 void Table::Flush(bool full) {
     if (!modified_ || broken_)
         return; // nothing changed (a table sorted at load stays untouched on disk)
-    if (!full && appendOnly_ && !structureChanged_ && dirtyList_.size() == 1 &&
-        dirtyList_[0] == blocks_.back().get() &&
-        blocks_.back()->count < header_.schema.RecordsPerBlock())
-        return; // appends wait for their block to fill
+    if (!full && appendOnly_ && pendingEmpty_.empty() &&
+        dirtyList_.size() * header_.schema.blockSize < kAppendBatch)
+        return; // appends wait for a batch of blocks
 #ifndef NDEBUG
     // A table read from a damaged file is checked no further than the damage.
     if (full && header_.schema.Keyed() && !keyOrderChecked_)

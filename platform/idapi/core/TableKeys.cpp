@@ -212,11 +212,19 @@ bool Table::UniqueApplies(const IndexDef& d) const {
 }
 
 std::vector<std::string> Table::UniqueKeys(const uint8_t* record) const {
-    std::vector<std::string> keys(indexes_.size());
-    for (size_t i = 0; i < indexes_.size(); ++i)
-        if (UniqueApplies(indexes_[i]))
-            keys[i] = IndexKey(record, indexes_[i]);
+    std::vector<std::string> keys;
+    UniqueKeysInto(record, keys);
     return keys;
+}
+
+void Table::UniqueKeysInto(const uint8_t* record, std::vector<std::string>& keys) const {
+    keys.resize(indexes_.size());
+    for (size_t i = 0; i < indexes_.size(); ++i) {
+        if (UniqueApplies(indexes_[i]))
+            IndexKeyInto(record, indexes_[i], keys[i]);
+        else
+            keys[i].clear();
+    }
 }
 
 void Table::EntryInto(const uint8_t* record, size_t index, IndexOrder::Entry& entry) const {

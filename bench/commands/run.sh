@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Runs the table maintenance benchmark: Import Text File of 100,000 distinct lines into
+# an empty keyed tagline table, against SQLite's .import into a table with a UNIQUE
+# column; and Save DB As of the resulting table, against copying its files with cp. Our
+# side runs under Wine, the peers natively, in the same run; each figure is a median of
+# five. Prints `<name> ratio=<x> (goal <= y)`. BUILD names the win64 build folder.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/../.." && pwd)
+build="${BUILD:-$top/build/win64}"
+[ -f "$build/CMakeCache.txt" ] || cmake --preset win64 -B "$build" >/dev/null
+cmake --build "$build" --target commands_bench IDAPI32 >/dev/null
+work="$build/bench-commands"
+cp "$build/Quiptide/IDAPI32.DLL" "$work/"
+cd "$work"
+
+# Distinct taglines of ordinary length, no tab in them.
+awk 'BEGIN { for (i = 0; i < 100000; i++)
+  printf "Tagline %d: a saying of ordinary length for a mail signature, number %d.\r\n",
+         (i * 7919) % 100000, i }' >taglines.txt
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+seconds() {
+  local s e
+  s=$(date +%s.%N)
+  "$@" >/dev/null
+  e=$(date +%s.%N)
+  awk -v s="$s" -v e="$e" 'BEGIN { printf "%.4f\n", e - s }'
+}
+
+ours_import=$("$top/tools/wine-session.sh" /usr/lib/wine/wine64 ./commands_bench.exe import \
+  'Z:'"$(echo "$work/taglines.txt" | tr / '\\')" 2>&1 | tr -d '\r' | sed -n 's/^import_cmd_seconds=//p')
+peer_import=$(for _ in 1 2 3 4 5; do
+  rm -f peer.sqlite
+  seconds sqlite3 peer.sqlite 'CREATE TABLE tags(tag TEXT UNIQUE);' '.separator "\t" "\n"' \
+    '.import taglines.txt tags'
+done | median)
+echo "  import: ours ${ours_import} s, sqlite3 .import ${peer_import} s"
+awk -v a="$ours_import" -v b="$peer_import" 'BEGIN { printf "import_cmd ratio=%.2f (goal <= 1.0)\n", a / b }'
+
+saveas_out=$("$top/tools/wine-session.sh" /usr/lib/wine/wine64 ./commands_bench.exe saveas \
+  'Z:'"$(echo "$work/taglines.txt" | tr / '\\')" 2>&1 | tr -d '\r')
+ours_save=$(echo "$saveas_out" | sed -n 's/^save_as_seconds=//p')
+peer_save=$(for _ in 1 2 3 4 5; do
+  rm -rf copied && mkdir copied
+  seconds cp tags.db tags.px tags.qix copied/
+done | median)
+echo "  save as: ours ${ours_save} s, cp of the table's files ${peer_save} s ($(echo "$saveas_out" | sed -n 's/^rows=//p') rows)"
+awk -v a="$ours_save" -v b="$peer_save" 'BEGIN { printf "save_as ratio=%.2f (goal <= 2.0)\n", a / b }'
+echo "$saveas_out" | grep '^unexpected box' || true
