@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the table engine's benchmarks natively (optimised, no sanitizers) into
 # build/bench/ and runs them: one line per figure, `<name> ratio=<x> (goal ...)`, lower
-# is better; then the tagline cycling benchmark under Wine. The figures go into
-# bench/README.md and bench/cycling/README.md by hand.
+# is better; then the tagline cycling, maintenance command and start-up benchmarks under
+# Wine. The figures go into bench/README.md and bench/cycling/README.md by hand.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -15,5 +15,8 @@ g++ -std=c++20 -O2 -DNDEBUG -Wall -Wextra -Werror -I. -Iplatform/idapi ${sources
   -o "$out/engine_bench"
 "$out/engine_bench" "$out/work"
 
-# The tagline cycling figures come from the real main window under Wine.
+# The tagline cycling, maintenance command and start-up figures come from the real
+# program under Wine.
 "$top/bench/cycling/run.sh"
+"$top/bench/commands/run.sh"
+"$top/bench/startup/run.sh"
