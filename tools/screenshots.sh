@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Saves a picture of each window built so far under build/screenshots/ (the main window
 # with and without its toolbar, with a signature in use, the signature selection dialog,
-# and the context, tray and File menus). Runs inside tools/wine-session.sh (`make screenshots`);
+# the context, tray and File menus, and the messages of the table maintenance commands).
+# Runs inside tools/wine-session.sh (`make screenshots`);
 # the settings it changes for a picture are put back afterwards.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -71,5 +72,9 @@ shot_popup input input-form
 shot_popup context context-menu
 shot_popup tray tray-menu
 shot_popup file file-menu
+# The messages of the table maintenance commands, on a scratch copy of the table.
+for what in saveas merge delete import imported stolen exists noclip; do
+  shot_popup "$what" "maintenance-$what"
+done
 
 exit $status

@@ -4,7 +4,13 @@
 //   window_shot context SECONDS  the main window's context menu
 //   window_shot tray SECONDS     the tray menu, where a right click on the icon puts it
 //   window_shot file SECONDS     the File menu with a recent signature file listed
+// and the messages of the table maintenance commands, run on a scratch copy of the
+// table: saveas, merge, delete, import (its first box), imported, stolen, exists, noclip.
 #include "desktop/MRUList.h"
+#include "framework/Dialogs.h"
+#include "framework/data/Table.h"
+#include "taglinedb/TableMaintenance.h"
+#include "taglinedb/TaglineDatabase.h"
 #include "framework/Application.h"
 #include "framework/Menus.h"
 #include "rotation/Main.h"
@@ -12,9 +18,11 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -23,6 +31,105 @@ void CALLBACK ClosePopUps(HWND, UINT, UINT_PTR id, DWORD) {
     EndMenu();
     if (HWND dialog = FindWindowA(nullptr, "Quiptide Signature Input Form"))
         PostMessageA(dialog, WM_CLOSE, 0, 0);
+    // A message box of a command: its cancel (or only) button.
+    if (HWND box = FindWindowA("#32770", nullptr))
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+}
+
+// The real message boxes, with the file dialogs answered by a prepared name and the
+// import's first question by OK, so that the box a picture is of comes up by itself.
+class TShotDialogs : public fw::TDialogService {
+  public:
+    TShotDialogs(fw::TDialogService& real, std::string fileName, bool skipAdvice)
+        : real_(real), fileName_(std::move(fileName)), skipAdvice_(skipAdvice) {}
+    int MessageDlg(const std::string& text, fw::TMsgDlgType kind, fw::TMsgDlgButtons buttons,
+                   const std::string& caption) override {
+        if (skipAdvice_ && text.rfind("The text file being imported", 0) == 0)
+            return fw::mrOk;
+        return real_.MessageDlg(text, kind, buttons, caption);
+    }
+    bool InputQuery(const std::string& caption, const std::string& prompt,
+                    std::string& value) override {
+        return real_.InputQuery(caption, prompt, value);
+    }
+    bool OpenFile(fw::TFileDialog& dialog) override { return Answer(dialog); }
+    bool SaveFile(fw::TFileDialog& dialog) override { return Answer(dialog); }
+
+  private:
+    bool Answer(fw::TFileDialog& dialog) {
+        dialog.FileName = fileName_;
+        return true;
+    }
+    fw::TDialogService& real_;
+    std::string fileName_;
+    bool skipAdvice_;
+};
+
+void Clipboard(const std::string& text) {
+    if (!OpenClipboard(nullptr))
+        return;
+    EmptyClipboard();
+    if (!text.empty()) {
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+        GlobalUnlock(memory);
+        SetClipboardData(CF_TEXT, memory);
+    }
+    CloseClipboard();
+}
+
+// Runs a maintenance command on a scratch copy of the table.
+void MaintenanceShot(TMainForm& form, const std::string& which) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "qt-shots";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string table = (dir / "Taglines.db").string();
+    const std::string other = (dir / "Other.db").string();
+    form.MRUDBList->AutoSave = false; // the scratch tables are not kept among the user's
+    form.Table1->Close();
+    for (const char* ext : {".db", ".px", ".qix"})
+        if (std::filesystem::exists(form.ProgramDir + "Quiptide" + ext))
+            std::filesystem::copy_file(form.ProgramDir + "Quiptide" + ext,
+                                       dir / (std::string("Taglines") + ext));
+    form.Taglines->OpenDatabase(form.Table1, table);
+    form.Taglines->CreateNewTable(form.Table2, other);
+    {
+        fw::TTable t(nullptr);
+        t.SetTableName(other);
+        t.Open();
+        for (const char* tag : {"Merged from another collection.", "A second one.", "A third."}) {
+            t.Append();
+            t.FieldByName("TagText").SetAsString(tag);
+            t.Post();
+        }
+    }
+    const std::string text = (dir / "taglines.txt").string();
+    std::ofstream(text, std::ios::binary) << "A new tagline from a text file.\r\n";
+
+    std::string fileName = other;
+    if (which == "import" || which == "imported")
+        fileName = text;
+    else if (which == "saveas")
+        fileName = (dir / "Copy.db").string();
+    TShotDialogs dialogs(fw::Dialogs(), fileName, which == "imported");
+    fw::TDialogsOverride shown(dialogs);
+    if (which == "saveas")
+        form.mnuDBSaveAsClick(nullptr);
+    else if (which == "merge")
+        form.mnuDBMergeClick(nullptr);
+    else if (which == "delete")
+        form.mnuDBDeleteClick(nullptr);
+    else if (which == "import" || which == "imported")
+        form.mnuDBImportClick(nullptr);
+    else if (which == "stolen" || which == "exists" || which == "noclip") {
+        form.Table1->First();
+        Clipboard(which == "noclip"   ? std::string()
+                  : which == "exists" ? form.DBMemo->Text()
+                                      : std::string("A tagline stolen from the clipboard."));
+        form.popTrayTagThiefClick(nullptr);
+    }
+    form.Table1->Close();
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
@@ -54,6 +161,8 @@ int main(int argc, char** argv) {
         form.MRUSigList->AddItem(sample.string());
         SetForegroundWindow(form.Handle());
         SendMessageA(form.Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
+    } else {
+        MaintenanceShot(form, which);
     }
     std::filesystem::remove(sample);
     return 0;
