@@ -23,9 +23,6 @@ class TSetupHost {
         bool& ToolBar;
         bool& Tray;
         bool& Spawn;
-        // Time of day of the last save, as text: the count of a new variable interval
-        // starts now.
-        std::string& LastSaveTime;
     };
     virtual TSettings EditedSettings() = 0;
 
@@ -33,6 +30,9 @@ class TSetupHost {
     // or stopped.
     virtual void StartTimer(unsigned firstDelay) = 0;
     virtual void StopTimer() = 0;
+    // A new variable interval counts from now: the time of the last save (LastSaveTime,
+    // and the time the frequency rules compare with) becomes the current time.
+    virtual void CountIntervalFromNow() = 0;
     // The status bars (sequencer above, frequency below) and the draft display.
     virtual void FillTopPanel() = 0;
     virtual void FillBottomPanel() = 0;

@@ -1,14 +1,19 @@
 // The registry of layout classes, with the framework's own controls entered at first use.
 #include "framework/ClassRegistry.h"
 
+#include "framework/CheckBox.h"
+#include "framework/Edit.h"
 #include "framework/Exception.h"
 #include "framework/GlyphButtons.h"
 #include "framework/GroupBox.h"
 #include "framework/Memo.h"
 #include "framework/Menus.h"
+#include "framework/PageControl.h"
 #include "framework/Panel.h"
 #include "framework/PushButton.h"
+#include "framework/RadioGroup.h"
 #include "framework/StatusBar.h"
+#include "framework/TabSheet.h"
 #include "framework/Timer.h"
 
 #include <map>
@@ -34,6 +39,11 @@ std::map<std::string, TComponentClass>& Registry() {
         RegisterComponentClass<TSpeedButton>("TSpeedButton");
         RegisterComponentClass<TGroupBox>("TGroupBox");
         RegisterComponentClass<TStatusBar>("TStatusBar");
+        RegisterComponentClass<TPageControl>("TPageControl");
+        RegisterComponentClass<TTabSheet>("TTabSheet");
+        RegisterComponentClass<TRadioGroup>("TRadioGroup");
+        RegisterComponentClass<TCheckBox>("TCheckBox");
+        RegisterComponentClass<TEdit>("TEdit");
     }
     return registry;
 }

@@ -263,6 +263,14 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (TWinControl* c = FromHandle(header->hwndFrom); c && c != this) {
+            c->Notification(*header);
+            return 0;
+        }
+        break;
+    }
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (item->CtlType != ODT_MENU)

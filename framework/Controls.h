@@ -65,6 +65,13 @@ class TWinControl : public TComponent, public TLayoutParent {
     virtual bool SetProperty(const std::string& name, const TLayoutValue& value,
                              const TEventTable& events);
 
+    // A key message of a modal form's loop, offered to the control with the focus and
+    // then to its parents before the dialog keys move the focus; true when it was used.
+    virtual bool DialogKey(const MSG& msg) {
+        (void)msg;
+        return false;
+    }
+
   protected:
     struct TCreateParams {
         const char* ClassName; // nullptr: the framework's own container class
@@ -82,6 +89,8 @@ class TWinControl : public TComponent, public TLayoutParent {
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
     // A WM_COMMAND notification that the parent reflects back to this control.
     virtual void Notify(WORD code) { (void)code; }
+    // A WM_NOTIFY notification that the parent reflects back to this common control.
+    virtual void Notification(const NMHDR& header) { (void)header; }
     virtual void DrawItem(const DRAWITEMSTRUCT& item) { (void)item; }
     // The brush a child paints its background with (WM_CTLCOLOR*), or null for the default.
     virtual HBRUSH CtlColor(HDC dc) {

@@ -71,6 +71,8 @@ bool TForm::SetProperty(const std::string& name, const TLayoutValue& v, const TE
         OnCreate = e.Notify(v.AsIdent());
     else if (name == "OnActivate")
         OnActivate = e.Notify(v.AsIdent());
+    else if (name == "OnClose")
+        OnClose = e.Notify(v.AsIdent());
     else
         return TWinControl::SetProperty(name, v, e);
     return true;
@@ -234,6 +236,10 @@ void TForm::Show() {
 }
 
 bool TForm::Close() {
+    if (modal_) {
+        ModalResult = mrCancel; // ShowModal ends and runs OnClose
+        return true;
+    }
     bool canClose = true;
     if (OnCloseQuery)
         OnCloseQuery(this, canClose);
@@ -245,6 +251,15 @@ bool TForm::Close() {
     if (Application().MainForm() == this)
         Application().Terminate();
     return true;
+}
+
+bool TForm::OfferDialogKey(const MSG& msg) const {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSCHAR)
+        return false;
+    for (HWND h = msg.hwnd; h && h != Handle() && IsChild(Handle(), h); h = GetParent(h))
+        if (TWinControl* c = FromHandle(h); c && c->DialogKey(msg))
+            return true;
+    return false;
 }
 
 int TForm::ShowModal() {
@@ -268,21 +283,25 @@ int TForm::ShowModal() {
     modal_ = true;
     Show();
     MSG msg;
+    bool quitting = false;
     while (ModalResult == mrNone) {
         BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got <= 0) {
             if (got == 0)
                 PostQuitMessage(static_cast<int>(msg.wParam)); // for the main loop to see
             ModalResult = mrCancel;
+            quitting = true;
             break;
         }
         RelayHint(msg);
-        if (IsDialogMessageA(Handle(), &msg))
+        if (OfferDialogKey(msg) || IsDialogMessageA(Handle(), &msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     modal_ = false;
+    if (OnClose && !quitting)
+        Application().Protect([this] { OnClose(this); });
     ShowWindow(Handle(), SW_HIDE);
     return ModalResult;
 }
@@ -305,10 +324,7 @@ void TForm::Help(const HELPINFO& info) {
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CLOSE:
-        if (modal_)
-            ModalResult = mrCancel;
-        else
-            Close();
+        Close();
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
@@ -352,6 +368,10 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
             if (TButton* b = LOWORD(wParam) == IDOK ? ReturnButton() : EscapeButton()) {
                 b->Click();
+                return 0;
+            }
+            if (LOWORD(wParam) == IDCANCEL && modal_) {
+                ModalResult = mrCancel; // Escape closes a dialog, as its close box does
                 return 0;
             }
         }

@@ -4,6 +4,7 @@
 
 #include "framework/Controls.h"
 #include "framework/Events.h"
+#include "framework/Exception.h"
 
 #include <functional>
 #include <string>
@@ -29,10 +30,13 @@ class TForm : public TWinControl {
 
     void Show();
     // Asks OnCloseQuery; when the close is permitted runs OnClose, hides the form and,
-    // for the main form, ends the application. Returns whether the form closed.
+    // for the main form, ends the application. Returns whether the form closed. A modal
+    // form is closed by setting ModalResult to mrCancel.
     bool Close();
     // Shows the form with the active window disabled and runs its messages until
-    // ModalResult is set (a close sets mrCancel); returns that result.
+    // ModalResult is set (a close sets mrCancel, and so does Escape when no button is the
+    // cancel button); then runs OnClose, unless the application is quitting, and returns
+    // that result.
     int ShowModal();
     int ModalResult = 0;
     int ClientWidth() const;
@@ -69,6 +73,14 @@ class TForm : public TWinControl {
   protected:
     TCreateParams CreateParams() const override;
     void HandleCreated() override;
+    // The component of this form's layout with that name and class; a layout that lacks
+    // it is broken, and this says so.
+    template <typename T> T* LayoutComponent(const std::string& name) const {
+        T* c = dynamic_cast<T*>(FindComponent(name));
+        if (!c)
+            throw Exception("Component " + name + " missing from the layout of " + Name());
+        return c;
+    }
     // Sizes the window for a client area of that size, with its own styles' frame, and
     // centres it on the screen (for dialogs, which override CreateParams for their frame).
     void PlaceCentred(int clientWidth, int clientHeight);
@@ -76,6 +88,8 @@ class TForm : public TWinControl {
 
   private:
     void Help(const HELPINFO& info);
+    // Offers a key message of the modal loop to the focused control and its parents.
+    bool OfferDialogKey(const MSG& msg) const;
     // The enabled push button of this form that answers Return (focused one first, then
     // the default button) or Escape (the cancel button); null when there is none.
     TButton* ReturnButton() const;

@@ -43,6 +43,11 @@ class TEventTable {
   public:
     void Add(const std::string& name, TNotifyEvent handler) { notify_[name] = std::move(handler); }
     void Add(const std::string& name, TMouseEvent handler) { mouse_[name] = std::move(handler); }
+    // A handler member of a form, bound to that form.
+    template <typename TOwner>
+    void Add(const std::string& name, TOwner* owner, void (TOwner::*handler)(TComponent*)) {
+        Add(name, TNotifyEvent([owner, handler](TComponent* s) { (owner->*handler)(s); }));
+    }
     // Raise an error naming the handler when the form has none of that name and kind.
     const TNotifyEvent& Notify(const std::string& name) const;
     const TMouseEvent& Mouse(const std::string& name) const;

@@ -5,7 +5,7 @@ namespace fw {
 
 TWinControl::TCreateParams TMemo::CreateParams() const {
     DWORD style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-                  ES_WANTRETURN | (readOnly_ ? ES_READONLY : 0) |
+                  ES_WANTRETURN | ReadOnlyStyle() |
                   (horizontalScrollBar_ ? WS_HSCROLL | ES_AUTOHSCROLL : 0);
     return {"EDIT", style, WS_EX_CLIENTEDGE};
 }
@@ -46,28 +46,10 @@ void TMemo::Write(const std::string& text) {
     writing_ = false;
 }
 
-HBRUSH TMemo::CtlColor(HDC dc) {
-    // A read-only memo keeps the window colour: it shows a document, not a disabled field.
-    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    return GetSysColorBrush(COLOR_WINDOW);
-}
-
-void TMemo::SetReadOnly(bool readOnly) {
-    if (readOnly == readOnly_)
-        return;
-    readOnly_ = readOnly;
-    if (HWND h = TWinControl::Handle())
-        SendMessageA(h, EM_SETREADONLY, readOnly, 0);
-}
-
 bool TMemo::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable& e) {
-    if (name == "ReadOnly")
-        readOnly_ = v.AsBoolean();
-    else if (name == "ScrollBars") // ssVertical, the default, or ssBoth
-        horizontalScrollBar_ = v.AsIdent() == "ssBoth";
-    else
-        return TWinControl::SetProperty(name, v, e);
+    if (name != "ScrollBars") // ssVertical, the default, or ssBoth
+        return TCustomEdit::SetProperty(name, v, e);
+    horizontalScrollBar_ = v.AsIdent() == "ssBoth";
     return true;
 }
 

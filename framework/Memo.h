@@ -2,16 +2,16 @@
 // off screen keeps its text until it appears.
 #pragma once
 
-#include "framework/Controls.h"
+#include "framework/CustomEdit.h"
 
 #include <optional>
 #include <string>
 
 namespace fw {
 
-class TMemo : public TWinControl {
+class TMemo : public TCustomEdit {
   public:
-    explicit TMemo(TComponent* owner) : TWinControl(owner) {}
+    explicit TMemo(TComponent* owner) : TCustomEdit(owner) {}
     // The whole text, lines separated by CR LF.
     std::string Text() const { return pending_ ? *pending_ : Caption(); }
     // A memo that is not on screen takes its text when it appears: laying text out is
@@ -21,8 +21,6 @@ class TMemo : public TWinControl {
     void Clear() { SetText({}); }
     // The window, holding the current text (for messages the class does not wrap).
     HWND Handle();
-    bool ReadOnly() const { return readOnly_; }
-    void SetReadOnly(bool readOnly);
     // Whether a horizontal scroll bar is added to the vertical one (the line then
     // scrolls instead of wrapping); fixed once the window exists.
     bool HorizontalScrollBar() const { return horizontalScrollBar_; }
@@ -33,7 +31,6 @@ class TMemo : public TWinControl {
     TCreateParams CreateParams() const override;
     void HandleCreated() override;
     void Appearing() override;
-    HBRUSH CtlColor(HDC dc) override;
     // Whether the text is being written to the window: its change notices are not the
     // user's typing.
     bool Writing() const { return writing_; }
@@ -43,7 +40,6 @@ class TMemo : public TWinControl {
 
     std::optional<std::string> pending_;
     bool writing_ = false;
-    bool readOnly_ = false;
     bool horizontalScrollBar_ = false;
 };
 

@@ -14,6 +14,10 @@ std::string ExtractFilePath(const std::string& fileName) {
     return p == std::string::npos ? std::string() : fileName.substr(0, p + 1);
 }
 
+std::string ExtractFileName(const std::string& fileName) {
+    return fileName.substr(ExtractFilePath(fileName).size());
+}
+
 std::string ExtractFileExt(const std::string& fileName) {
     size_t dot = fileName.find_last_of('.');
     size_t sep = fileName.find_last_of("\\:");

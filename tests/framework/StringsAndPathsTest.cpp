@@ -38,11 +38,15 @@ TEST(SysUtils, FileExtTakesTheLastDotAfterTheLastSeparator) {
     EXPECT_EQ(fw::ExtractFileExt("C:x.txt"), ".txt");
 }
 
-TEST(SysUtils, FilePathKeepsTheTrailingSeparator) {
+TEST(SysUtils, FilePathKeepsTheTrailingSeparatorAndFileNameTheRest) {
     EXPECT_EQ(fw::ExtractFilePath("C:\\Program Files\\Quiptide\\Quiptide.exe"),
               "C:\\Program Files\\Quiptide\\");
     EXPECT_EQ(fw::ExtractFilePath("Quiptide.exe"), "");
     EXPECT_EQ(fw::ExtractFilePath("C:file"), "C:");
+    EXPECT_EQ(fw::ExtractFileName("C:\\Program Files\\Mail\\eudora.exe"), "eudora.exe");
+    EXPECT_EQ(fw::ExtractFileName("C:eudora.exe"), "eudora.exe");
+    EXPECT_EQ(fw::ExtractFileName("eudora.exe"), "eudora.exe");
+    EXPECT_EQ(fw::ExtractFileName("C:\\Mail\\"), "");
 }
 
 TEST(SysUtils, LowerCaseFoldsLettersOnly) {
