@@ -67,6 +67,7 @@ fw::TEventTable TMainForm::Events() {
     bind("TimerTimer", &TMainForm::TimerTimer);
     bind("popTrayChangeTagNowClick", &TMainForm::popTrayChangeTagNowClick);
     bind("mnuSetupDemoClick", &TMainForm::mnuSetupDemoClick);
+    bind("mnuSetupConfigClick", &TMainForm::mnuSetupConfigClick);
     bind("popTrayStatusClick", &TMainForm::popTrayStatusClick);
     e.Add("TrayIcon1RightClick",
           fw::TMouseEvent([this](fw::TComponent* s, fw::TMouseButton b, fw::TShiftState sh, int x,

@@ -14,6 +14,7 @@
 #include "framework/PushButton.h"
 #include "framework/StatusBar.h"
 #include "framework/Timer.h"
+#include "desktop/SetupHost.h"
 #include "taglinedb/TaglineHost.h"
 
 #include <string>
@@ -32,7 +33,7 @@ class TTable;
 class TDataSource;
 } // namespace fw
 
-class TMainForm : public fw::TForm, public TTaglineHost {
+class TMainForm : public fw::TForm, public TTaglineHost, public TSetupHost {
   public:
     // Builds the window from its stored layout and runs FormCreate.
     explicit TMainForm(fw::TComponent* owner);
@@ -103,7 +104,7 @@ class TMainForm : public fw::TForm, public TTaglineHost {
     void mnuHelpRevisionHistoryClick(fw::TComponent* sender);
 
     void SetupMenus();
-    void FillTopPanel();
+    void FillTopPanel() override;
     void FillBottomPanel() override;
     // Files dropped from the shell.
     void WMDropFiles(HDROP drop);
@@ -133,7 +134,7 @@ class TMainForm : public fw::TForm, public TTaglineHost {
     void MRUSigListMRUItemClick(fw::TComponent* sender, const std::string& fileName);
 
     // Tagline cycling.
-    void StartTimer(unsigned firstDelay);
+    void StartTimer(unsigned firstDelay) override;
     void StopTimer() override;
     void btnTimerClick(fw::TComponent* sender);
     void TimerTimer(fw::TComponent* sender);
@@ -154,6 +155,18 @@ class TMainForm : public fw::TForm, public TTaglineHost {
     void mnuDBImportClick(fw::TComponent* sender);
     void popTrayTagThiefClick(fw::TComponent* sender);
     void DBNavigatorClick(fw::TNavigateBtn button);
+
+    // The Setup menu's options dialog.
+    void mnuSetupConfigClick(fw::TComponent* sender);
+    // What the options dialog asks of the window.
+    TSettings EditedSettings() override;
+    // The last save's time (LastSave, and its text LastSaveTime) becomes now.
+    void CountIntervalFromNow() override;
+    void RebuildDraft() override { btnDisplayClick(this); }
+    void ApplyHints() override { SetShowHint(Hints); }
+    void ApplyToolBar() override;
+    void ApplyTray() override;
+    void SaveSettings() override { mnuFileSaveSettingsClick(this); }
 
     // What the tagline table's commands ask of the window.
     fw::TTimer& CyclingTimer() override { return *Timer; }

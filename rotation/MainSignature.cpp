@@ -59,9 +59,8 @@ void TMainForm::FileSave(fw::TComponent*) {
     }
     Document().Save(SigFile, MemoDisplay->Text(), MemoEditor->Text(), DBMemo->Text());
     FillTopPanel();
-    LastSave = Clock->Local();
+    CountIntervalFromNow();
     Date = fw::DateToStr(LastSave);
-    LastSaveTime = fw::FormatDateTime("tt", LastSave);
 }
 
 void TMainForm::FileSaveAs(fw::TComponent*) {

@@ -36,8 +36,7 @@ void TMainForm::FormCreate(fw::TComponent*) {
     app.OnHelp = help::ShowHelp;
     SigSideFile = ProgramDir + "mv-sig.smv";
     TagSideFile = ProgramDir + "mv-tag.smv";
-    LastSave = Clock->Local();
-    LastSaveTime = fw::FormatDateTime("tt", LastSave);
+    CountIntervalFromNow();
     DBMemo->Clear();
     MemoEditor->Clear();
     MemoDisplay->Clear();
