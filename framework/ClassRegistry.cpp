@@ -4,6 +4,8 @@
 #include "framework/Exception.h"
 #include "framework/GlyphButtons.h"
 #include "framework/GroupBox.h"
+#include "framework/Image.h"
+#include "framework/Label.h"
 #include "framework/Memo.h"
 #include "framework/Menus.h"
 #include "framework/Panel.h"
@@ -34,6 +36,8 @@ std::map<std::string, TComponentClass>& Registry() {
         RegisterComponentClass<TSpeedButton>("TSpeedButton");
         RegisterComponentClass<TGroupBox>("TGroupBox");
         RegisterComponentClass<TStatusBar>("TStatusBar");
+        RegisterComponentClass<TLabel>("TLabel");
+        RegisterComponentClass<TImage>("TImage");
     }
     return registry;
 }
