@@ -12,19 +12,18 @@ namespace fw {
 
 namespace {
 
+int CALLBACK NoteFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
 bool Installed(const std::string& face) {
     LOGFONTA lf{};
     lf.lfCharSet = DEFAULT_CHARSET;
     strncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
     bool found = false;
     HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExA(
-        dc, &lf,
-        [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM seen) -> int {
-            *reinterpret_cast<bool*>(seen) = true;
-            return 0;
-        },
-        reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExA(dc, &lf, NoteFound, reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, dc);
     return found;
 }

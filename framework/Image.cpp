@@ -10,7 +10,7 @@ TWinControl::TCreateParams TImage::CreateParams() const {
     return {nullptr, WS_CHILD | WS_CLIPSIBLINGS, 0};
 }
 
-void TImage::LoadBitmap(const std::string& resourceName) {
+void TImage::LoadBitmapResource(const std::string& resourceName) {
     HANDLE b = LoadImageA(GetModuleHandleA(nullptr), resourceName.c_str(), IMAGE_BITMAP, 0, 0,
                           LR_CREATEDIBSECTION);
     if (!b)
@@ -20,7 +20,7 @@ void TImage::LoadBitmap(const std::string& resourceName) {
     Invalidate();
 }
 
-void TImage::LoadIcon(const std::string& resourceName) {
+void TImage::LoadIconResource(const std::string& resourceName) {
     icon_.LoadFromResource(GetModuleHandleA(nullptr), resourceName.c_str());
     bitmap_.reset();
     Invalidate();
@@ -95,9 +95,9 @@ void TImage::Paint(HDC dc) {
 
 bool TImage::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable& e) {
     if (name == "Picture.Bitmap")
-        LoadBitmap(v.AsString());
+        LoadBitmapResource(v.AsString());
     else if (name == "Picture.Icon")
-        LoadIcon(v.AsString());
+        LoadIconResource(v.AsString());
     else if (name == "Stretch")
         stretch_ = v.AsBoolean();
     else if (name == "Center")

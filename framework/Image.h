@@ -16,8 +16,8 @@ class TImage : public TCustomControl {
     explicit TImage(TComponent* owner) : TCustomControl(owner) {}
 
     // The picture by resource name; raise when the program has no such resource.
-    void LoadBitmap(const std::string& resourceName);
-    void LoadIcon(const std::string& resourceName);
+    void LoadBitmapResource(const std::string& resourceName);
+    void LoadIconResource(const std::string& resourceName);
     HBITMAP Bitmap() const { return bitmap_.get(); }
     const TIcon& Icon() const { return icon_; }
     // The picture's own size (0 by 0 without one).

@@ -113,8 +113,4 @@ TEST_F(AboutTest, ReturnPressesTheFocusedOKButton) {
               fw::mrOk);
 }
 
-TEST_F(AboutTest, ClosingTheWindowCancels) {
-    EXPECT_EQ(RunModal([](HWND dialog) { PostMessageA(dialog, WM_CLOSE, 0, 0); }), fw::mrCancel);
-}
-
 } // namespace
