@@ -1,8 +1,10 @@
-// Layout support for the registry store and the tray icon: how their stored properties
-// are set.
+// Layout support for the registry store, the tray icon, the 3D label and the
+// single-instance guard: how their stored properties are set.
 #include "desktop/DesktopClasses.h"
 
+#include "desktop/Just1_32.h"
 #include "desktop/RegFiles.h"
+#include "desktop/RzLabel.h"
 #include "desktop/TrayIcon.h"
 #include "framework/ClassRegistry.h"
 
@@ -56,4 +58,12 @@ void RegisterDesktopClasses() {
     fw::RegisterComponentClass(
         "TTrayIcon", [](fw::TComponent* owner) -> fw::TComponent* { return new TTrayIcon(owner); },
         SetTrayIconProperty);
+    fw::RegisterComponentClass<TRzLabel>("TRzLabel");
+    // The guard keeps nothing in a layout: its About text is not stored.
+    fw::RegisterComponentClass(
+        "TJustOne32",
+        [](fw::TComponent* owner) -> fw::TComponent* { return new TJustOne32(owner); },
+        [](fw::TComponent&, const std::string&, const fw::TLayoutValue&, const fw::TEventTable&) {
+            return false;
+        });
 }

@@ -6,6 +6,8 @@
 #include "framework/Exception.h"
 #include "framework/GlyphButtons.h"
 #include "framework/GroupBox.h"
+#include "framework/Image.h"
+#include "framework/Label.h"
 #include "framework/Memo.h"
 #include "framework/Menus.h"
 #include "framework/PageControl.h"
@@ -44,6 +46,8 @@ std::map<std::string, TComponentClass>& Registry() {
         RegisterComponentClass<TRadioGroup>("TRadioGroup");
         RegisterComponentClass<TCheckBox>("TCheckBox");
         RegisterComponentClass<TEdit>("TEdit");
+        RegisterComponentClass<TLabel>("TLabel");
+        RegisterComponentClass<TImage>("TImage");
     }
     return registry;
 }

@@ -374,9 +374,11 @@ bool TWinControl::SetProperty(const std::string& name, const TLayoutValue& v, co
 
 COLORREF ColorFromName(const std::string& name) {
     static const std::map<std::string, COLORREF> colors{
-        {"clBlack", RGB(0, 0, 0)},       {"clMaroon", RGB(128, 0, 0)},  {"clGreen", RGB(0, 128, 0)},
-        {"clNavy", RGB(0, 0, 128)},      {"clRed", RGB(255, 0, 0)},     {"clBlue", RGB(0, 0, 255)},
-        {"clWhite", RGB(255, 255, 255)}, {"clGray", RGB(128, 128, 128)}};
+        {"clBlack", RGB(0, 0, 0)},       {"clMaroon", RGB(128, 0, 0)},
+        {"clGreen", RGB(0, 128, 0)},     {"clNavy", RGB(0, 0, 128)},
+        {"clRed", RGB(255, 0, 0)},       {"clBlue", RGB(0, 0, 255)},
+        {"clWhite", RGB(255, 255, 255)}, {"clGray", RGB(128, 128, 128)},
+        {"clYellow", RGB(255, 255, 0)}};
     auto it = colors.find(name);
     if (it == colors.end())
         throw Exception("Unknown colour " + name);

@@ -17,6 +17,8 @@ namespace fw {
 class TForm;
 
 enum class TAlign { alNone, alTop, alBottom, alClient };
+// How a text sits across the width it is given.
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 class TWinControl : public TComponent, public TLayoutParent {
   public:

@@ -11,8 +11,6 @@ namespace fw {
 
 class TStatusBar;
 
-enum class TAlignment { taLeftJustify, taCenter };
-
 class TStatusPanel {
   public:
     const std::string& Text() const { return text_; }

@@ -49,6 +49,7 @@ fw::TEventTable TMainForm::Events() {
     bind("HelpContents", &TMainForm::HelpContents);
     bind("HelpSearch", &TMainForm::HelpSearch);
     bind("mnuHelpRevisionHistoryClick", &TMainForm::mnuHelpRevisionHistoryClick);
+    bind("HelpAbout", &TMainForm::HelpAbout);
     bind("mnuDBSelectClick", &TMainForm::mnuDBSelectClick);
     bind("mnuDBCreateClick", &TMainForm::mnuDBCreateClick);
     bind("mnuDBSaveAsClick", &TMainForm::mnuDBSaveAsClick);

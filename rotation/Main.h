@@ -102,6 +102,7 @@ class TMainForm : public fw::TForm, public TTaglineHost, public TSetupHost {
     void HelpContents(fw::TComponent* sender);
     void HelpSearch(fw::TComponent* sender);
     void mnuHelpRevisionHistoryClick(fw::TComponent* sender);
+    void HelpAbout(fw::TComponent* sender);
 
     void SetupMenus();
     void FillTopPanel() override;

@@ -1,6 +1,8 @@
-// The Help menu: the help file's contents, its search, and the revision history topic.
+// The Help menu: the help file's contents, its search, the revision history topic and
+// the about box.
 #include "rotation/Main.h"
 
+#include "desktop/About.h"
 #include "framework/Application.h"
 
 void TMainForm::HelpContents(fw::TComponent*) {
@@ -14,4 +16,9 @@ void TMainForm::HelpSearch(fw::TComponent*) {
 
 void TMainForm::mnuHelpRevisionHistoryClick(fw::TComponent*) {
     fw::Application().HelpContext(5);
+}
+
+void TMainForm::HelpAbout(fw::TComponent*) {
+    TAboutBox about(this);
+    about.ShowModal();
 }

@@ -2,6 +2,7 @@
 #include "rotation/Main.h"
 
 #include "desktop/RegFiles.h"
+#include "desktop/SplashForm.h"
 #include "desktop/TrayIcon.h"
 #include "framework/Application.h"
 #include "framework/DateFormat.h"
@@ -103,6 +104,7 @@ void TMainForm::FormActivate(fw::TComponent*) {
     if (activated_)
         return;
     activated_ = true;
+    FreeSplashScreen();
     if (StartShowCmd == SW_SHOWMINIMIZED || StartShowCmd == SW_MINIMIZE ||
         StartShowCmd == SW_SHOWMINNOACTIVE)
         fw::Application().Minimize();

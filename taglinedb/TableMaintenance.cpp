@@ -183,8 +183,10 @@ void TTableMaintenance::ImportTextFile() {
         }
         temp.Close();
         Move(temp, *db_.Table1, fw::TBatchMode::batAppendUpdate);
-    } catch (const fw::EDBEngineError&) {
-        throw fw::EDatabaseError("Error importing text file ... Aborting!");
+    } catch (const fw::EDBEngineError& e) {
+        // The engine's own words follow, so the user learns what went wrong.
+        throw fw::EDatabaseError(std::string("Error importing text file ... Aborting!\r\n") +
+                                 e.what());
     }
     fw::ShowMessage(text.replaced ? "File successfully imported!\r\nCharacters that a tagline "
                                     "cannot hold became \"?\"."

@@ -8,7 +8,7 @@
 # inside tools/wine-session.sh (tools/screenshots.sh uses it for each window).
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-exe="$top/build/win64/Quiptide/Quiptide.exe"
+exe="$top/build/win64/Quiptide/QUIPTIDE.EXE"
 wine=/usr/lib/wine/wine64
 
 if [ ! -f "$exe" ]; then
@@ -42,7 +42,7 @@ shoot() {
     import -window root "$out"
   fi
   # The program, then its desktop, so the next picture starts on an empty desktop.
-  "$wine" taskkill /f /im Quiptide.exe </dev/null >/dev/null 2>&1
+  "$wine" taskkill /f /im QUIPTIDE.EXE </dev/null >/dev/null 2>&1
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
   rm -f "$tmp"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Saves a picture of each window built so far under build/screenshots/ (the main window
 # with and without its toolbar, with a signature in use, the signature selection dialog,
-# the context, tray and File menus, and the messages of the table maintenance commands).
+# the context, tray and File menus, the options dialog's tabs, the splash window, the
+# about box, and the messages of the table maintenance commands).
 # Runs inside tools/wine-session.sh (`make screenshots`);
 # the settings it changes for a picture are put back afterwards.
 set -uo pipefail
@@ -41,9 +42,9 @@ rm -rf "$sample"
 # and the File menu.
 wine=/usr/lib/wine/wine64
 shot_popup() {
-  local what=$1 out="$shots/$2.png" pid tmp shot="" sd
+  local what=$1 out="$shots/$2.png" program=${3:-window_shot} pid tmp shot="" sd
   WINEPATH=$("$wine" winepath -w "$prog" 2>/dev/null) \
-    "$wine" explorer /desktop=Quiptide,1024x768 "$top/build/win64/testbin/window_shot.exe" \
+    "$wine" explorer /desktop=Quiptide,1024x768 "$top/build/win64/testbin/$program.exe" \
     "$what" 20 </dev/null >/dev/null 2>&1 &
   pid=$!
   tmp=$(mktemp --suffix=.png)
@@ -58,7 +59,7 @@ shot_popup() {
     fi
   done
   rm -f "$tmp"
-  "$wine" taskkill /f /im window_shot.exe </dev/null >/dev/null 2>&1
+  "$wine" taskkill /f /im "$program.exe" </dev/null >/dev/null 2>&1
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
   if [ -n "$shot" ]; then
@@ -72,6 +73,13 @@ shot_popup input input-form
 shot_popup context context-menu
 shot_popup tray tray-menu
 shot_popup file file-menu
+# The options dialog's four tabs, the splash window and the about box.
+shot_popup 1 setup-tagline setup_shot
+shot_popup 2 setup-configuration setup_shot
+shot_popup 3 setup-date-format setup_shot
+shot_popup 4 setup-time-format setup_shot
+shot_popup splash splash desktop_shot
+shot_popup about about desktop_shot
 # The messages of the table maintenance commands, on a scratch copy of the table.
 for what in saveas merge delete import imported stolen exists noclip; do
   shot_popup "$what" "maintenance-$what"

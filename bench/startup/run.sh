@@ -32,4 +32,4 @@ big="$build/bench-commands/tags.db"
     echo "  on a 100,000-row table: ${large} ms (no goal)"
   fi
   $wine reg delete "HKCU\\Software\\Brindlex" /f >/dev/null 2>&1 || true
-' startup "$(winpath "$work/prog/Quiptide.exe")" "$(winpath "$work/bare_window.exe")" "$big" "$(winpath "$big")"
+' startup "$(winpath "$work/prog/QUIPTIDE.EXE")" "$(winpath "$work/bare_window.exe")" "$big" "$(winpath "$big")"

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Draws Quiptide's toolbar, navigator and button glyphs and its icon.
+"""Draws Quiptide's toolbar, navigator and button glyphs (the icon and the logo are
+drawn by ../art/make_art.py).
 
 Each glyph is pixel art below; '.' is the transparent colour (the lower-left pixel of
 every bitmap, which the button drawing leaves out). Run from this folder to rewrite the
-.bmp files and ../Quiptide.ico; the results are kept in the repository.
+.bmp files; the results are kept in the repository.
 """
 import struct
 
@@ -393,82 +394,7 @@ def parse(name, art):
     return [[PALETTE[c] for c in r] for r in rows]
 
 
-def icon_pixels(size):
-    """The program's icon: an envelope with a yellow tagline tag across its corner,
-    drawn at 32 pixels and sampled down; (r, g, b, a) rows."""
-    n = 32
-    img = [[(0, 0, 0, 0)] * n for _ in range(n)]
-
-    def put(x, y, c):
-        if 0 <= x < n and 0 <= y < n:
-            img[y][x] = c + (255,)
-
-    navy, white, yellow, black, red = (0, 0, 128), (255, 255, 255), (255, 224, 0), (0, 0, 0), (200, 0, 0)
-    for y in range(5, 24):           # envelope body
-        for x in range(1, 29):
-            edge = y in (5, 23) or x in (1, 28)
-            put(x, y, navy if edge else white)
-    for i in range(14):              # flap
-        put(1 + i, 5 + i * 9 // 14, navy)
-        put(28 - i, 5 + i * 9 // 14, navy)
-    for y in range(16, 31):          # tag: a slanted yellow label with a hole
-        for x in range(12, 31):
-            d = (x - 12) + (30 - y)
-            if 2 <= d <= 30 and x + y >= 36:
-                border = d in (2, 30) or x in (12, 30) or y in (16, 30) or x + y == 36
-                put(x, y, black if border else yellow)
-    for x, y in ((16, 21), (17, 21), (16, 22), (17, 22)):
-        put(x, y, black)
-    for x in range(19, 28):          # the tagline's text
-        put(x, 24, red)
-        put(x - 1, 27, red)
-    if size == n:
-        return img
-    f = n // size
-    out = []
-    for y in range(size):
-        row = []
-        for x in range(size):
-            block = [img[y * f + j][x * f + i] for j in range(f) for i in range(f)]
-            a = sum(p[3] for p in block)
-            if a == 0:
-                row.append((0, 0, 0, 0))
-                continue
-            row.append(tuple(sum(p[k] * p[3] for p in block) // a for k in range(3))
-                       + (255 if a >= 255 * len(block) // 2 else 0,))
-        out.append(row)
-    return out
-
-
-def icon_image(rows):
-    """One 32-bit image of an .ico: header, colours bottom-up, and the AND mask."""
-    size = len(rows)
-    xor = b''.join(bytes((b, g, r, a)) for row in reversed(rows) for r, g, b, a in row)
-    mask_stride = ((size + 31) // 32) * 4
-    mask = b''
-    for row in reversed(rows):
-        line = bytearray(mask_stride)
-        for x, (_, _, _, a) in enumerate(row):
-            if a == 0:
-                line[x // 8] |= 0x80 >> (x % 8)
-        mask += bytes(line)
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    return header + xor + mask
-
-
-def write_icon(path):
-    images = [icon_image(icon_pixels(s)) for s in (32, 16)]
-    out = struct.pack('<HHH', 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for s, data in zip((32, 16), images):
-        out += struct.pack('<BBBBHHII', s, s, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    with open(path, 'wb') as f:
-        f.write(out + b''.join(images))
-
-
 if __name__ == '__main__':
     for name, art in GLYPHS.items():
         with open(name.lower() + '.bmp', 'wb') as f:
             f.write(bmp24(parse(name, art)))
-    write_icon('../Quiptide.ico')

@@ -93,28 +93,32 @@ TEST(Dialogs, AnOverrideEndsWithItsScope) {
 
 // The real service: the system has no Yes and Cancel box, so an OK and Cancel one is
 // shown with its OK button renamed; Yes answers mrYes and Escape cancels.
+// What the timer below saw and does: the OK button's label, and the answer it gives.
+std::string yesLabel;
+int yesStep;
+
+void CALLBACK AnswerYesCancel(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = FindWindowA("#32770", "Warning");
+    if (!box)
+        return;
+    char text[32] = {};
+    GetDlgItemTextA(box, IDOK, text, sizeof text);
+    yesLabel = text;
+    if (yesStep == fw::mrYes)
+        SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    else
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+}
+
 TEST(Dialogs, TheRealYesCancelBoxShowsYesAndCancel) {
-    static std::string label;
-    static int step;
     for (int answer : {fw::mrYes, fw::mrCancel}) {
-        label.clear();
-        step = answer;
-        UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-            HWND box = FindWindowA("#32770", "Warning");
-            if (!box)
-                return;
-            char text[32] = {};
-            GetDlgItemTextA(box, IDOK, text, sizeof text);
-            label = text;
-            if (step == fw::mrYes)
-                SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-            else
-                PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-        });
+        yesLabel.clear();
+        yesStep = answer;
+        UINT_PTR timer = SetTimer(nullptr, 0, 100, AnswerYesCancel);
         EXPECT_EQ(fw::MessageDlg("Delete?", TMsgDlgType::mtWarning, TMsgDlgButtons::mbYesCancel),
                   answer);
         KillTimer(nullptr, timer);
-        EXPECT_EQ(label, "&Yes");
+        EXPECT_EQ(yesLabel, "&Yes");
     }
 }
 

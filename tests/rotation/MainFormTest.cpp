@@ -505,24 +505,45 @@ TEST_F(MainFormTest, StartedMinimizedTheWindowMinimizesAtItsFirstActivationOnly)
     EXPECT_TRUE(IsWindowVisible(f.Handle()));
 }
 
+struct TChildSearch {
+    const std::string& text;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchChild(HWND child, LPARAM data) {
+    auto& s = *reinterpret_cast<TChildSearch*>(data);
+    char caption[128] = {};
+    GetWindowTextA(child, caption, sizeof caption);
+    if (s.text == caption)
+        s.found = child;
+    return s.found ? FALSE : TRUE;
+}
+
 // The first window below parent whose text is that, or null.
 HWND ChildWithText(HWND parent, const std::string& text) {
-    struct TSearch {
-        const std::string& text;
-        HWND found = nullptr;
-    } search{text};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) {
-            auto& s = *reinterpret_cast<TSearch*>(data);
-            char caption[128] = {};
-            GetWindowTextA(child, caption, sizeof caption);
-            if (!s.found && s.text == caption)
-                s.found = child;
-            return s.found ? FALSE : TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TChildSearch search{text};
+    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// Works the options dialog once it is up: first turns the toolbar and the tray icon off,
+// then closes it.
+int setupStep;
+
+void CALLBACK WorkTheOptionsDialog(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = FindWindowA(nullptr, "Program Options");
+    if (!dialog || !IsWindowVisible(dialog))
+        return;
+    if (setupStep == 0) {
+        // The check boxes are on the second tab; a click on a hidden box still notifies,
+        // as it does for a click through the keyboard.
+        for (const char* caption : {"Show Toolbar?", "Use Taskbar Tray?"})
+            if (HWND box = ChildWithText(dialog, caption))
+                SendMessageA(box, BM_CLICK, 0, 0);
+        setupStep = 1;
+    } else {
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    }
 }
 
 // The options dialog opened from its menu item acts on this window at once: here the
@@ -531,23 +552,8 @@ TEST_F(MainFormTest, TheOptionsDialogChangesTheWindowAtOnceAndSavesOnClosing) {
     TMainForm& f = Create();
     f.Show();
     ASSERT_TRUE(f.TrayIcon1->Active());
-    static int step;
-    step = 0;
-    UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-        HWND dialog = FindWindowA(nullptr, "Program Options");
-        if (!dialog || !IsWindowVisible(dialog))
-            return;
-        if (step == 0) {
-            // The check boxes are on the second tab; a click on a hidden box still
-            // notifies, as it does for a click through the keyboard.
-            for (const char* caption : {"Show Toolbar?", "Use Taskbar Tray?"})
-                if (HWND box = ChildWithText(dialog, caption))
-                    SendMessageA(box, BM_CLICK, 0, 0);
-            step = 1;
-        } else {
-            PostMessageA(dialog, WM_CLOSE, 0, 0);
-        }
-    });
+    setupStep = 0;
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, WorkTheOptionsDialog);
     FindComponentClick(f, "mnuSetupConfig");
     KillTimer(nullptr, timer);
     EXPECT_FALSE(f.ToolBar);

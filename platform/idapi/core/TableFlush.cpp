@@ -119,7 +119,8 @@ void Table::Flush(bool full) {
             for (const auto& b : blocks_)
                 entries.push_back({b->Rows(), b->number, b->count});
             std::vector<uint8_t> px = BuildPrimaryIndex(header_.schema, entries);
-            os::File pxFile = os::File::Open(CompanionPath(path_, "PX"), true, os::Lock::None);
+            // Made anew when missing: a table copied without its .PX stays writable.
+            os::File pxFile = os::File::Create(CompanionPath(path_, "PX"), os::Lock::None);
             pxFile.WriteAt(0, px.data(), px.size());
             pxFile.Truncate(px.size());
         }

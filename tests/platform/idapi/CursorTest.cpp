@@ -259,6 +259,27 @@ TEST(WritePolicy, KeyedPostsAreWrittenAtOnceUnkeyedAppendsInBatchesOfBlocks) {
     EXPECT_TRUE(FileHolds(scratch, "extra line"));
 }
 
+TEST(WritePolicy, AKeyedTableCopiedWithoutItsIndexFilesStaysWritable) {
+    ScratchDir dir;
+    std::string path = dir.Path("Tags.db");
+    CreateTagTable(path);
+    {
+        Table t(path, IDP_OPEN_EXCLUSIVE);
+        ASSERT_EQ(IDP_OK, t.Add("before"));
+    }
+    ASSERT_EQ(0, std::remove(dir.Path("Tags.px").c_str()));
+    ASSERT_EQ(0, std::remove(dir.Path("Tags.qix").c_str()));
+    IdpCursor c = nullptr;
+    ASSERT_EQ(IDP_OK, idpOpenTable(path.c_str(), IDP_OPEN_EXCLUSIVE, &c)) << LastError();
+    ASSERT_EQ(IDP_OK, idpAppend(c));
+    ASSERT_EQ(IDP_OK, idpSetString(c, 1, "after"));
+    ASSERT_EQ(IDP_OK, idpPost(c)) << LastError();
+    EXPECT_EQ(IDP_OK, idpCloseTable(c)) << "the close writes the .PX: " << LastError();
+    EXPECT_TRUE(FileHolds(dir.Path("Tags.px"), "after") || FileHolds(dir.Path("Tags.px"), "before"))
+        << "the .PX is written again at the close";
+    EXPECT_EQ(Table(path).All(), (std::vector<std::string>{"after", "before"}));
+}
+
 // The .PX is for other programs and is rewritten whole, so changes leave it to the close.
 TEST(WritePolicy, ThePrimaryIndexFileIsBroughtUpToDateWhenTheTableCloses) {
     ScratchDir dir;
