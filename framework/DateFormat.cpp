@@ -4,6 +4,7 @@
 #include "framework/DateFormat.h"
 
 #include "framework/Exception.h"
+#include "framework/text/DateLetters.h"
 
 #include <algorithm>
 #include <cctype>
@@ -30,98 +31,21 @@ char Lower(char c) {
     return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 }
 
-bool StartsWithNoCase(const std::string& text, size_t at, const char* word) {
-    for (size_t k = 0; word[k]; ++k)
-        if (at + k >= text.size() || Lower(text[at + k]) != word[k])
-            return false;
-    return true;
-}
-
-std::string Number(int value, bool twoDigits) {
-    std::string s = std::to_string(value);
-    return twoDigits && s.size() < 2 ? "0" + s : s;
-}
-
-// An hour is a 12-hour value when "am/pm" follows it before the next hour letter.
-bool TwelveHour(const std::string& format, size_t from) {
-    for (size_t i = from; i < format.size(); ++i) {
-        if (Lower(format[i]) == 'h')
-            return false;
-        if (StartsWithNoCase(format, i, "am/pm"))
-            return true;
-    }
-    return false;
-}
-
-int DaysInMonth(int year, int month) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : days[month - 1];
-}
-
 } // namespace
 
 std::string FormatDateTime(const std::string& format, const SYSTEMTIME& time, LCID locale) {
-    std::string out;
-    size_t i = 0;
-    while (i < format.size()) {
-        const char c = Lower(format[i]);
-        size_t run = 1;
-        while (i + run < format.size() && Lower(format[i + run]) == c)
-            ++run;
-        size_t take = std::min<size_t>(run, 2);
-        switch (c) {
-        case 'd':
-            out += Number(time.wDay, take == 2);
-            break;
-        case 'm':
-            take = std::min<size_t>(run, 4);
-            if (take <= 2)
-                out += Number(time.wMonth, take == 2);
-            else if (time.wMonth >= 1 && time.wMonth <= 12)
-                out +=
-                    LocaleInfo(locale, (take == 3 ? LOCALE_SABBREVMONTHNAME1 : LOCALE_SMONTHNAME1) +
-                                           time.wMonth - 1);
-            break;
-        case 'y':
-            take = run >= 3 ? std::min<size_t>(run, 4) : run;
-            out += take >= 3 ? Number(time.wYear, true) : Number(time.wYear % 100, true);
-            break;
-        case 'h': {
-            int hour = time.wHour;
-            if (TwelveHour(format, i + take))
-                hour = hour % 12 == 0 ? 12 : hour % 12;
-            out += Number(hour, take == 2);
-            break;
-        }
-        case 'n':
-            out += Number(time.wMinute, take == 2);
-            break;
-        case 's':
-            out += Number(time.wSecond, take == 2);
-            break;
-        case 't':
-            out += TimeText(time, locale, take == 1 ? TIME_NOSECONDS : 0);
-            break;
-        case 'a':
-            take = StartsWithNoCase(format, i, "am/pm") ? 5 : 1;
-            out += take == 5 ? (time.wHour < 12 ? "am" : "pm") : format.substr(i, 1);
-            break;
-        case '/':
-            take = 1;
-            out += LocaleInfo(locale, LOCALE_SDATE);
-            break;
-        case ':':
-            take = 1;
-            out += LocaleInfo(locale, LOCALE_STIME);
-            break;
-        default:
-            take = 1;
-            out += format[i];
-        }
-        i += take;
+    TDateNames names;
+    for (int m = 0; m < 12; ++m) {
+        names.shortMonths[m] = LocaleInfo(locale, LOCALE_SABBREVMONTHNAME1 + m);
+        names.longMonths[m] = LocaleInfo(locale, LOCALE_SMONTHNAME1 + m);
     }
-    return out;
+    names.dateSeparator = LocaleInfo(locale, LOCALE_SDATE);
+    names.timeSeparator = LocaleInfo(locale, LOCALE_STIME);
+    names.shortTime = [&](const TDateParts&) { return TimeText(time, locale, TIME_NOSECONDS); };
+    names.longTime = [&](const TDateParts&) { return TimeText(time, locale, 0); };
+    return FormatLetters(
+        format, {time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond},
+        names);
 }
 
 SYSTEMTIME StrToDate(const std::string& text, LCID locale) {

@@ -1,6 +1,6 @@
 // Text files shared with other programs, over the Win32 file API: read whole, written in
 // place (never deleted and created again, so that a program holding the file open, and
-// its attributes and permissions, are not disturbed) or replaced whole; and line breaks.
+// its attributes and permissions, are not disturbed) or replaced whole.
 #include "framework/TextFiles.h"
 
 #include <windows.h>
@@ -89,37 +89,6 @@ void WriteWholeFile(const std::string& fileName, const std::string& text) {
     FileHandle f =
         Open(fileName, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, "Cannot create file");
     WriteAll(f.get(), fileName, text);
-}
-
-std::string NormaliseLineBreaks(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\r' || c == '\n') {
-            out += "\r\n";
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else
-            out += c;
-    }
-    return out;
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
 }
 
 } // namespace fw

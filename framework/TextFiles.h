@@ -1,9 +1,10 @@
 // Text files shared with other programs: reading one whole while others may read and
-// write it, overwriting one in place, replacing one whole; and line breaks of every kind.
+// write it, overwriting one in place, replacing one whole (line breaks: text/TextLines.h).
 // Failures raise EFileError: our words, the file name, then the system's reason.
 #pragma once
 
 #include "framework/Exception.h"
+#include "framework/text/TextLines.h"
 
 #include <string>
 #include <vector>
@@ -20,10 +21,5 @@ std::string ReadSharedFile(const std::string& fileName, unsigned long long maxSi
 void OverwriteSharedFile(const std::string& fileName, const std::string& text);
 // Creates the file, or replaces an existing one whole, with exactly the text.
 void WriteWholeFile(const std::string& fileName, const std::string& text);
-
-// Lone CR and lone LF become CR LF; CR LF stays.
-std::string NormaliseLineBreaks(const std::string& text);
-// Lines ending at CR LF, lone CR or lone LF; a final line break gives no empty last line.
-std::vector<std::string> SplitLines(const std::string& text);
 
 } // namespace fw

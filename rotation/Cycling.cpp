@@ -3,6 +3,7 @@
 
 #include "framework/DateFormat.h"
 #include "framework/Exception.h"
+#include "rotation/rules/RandomPick.h"
 
 #include <tuple>
 
@@ -50,21 +51,9 @@ TTickDecision DecideTick(const std::string& frequency, int interval, const std::
     return d;
 }
 
-std::uint32_t RandomSeed(const SYSTEMTIME& utc) {
-    return ((utc.wHour * 60u + utc.wMinute) * 60u + utc.wSecond) * 1000u + utc.wMilliseconds;
-}
-
-int RandomDraw(std::uint32_t& seed, int n) {
-    seed = seed * 134775813u + 1u;
-    return 1 + static_cast<int>(
-                   (static_cast<std::uint64_t>(seed) * static_cast<std::uint32_t>(n)) >> 32);
-}
-
 int RandomRow(const SYSTEMTIME& utc, int rowCount) {
-    if (rowCount <= 0)
-        return 0;
-    std::uint32_t seed = RandomSeed(utc);
-    return RandomDraw(seed, rowCount);
+    return rules::RandomRow(
+        rules::RandomSeed(utc.wHour, utc.wMinute, utc.wSecond, utc.wMilliseconds), rowCount);
 }
 
 std::string StatusText(const std::string& frequency, const std::string& sequencer, int interval,

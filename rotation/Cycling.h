@@ -30,14 +30,9 @@ struct TTickDecision {
 TTickDecision DecideTick(const std::string& frequency, int interval, const std::string& date,
                          const SYSTEMTIME& lastSave, const SYSTEMTIME& now);
 
-// The random generator of a change: seeded from the UTC time of day in milliseconds,
-// then seed = seed * 134775813 + 1 (mod 2^32), giving 1 + the high 32 bits of seed * n.
-std::uint32_t RandomSeed(const SYSTEMTIME& utc);
-int RandomDraw(std::uint32_t& seed, int n);
-
 // The row a random change moves to: the r-th row in Record order (1-based) for a draw
-// from a fresh seed, so every row can be taken whatever the Record values; 0 for an
-// empty table, which keeps its position.
+// from a fresh seed of the UTC time of day (rules/RandomPick.h), so every row can be
+// taken whatever the Record values; 0 for an empty table, which keeps its position.
 int RandomRow(const SYSTEMTIME& utc, int rowCount);
 
 // The status summary of the tray's "Status" command.

@@ -4,6 +4,7 @@
 #include "framework/Paths.h"
 #include "rotation/SignatureFiles.h"
 #include "rotation/Variables.h"
+#include "rotation/rules/SignatureRules.h"
 
 #include <utility>
 
@@ -25,8 +26,7 @@ std::string TSignatureDocument::ExpandVariables(const std::string& body,
 std::string TSignatureDocument::ComposeDraft(const std::string& body, const std::string& tagline,
                                              bool tagPos, const std::string& custDate,
                                              const std::string& custTime) const {
-    const std::string expanded = ExpandVariables(body, custDate, custTime);
-    return tagPos ? tagline + "\r\n" + expanded : expanded + tagline;
+    return rules::ComposeDraft(ExpandVariables(body, custDate, custTime), tagline, tagPos);
 }
 
 void TSignatureDocument::WriteSideFiles(const std::string& body, const std::string& tagline) const {

@@ -4,55 +4,49 @@
 #include "framework/DateFormat.h"
 #include "framework/Paths.h"
 #include "rotation/SignatureFiles.h"
+#include "rotation/rules/SignatureRules.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace {
 
-const std::string kDate = "#DATE#";
-const std::string kTime = "#TIME#";
-const std::string kBlank = " ";
-
 // The names of the list file, then the two built-in names unless the file has them. The
 // file is rewritten only when its text changes, so it does not grow with every use.
-std::vector<std::string> VariableList(const std::string& listFile) {
+void KeepVariableList(const std::string& listFile) {
     const bool exists = fw::FileExists(listFile);
     const std::string stored = exists ? fw::ReadSharedFile(listFile, kMaxTextFile) : std::string();
-    std::vector<std::string> names = fw::SplitLines(stored);
-    for (const std::string& name : {kDate, kTime})
-        if (std::find(names.begin(), names.end(), name) == names.end())
-            names.push_back(name);
-    std::string text;
-    for (const std::string& name : names)
-        text += name + "\r\n";
+    const std::string text = rules::VariableListText(rules::VariableNames(stored));
     if (!exists || text != stored)
         fw::WriteWholeFile(listFile, text);
-    return names;
 }
+
+// The window's string splitter, splitting at single blanks with empty words kept.
+class TBreakItWords : public rules::TWordSplitter {
+  public:
+    explicit TBreakItWords(TBrkApart& breakIt) : breakIt_(breakIt) {
+        breakIt_.BreakString.assign(1, ' ');
+        breakIt_.AllowEmptyString = true;
+    }
+    std::vector<std::string>& Split(const std::string& line) override {
+        breakIt_.BaseString = line;
+        breakIt_.Split();
+        return breakIt_.StringList();
+    }
+    std::string Join() override {
+        breakIt_.Join();
+        return breakIt_.BaseString;
+    }
+
+  private:
+    TBrkApart& breakIt_;
+};
 
 } // namespace
 
 std::string ExpandVariables(const std::string& text, TBrkApart& breakIt,
                             const std::string& listFile, const TVariableValues& values) {
-    const std::vector<std::string> names = VariableList(listFile);
-    breakIt.BreakString = kBlank;
-    breakIt.AllowEmptyString = true;
-    std::string out;
-    for (const std::string& line : fw::SplitLines(text)) {
-        breakIt.BaseString = line;
-        breakIt.Split();
-        for (std::string& word : breakIt.StringList())
-            for (const std::string& name : names) {
-                if (word != name)
-                    continue;
-                if (name == kDate)
-                    word = fw::FormatDateTime(values.custDate, values.now);
-                else if (name == kTime)
-                    word = fw::FormatDateTime(values.custTime, values.now);
-            }
-        breakIt.Join();
-        out += breakIt.BaseString + "\r\n";
-    }
-    return out;
+    KeepVariableList(listFile);
+    TBreakItWords words(breakIt);
+    return rules::ExpandWords(text, fw::FormatDateTime(values.custDate, values.now),
+                              fw::FormatDateTime(values.custTime, values.now), words);
 }

@@ -84,19 +84,6 @@ TEST(Cycling, DemoChangesWithoutSavingAndUnknownFrequenciesAsk) {
     EXPECT_EQ(DecideTick("Hourly", 5, "", kDay, kDay).box, TTickDecision::TBox::None);
 }
 
-TEST(Cycling, TheGeneratorIsTheClockSeededLinearCongruence) {
-    EXPECT_EQ(RandomSeed(At(2026, 12, 6, 12, 34, 56, 789)), 45296789u);
-    EXPECT_EQ(RandomSeed(At(2026, 12, 6, 23, 59, 59, 999)), 86399999u);
-    std::uint32_t seed = 0;
-    EXPECT_EQ(RandomDraw(seed, 100), 1);
-    EXPECT_EQ(seed, 1u);
-    EXPECT_EQ(RandomDraw(seed, 100), 4); // seed 134775814: 13477581400 >> 32 = 3
-    EXPECT_EQ(seed, 134775814u);
-    seed = 0xFFFFFFFFu; // wraps modulo 2^32
-    RandomDraw(seed, 10);
-    EXPECT_EQ(seed, static_cast<std::uint32_t>(0xFFFFFFFFull * 134775813ull + 1));
-}
-
 TEST(Cycling, EveryRowCanBeDrawnAndNoneOutsideTheTable) {
     for (int n : {1, 2, 7, 100, 1000}) {
         std::set<int> seen;
