@@ -1,0 +1,194 @@
+// qtdb run as scripts run it, natively: every command's output and exit status, the
+// round trips of export and import, fortune files that strfile accepts, and bad input
+// that gets one line on standard error and changes nothing.
+#include "idapi.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string Slurp(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Put(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+class QtdbTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("qtdb-test-" + std::to_string(getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs qtdb in the scratch folder; stdin from `input` when given.
+    Result Qtdb(const std::string& args, const std::string& input = {}) {
+        const fs::path in = dir / "stdin.txt", out = dir / "stdout.txt", err = dir / "stderr.txt";
+        Put(in, input);
+        const std::string command = "cd '" + dir.string() + "' && '" QTDB_PATH "' " + args + " <'" +
+                                    in.string() + "' >'" + out.string() + "' 2>'" + err.string() +
+                                    "'";
+        Result r;
+        const int status = std::system(command.c_str());
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = Slurp(out);
+        r.err = Slurp(err);
+        return r;
+    }
+    fs::path dir;
+};
+
+TEST_F(QtdbTest, CreateRefusesToReplaceATableUnlessForced) {
+    EXPECT_EQ(Qtdb("create tags.db").status, 0);
+    Qtdb("import tags.db -", "kept\n");
+    Result again = Qtdb("create tags.db");
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(again.err,
+              "qtdb: tags.db: already exists; --force replaces it with an empty table\n");
+    EXPECT_EQ(Qtdb("export tags.db").out, "kept\n");
+    EXPECT_EQ(Qtdb("create --force tags.db").status, 0);
+    EXPECT_EQ(Qtdb("export tags.db").out, "");
+}
+
+TEST_F(QtdbTest, ImportCountsWhatItReadAddedReplacedCutAndSkipped) {
+    Put(dir / "a.txt", "one\rtwo\r\n\nthree\n" + std::string(300, 'x') + "\nno final break");
+    Result first = Qtdb("import tags.db a.txt");
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.out, "read 6, added 5, replaced 0, too long 1, empty 1\n");
+    Result second = Qtdb("import tags.db a.txt -", "one\nfour\n");
+    EXPECT_EQ(second.out, "read 8, added 1, replaced 6, too long 1, empty 1\n")
+        << "duplicates in the files and against the table replace their twins";
+    EXPECT_EQ(Qtdb("export tags.db").out,
+              "four\nno final break\none\nthree\ntwo\n" + std::string(255, 'x') + "\n");
+}
+
+TEST_F(QtdbTest, ExportAndImportGiveTheSameTaglinesBack) {
+    Put(dir / "a.txt", "\xEF\xBB\xBF"
+                       "caf\xC3\xA9\nline one\\nline two\nC:\\\\path\n  indented\n");
+    ASSERT_EQ(Qtdb("import tags.db a.txt").status, 0);
+    Result exported = Qtdb("export tags.db out.txt");
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const std::string once = Slurp(dir / "out.txt");
+    EXPECT_EQ(once, "  indented\nC:\\\\path\ncaf\xE9\nline one\\nline two\n");
+    ASSERT_EQ(Qtdb("import copy.db out.txt").status, 0);
+    EXPECT_EQ(Qtdb("export copy.db").out, once);
+    EXPECT_EQ(Qtdb("export copy.db --encoding utf-8").out,
+              "  indented\nC:\\\\path\ncaf\xC3\xA9\nline one\\nline two\n");
+}
+
+TEST_F(QtdbTest, FortuneFilesComeInAndGoOutAsStrfileReadsThem) {
+    const fs::path fortunes = "/usr/share/games/fortunes/fortunes";
+    ASSERT_TRUE(fs::exists(fortunes)) << "the package fortunes-min";
+    Result in = Qtdb("import --fortune tags.db " + fortunes.string() + " --encoding utf-8");
+    ASSERT_EQ(in.status, 0) << in.err;
+    EXPECT_EQ(in.out.rfind("read ", 0), 0u);
+    Result out = Qtdb("export --fortune tags.db out --encoding utf-8");
+    ASSERT_EQ(out.status, 0) << out.err;
+    const std::string strfile = "strfile -s '" + (dir / "out").string() + "' '" +
+                                (dir / "out.dat").string() + "' >/dev/null 2>&1";
+    EXPECT_EQ(std::system(strfile.c_str()), 0);
+    // A multi-line saying stays one tagline and comes out as one entry.
+    Put(dir / "two.txt",
+        "first line\nsecond line\n%\nshort\n%\n" + std::string(300, 'y') + "\n%\n");
+    Result two = Qtdb("import --fortune two.db two.txt");
+    EXPECT_EQ(two.out, "read 3, added 2, replaced 0, too long 1, empty 0\n");
+    EXPECT_EQ(Qtdb("export two.db").out, "first line\\nsecond line\nshort\n");
+    EXPECT_EQ(Qtdb("export --fortune two.db").out, "first line\nsecond line\n%\nshort\n%\n");
+}
+
+TEST_F(QtdbTest, RandomAndSignComposeAsTheProgramDoes) {
+    Qtdb("import tags.db -", "the only tagline\n");
+    EXPECT_EQ(Qtdb("random tags.db").out, "the only tagline\n");
+    Put(dir / "body.txt", "Jane Doe\r\n#DATE# #date#\n");
+    Result below = Qtdb("sign body.txt tags.db --date-format yyyy");
+    ASSERT_EQ(below.status, 0) << below.err;
+    const std::string year = below.out.substr(9, 4);
+    EXPECT_EQ(below.out, "Jane Doe\n" + year + " #date#\nthe only tagline\n");
+    EXPECT_EQ(Qtdb("sign body.txt tags.db --top --date-format yyyy").out,
+              "the only tagline\nJane Doe\n" + year + " #date#\n");
+    EXPECT_EQ(Qtdb("random empty.db").status, 1);
+    Qtdb("create empty.db");
+    EXPECT_EQ(Qtdb("random empty.db").err, "qtdb: empty.db: holds no taglines\n");
+}
+
+TEST_F(QtdbTest, StatsTellsTheTablesShape) {
+    Qtdb("import tags.db -", "a\nb\n");
+    const std::string s = Qtdb("stats tags.db").out;
+    EXPECT_NE(s.find("rows       2\n"), std::string::npos) << s;
+    EXPECT_NE(s.find("fields     2: TagText alpha 255, Record autoincrement\n"), std::string::npos);
+    EXPECT_NE(s.find("keyed      yes, on 1 field(s)\n"), std::string::npos);
+    EXPECT_NE(s.find("indexes    2: Tag on TagText, RecNo on Record\n"), std::string::npos);
+    EXPECT_NE(s.find("code page  cp1252 (1252)\n"), std::string::npos);
+    EXPECT_NE(s.find(" tags.db "), std::string::npos);
+}
+
+TEST_F(QtdbTest, BadInputGetsOneLineNamingTheFileAndChangesNothing) {
+    Qtdb("import tags.db -", "kept\n");
+    auto failure = [&](const std::string& args, const std::string& message) {
+        Result r = Qtdb(args);
+        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_EQ(r.err, "qtdb: " + message + "\n") << args;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line";
+    };
+    Put(dir / "program", std::string("\x7f"
+                                     "ELF\0\0\0",
+                                     7));
+    failure("import tags.db program",
+            "program: not a text file (it holds NUL bytes); nothing was imported");
+    failure("import tags.db missing.txt",
+            "missing.txt: cannot be read (No such file or directory)");
+    failure("export tags.db no/such/folder/out.txt",
+            "no/such/folder/out.txt: cannot be written (No such file or directory)");
+    failure("frobnicate", "frobnicate: unknown command (qtdb --help lists them)");
+    failure("export tags.db --colour", "--colour: unknown option (qtdb --help lists them)");
+    EXPECT_EQ(Qtdb("export tags.db").out, "kept\n");
+    EXPECT_EQ(Qtdb("--version").out.rfind("qtdb ", 0), 0u);
+    EXPECT_EQ(Qtdb("--help").status, 0);
+}
+
+TEST_F(QtdbTest, ATableHeldByTheProgramIsRefusedAndADamagedOneExportsWhatItCan) {
+    std::string many;
+    for (int i = 0; i < 3000; ++i)
+        many += "tagline number " + std::to_string(i) + "\n";
+    Qtdb("import tags.db -", many);
+    {
+        // The program holds its table exclusively.
+        IdpCursor held = nullptr;
+        ASSERT_EQ(idpOpenTable((dir / "tags.db").c_str(), IDP_OPEN_EXCLUSIVE, &held), IDP_OK);
+        Result r = Qtdb("import tags.db -", "more\n");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("tags.db: Table is locked"), std::string::npos) << r.err;
+        idpCloseTable(held);
+    }
+    fs::resize_file(dir / "tags.db", fs::file_size(dir / "tags.db") / 3);
+    Result r = Qtdb("export tags.db out.txt");
+    EXPECT_EQ(r.status, 1);
+    const std::string out = Slurp(dir / "out.txt");
+    const auto lines = std::count(out.begin(), out.end(), '\n');
+    EXPECT_GT(lines, 0);
+    EXPECT_LT(lines, 3000);
+    EXPECT_EQ(r.err, "qtdb: tags.db: " + std::to_string(3000 - lines) +
+                         " of 3000 taglines could not be read; the others were exported\n");
+}
+
+} // namespace
