@@ -1,6 +1,6 @@
 # Entry points: `make run` builds and starts Quiptide under Wine; `make test` builds all
 # three presets and runs every test. Both install what is missing first.
-.PHONY: all deps build build-win64 build-win32 build-native run test screenshots fuzz bench clean
+.PHONY: all deps build build-win64 build-win32 build-native run test screenshots fuzz bench dist clean
 
 all: build
 
@@ -37,6 +37,9 @@ fuzz: deps
 
 bench: deps
 	tools/bench.sh
+
+dist: build-win64 build-win32
+	tools/dist.sh
 
 clean:
 	rm -rf build
