@@ -85,4 +85,16 @@ for what in saveas merge delete import imported stolen exists noclip; do
   shot_popup "$what" "maintenance-$what"
 done
 
+# The README's pictures, cut to the window from the pictures above.
+docs="$top/docs"
+gallery() { # picture in build/screenshots, name in docs/
+  [ -f "$shots/$1.png" ] || return 0
+  convert "$shots/$1.png" -crop 1024x740+0+0 +repage -bordercolor '#26709A' -border 1 \
+    -fuzz 8% -trim +repage -strip "$docs/$2.png" && echo "README picture: $docs/$2.png"
+}
+gallery main-draft main
+for picture in setup-tagline setup-configuration splash about maintenance-merge maintenance-stolen; do
+  gallery "$picture" "$picture"
+done
+
 exit $status
