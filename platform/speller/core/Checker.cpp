@@ -38,20 +38,11 @@ bool IsAddress(std::string_view chunk) {
            s.find('.', at) != std::string_view::npos && at + 1 < s.size() && IsWordByte(s[at + 1]);
 }
 
-} // namespace
-
-Checker::Checker(const Dictionary& dictionary, UserWords& user)
-    : dictionary_(dictionary), user_(user) {}
-
-bool Checker::IsKnown(std::string_view word) const {
-    return dictionary_.Contains(word) || user_.Contains(word) ||
-           KnownOrPossessive(word,
-                             [this](std::string_view w) { return ignored_.count(Fold(w)) != 0; });
-}
-
-std::optional<Misspelling> Checker::NextMisspelling(std::string_view text, size_t from) const {
+// Calls `take(offset, length)` for each word starting at or after `from` until it returns
+// true.
+template <class Take> void ScanWords(std::string_view text, size_t from, Take take) {
     if (from > text.size())
-        return std::nullopt;
+        return;
     // Start at the beginning of the run of text `from` lies in, so an address is seen whole.
     size_t pos = from;
     while (pos > 0 && !IsBlank(text[pos - 1]))
@@ -63,29 +54,56 @@ std::optional<Misspelling> Checker::NextMisspelling(std::string_view text, size_
         while (end < text.size() && !IsBlank(text[end]))
             ++end;
         const std::string_view chunk = text.substr(pos, end - pos);
-        if (!IsAddress(chunk)) {
-            for (size_t i = 0; i < chunk.size();) {
-                if (!IsWordByte(chunk[i])) {
-                    ++i;
-                    continue;
-                }
-                size_t j = i;
-                bool digits = false;
-                while (j < chunk.size() &&
-                       (IsWordByte(chunk[j]) || (IsApostrophe(chunk[j]) && j + 1 < chunk.size() &&
-                                                 IsWordByte(chunk[j + 1])))) {
-                    digits = digits || IsDigit(chunk[j]);
-                    ++j;
-                }
-                const size_t offset = pos + i;
-                if (!digits && offset >= from && !IsKnown(chunk.substr(i, j - i)))
-                    return Misspelling{offset, j - i};
-                i = j;
+        const bool address = IsAddress(chunk);
+        for (size_t i = 0; !address && i < chunk.size();) {
+            if (!IsWordByte(chunk[i])) {
+                ++i;
+                continue;
             }
+            size_t j = i;
+            bool digits = false;
+            while (j < chunk.size() &&
+                   (IsWordByte(chunk[j]) ||
+                    (IsApostrophe(chunk[j]) && j + 1 < chunk.size() && IsWordByte(chunk[j + 1])))) {
+                digits = digits || IsDigit(chunk[j]);
+                ++j;
+            }
+            if (!digits && pos + i >= from && take(pos + i, j - i))
+                return;
+            i = j;
         }
         pos = end;
     }
-    return std::nullopt;
+}
+
+} // namespace
+
+Checker::Checker(const Dictionary& dictionary, UserWords& user)
+    : dictionary_(dictionary), user_(user) {}
+
+bool Checker::IsKnown(std::string_view word) const {
+    return dictionary_.Contains(word) || user_.Contains(word) ||
+           KnownOrPossessive(word,
+                             [this](std::string_view w) { return ignored_.count(Fold(w)) != 0; });
+}
+
+std::vector<Misspelling> WordsOf(std::string_view text) {
+    std::vector<Misspelling> words;
+    ScanWords(text, 0, [&](size_t offset, size_t length) {
+        words.push_back({offset, length});
+        return false;
+    });
+    return words;
+}
+
+std::optional<Misspelling> Checker::NextMisspelling(std::string_view text, size_t from) const {
+    std::optional<Misspelling> found;
+    ScanWords(text, from, [&](size_t offset, size_t length) {
+        if (!IsKnown(text.substr(offset, length)))
+            found = Misspelling{offset, length};
+        return found.has_value();
+    });
+    return found;
 }
 
 void Checker::IgnoreAll(std::string_view word) {

@@ -51,6 +51,9 @@ struct Misspelling {
     size_t length;
 }; // byte range within the text
 
+// Every word the checker looks at in `text`, in order: numbers and addresses left out.
+std::vector<Misspelling> WordsOf(std::string_view text);
+
 class Checker {
   public:
     Checker(const Dictionary& dictionary, UserWords& user);
