@@ -12,6 +12,10 @@ int Random(const Options& o);
 int Sign(const Options& o);
 int Stats(const Options& o);
 int Spell(const Options& o);
+// Prints one line per finding, "level code message"; returns the highest level (0-4).
+int Verify(const Options& o);
+// Rebuilds the table in place, keeping the original as TABLE_; prints what it kept.
+int Rebuild(const Options& o);
 
 // The line ending qtdb writes: the system's own.
 #ifdef _WIN32

@@ -26,6 +26,11 @@ const char* const kUsage =
     "  stats TABLE                     rows, fields, sizes and code page of a table\n"
     "  spell [-a] [--dictionary F] [--personal F]  checks lines of standard input by\n"
     "                                  ispell's pipe protocol (american.vtd beside qtdb)\n"
+    "  verify TABLE                    one line per problem: level, code, message; the\n"
+    "                                  exit status is the highest level (0: none, 1-2: a\n"
+    "                                  rebuild repairs it, 3-4: it cannot)\n"
+    "  rebuild TABLE                   rebuilds a damaged table from every readable row,\n"
+    "                                  keeping the original as TABLE_\n"
     "options:\n"
     "  --encoding utf-8|windows-1252   text read and written (default windows-1252, the\n"
     "                                  tables' own; a UTF-8 byte-order mark is always read)\n"
@@ -66,6 +71,10 @@ int main(int argc, char** argv) {
             return qtdb::Stats(o);
         if (o.command == "spell")
             return qtdb::Spell(o);
+        if (o.command == "verify")
+            return qtdb::Verify(o);
+        if (o.command == "rebuild")
+            return qtdb::Rebuild(o);
         throw qtdb::Error(o.command + ": unknown command (qtdb --help lists them)");
     } catch (const std::exception& e) {
         std::cerr << "qtdb: " << e.what() << qtdb::kEol;

@@ -23,3 +23,18 @@ echo "Fuzzing for ${seconds} s ..."
 "$out/idapi_fuzz" "$out/corpus" tests/platform/idapi/fuzz/corpus \
   -max_total_time="$seconds" -timeout=10 -max_len=70000 -rss_limit_mb=2048 \
   -artifact_prefix="$out/" -print_final_stats=1
+
+# The table utility: verify, and rebuild on a scratch copy, of the same kind of inputs.
+tsources=(platform/idapi/core/*.cpp platform/tutil/core/*.cpp
+  tests/platform/tutil/fuzz/VerifyAndRebuild.cpp tests/platform/tutil/fuzz/FuzzTarget.cpp)
+tsources=("${tsources[@]/platform\/idapi\/core\/OsWin32.cpp/}")
+echo "Building $out/tutil_fuzz ..."
+clang++ -std=c++20 -O1 -g -Wall -Wextra -Werror \
+  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer \
+  -Iplatform/idapi -Iplatform/tutil -Itests/platform/tutil/fuzz ${tsources[@]} -o "$out/tutil_fuzz"
+mkdir -p "$out/tutil_corpus"
+echo "Fuzzing the table utility for ${seconds} s ..."
+"$out/tutil_fuzz" "$out/tutil_corpus" tests/platform/tutil/fuzz/corpus \
+  tests/platform/idapi/fuzz/corpus \
+  -max_total_time="$seconds" -timeout=10 -max_len=70000 -rss_limit_mb=2048 \
+  -artifact_prefix="$out/tutil-" -print_final_stats=1

@@ -228,3 +228,26 @@ TEST_F(QtdbTest, SpellKeepsTheUsersWordsAndTerseMode) {
 }
 
 } // namespace
+
+TEST_F(QtdbTest, VerifyExitsWithTheLevelAndRebuildRepairsKeepingTheBackup) {
+    Qtdb("import tags.db -", "a\nb\nc\n");
+    Result clean = Qtdb("verify tags.db");
+    EXPECT_EQ(0, clean.status);
+    EXPECT_EQ("", clean.out);
+    std::string db = Slurp(dir / "tags.db");
+    db[6] = 9; // the header's record count
+    Put(dir / "tags.db", db);
+    Result damaged = Qtdb("verify tags.db");
+    EXPECT_EQ(1, damaged.status);
+    EXPECT_EQ(0u, damaged.out.find("1 101 ")) << damaged.out;
+    Result rebuilt = Qtdb("rebuild tags.db");
+    EXPECT_EQ(0, rebuilt.status) << rebuilt.err;
+    EXPECT_NE(rebuilt.out.find("rows kept       3\n"), std::string::npos) << rebuilt.out;
+    EXPECT_EQ(db, Slurp(dir / "tags_.db"));
+    EXPECT_EQ(0, Qtdb("verify tags.db").status);
+    Put(dir / "junk.db", "not a table at all");
+    Result junk = Qtdb("verify junk.db");
+    EXPECT_EQ(4, junk.status);
+    EXPECT_EQ(1, Qtdb("rebuild junk.db").status); // refused with a message
+    EXPECT_EQ("not a table at all", Slurp(dir / "junk.db"));
+}

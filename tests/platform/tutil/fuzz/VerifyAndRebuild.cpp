@@ -1,0 +1,55 @@
+// Verify, then rebuild, any bytes as a table.
+#include "VerifyAndRebuild.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "core/Status.h"
+#include "core/TablePath.h"
+#include "core/Tutil.h"
+
+namespace tutilfuzz {
+
+namespace {
+
+void RemoveTable(const std::string& db) {
+    for (const std::string& f : idp::ExistingCompanions(db))
+        std::remove(f.c_str());
+    std::remove(db.c_str());
+}
+
+} // namespace
+
+int VerifyAndRebuild(const uint8_t* data, size_t size, const std::string& dir) {
+    const std::string base = dir + "/F", db = base + ".db";
+    for (const char* name : {"/F.db", "/F_.db", "/K.db", "/P.db", "/E.db"})
+        RemoveTable(dir + name);
+    {
+        std::ofstream out(db, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    tutil::VerifyReport report = tutil::VerifyTable(base, 0, nullptr);
+    tutil::WriteErrorTable(dir + "/E", report);
+    if (report.level == 0 || report.level > 2)
+        return report.level;
+    try {
+        tutil::RebuildTable(base, {dir + "/F_", dir + "/K", dir + "/P"}, size % 2 == 0, nullptr);
+    } catch (const idp::EngineError& e) {
+        // Only a table too large for the format may be refused at these levels.
+        if (e.Status() != IDP_ERR_TABLE_FULL) {
+            std::fprintf(stderr, "Rebuild refused a level-%d table: %s\n", report.level, e.what());
+            std::abort();
+        }
+        return report.level;
+    }
+    tutil::VerifyReport after = tutil::VerifyTable(base, 0, nullptr);
+    if (after.level != 0) {
+        std::fprintf(stderr, "Rebuilt table verifies at level %d: %s\n", after.level,
+                     after.findings.empty() ? "" : after.findings[0].message.c_str());
+        std::abort();
+    }
+    return report.level;
+}
+
+} // namespace tutilfuzz
