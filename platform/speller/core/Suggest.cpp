@@ -73,7 +73,7 @@ std::vector<std::string> Checker::Suggest(std::string_view word, size_t max) con
         // Short halves ("ts ripped") are more often a slip inside one word.
         const bool shortHalf = (a.size() < 3 && a != "a" && a != "A" && a != "I") || b.size() < 3;
         if (common(a) && common(b))
-            all.push_back({std::string(a) + " " + std::string(b), shortHalf ? 1.4f : 0.9f});
+            all.push_back({std::string(a) + " " + std::string(b), shortHalf ? 1.4f : 0.7f});
     }
     // A possessive or "'s" contraction typed without its apostrophe ("thats", "Johns").
     if (n > 2 && (word[n - 1] == 's' || word[n - 1] == 'S') &&
