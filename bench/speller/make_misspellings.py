@@ -16,7 +16,7 @@ ROWS = ["qwertyuiop", "asdfghjkl", "zxcvbnm"]
 SHIFT = [0.0, 0.25, 0.75]
 POS = {c: (r, i + SHIFT[r]) for r, row in enumerate(ROWS) for i, c in enumerate(row)}
 NEAR = {a: [b for b in POS if b != a and abs(POS[a][0] - POS[b][0]) <= 1
-            and abs(POS[a][1] - POS[b][1]) < 1.0] for a in POS}
+            and abs(POS[a][1] - POS[b][1]) <= 1.0] for a in POS}
 VOWELS = "aeiou"
 
 SOUND = [("ie", "ei"), ("ei", "ie"), ("ph", "f"), ("able", "ible"), ("ible", "able"),

@@ -34,7 +34,7 @@ bool SoundAlike(char a, char b) {
 bool KeysNear(char a, char b) {
     const Key ka = Locate(a), kb = Locate(b);
     return a != b && ka.row >= 0 && kb.row >= 0 && std::abs(ka.row - kb.row) <= 1 &&
-           std::fabs(ka.x - kb.x) < 1.0f;
+           std::fabs(ka.x - kb.x) <= 1.0f;
 }
 
 bool IsVowel(char c) {

@@ -21,9 +21,9 @@ struct Scored {
 
 float Score(float cost, int rank, std::string_view typedKey, std::string_view key,
             const std::string& typedSound) {
-    float s = cost + 0.3f * static_cast<float>(kCommon - rank);
+    float s = cost + 0.45f * static_cast<float>(kCommon - rank);
     if (!key.empty() && !typedKey.empty() && key[0] != typedKey[0])
-        s += 0.3f;
+        s += 0.2f;
     if (SoundKey(key) == typedSound)
         s -= 0.35f;
     return s;
@@ -70,9 +70,15 @@ std::vector<std::string> Checker::Suggest(std::string_view word, size_t max) con
                     return true;
             return false;
         };
+        // Short halves ("ts ripped") are more often a slip inside one word.
+        const bool shortHalf = (a.size() < 3 && a != "a" && a != "A" && a != "I") || b.size() < 3;
         if (common(a) && common(b))
-            all.push_back({std::string(a) + " " + std::string(b), 0.7f});
+            all.push_back({std::string(a) + " " + std::string(b), shortHalf ? 1.4f : 0.7f});
     }
+    // A possessive or "'s" contraction typed without its apostrophe ("thats", "Johns").
+    if (n > 2 && (word[n - 1] == 's' || word[n - 1] == 'S') &&
+        dictionary_.Contains(word.substr(0, n - 1)))
+        all.push_back({std::string(word.substr(0, n - 1)) + "'" + word[n - 1], 0.5f});
     std::stable_sort(all.begin(), all.end(),
                      [](const Scored& x, const Scored& y) { return x.score < y.score; });
     std::vector<std::string> out;

@@ -192,4 +192,32 @@ TEST_F(SpellerTest, SuggestsTheMeantWordFirstForCommonSlips) {
     EXPECT_EQ(c.Suggest("Quiptdie").at(0), "Quiptide");
 }
 
+TEST_F(SpellerTest, RanksKeyboardSlipsAndApostrophesAheadOfOtherEdits) {
+    spell::UserWords user((dir / "words.txt").string());
+    spell::Checker c(American(), user);
+    auto before = [&](const char* typed, const char* first, const char* second) {
+        const auto s = c.Suggest(typed, 20);
+        const auto a = std::find(s.begin(), s.end(), first);
+        const auto b = std::find(s.begin(), s.end(), second);
+        return a != s.end() && (b == s.end() || a < b);
+    };
+    // "wprd": p is next to o, so "word" beats "ward"; "cst": s is next to a.
+    EXPECT_TRUE(before("wprd", "word", "ward"));
+    EXPECT_TRUE(before("cst", "cat", "cot"));
+    // The apostrophe a writer left out comes first.
+    EXPECT_EQ(c.Suggest("dont").at(0), "don't");
+    EXPECT_EQ(c.Suggest("thats").at(0), "that's");
+    EXPECT_EQ(c.Suggest("Johns").at(0), "John's");
+    // A short half is rather a slip within one word than two words run together.
+    EXPECT_TRUE(before("tsripped", "stripped", "ts ripped"));
+}
+
+TEST_F(SpellerTest, WordsOfListsTheWordsTheCheckerLooksAt) {
+    const std::string text = "It's 9am: mail a@b.org, then don\x92t stop-gap!";
+    std::vector<std::string> words;
+    for (const spell::Misspelling& w : spell::WordsOf(text))
+        words.push_back(text.substr(w.offset, w.length));
+    EXPECT_EQ(words, (std::vector<std::string>{"It's", "mail", "then", "don\x92t", "stop", "gap"}));
+}
+
 } // namespace
