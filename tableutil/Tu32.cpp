@@ -154,10 +154,9 @@ void TTUtility::SettBkUpTableName(const std::string& value) {
     std::string name;
     if (!value.empty())
         name = StripExtension(value);
-    else if (!tableName_.empty()) {
-        bkUpTable_ = value;
-        name = BackupTablePath();
-    } else {
+    else if (!tableName_.empty())
+        name = BackupTablePath(); // derived from the name stored so far
+    else {
         bkUpTable_.clear();
         return;
     }

@@ -61,8 +61,9 @@ TEST_F(TUtilityTest, BackupKeyViolationAndProblemNamesFollowTheTable) {
     u.SettBkUpTableName("BackUp.DB");
     EXPECT_EQ(u.tBkUpTableName(), "BackUp.DB");
     EXPECT_EQ(u.BackupTablePath(), dir.File("BackUp_"));
-    u.SettBkUpTableName("");
-    EXPECT_EQ(u.BackupTablePath(), dir.File("Tags_"));
+    u.SettBkUpTableName(""); // derived again from the stored name
+    EXPECT_EQ(u.tBkUpTableName(), dir.File("BackUp_.DB"));
+    EXPECT_EQ(u.BackupTablePath(), dir.File("BackUp_"));
     u.SettKeyVTableName("KEYVIOL.DB");
     EXPECT_EQ(u.KeyViolTablePath(), Private() + "KEYVIOL");
     u.SettProbTableName("");
