@@ -9,7 +9,7 @@ namespace fw {
 namespace {
 // Pixels per display character of a column (the dialog font's average width).
 constexpr int kCharWidth = 7;
-constexpr int kMinColumn = 60;
+constexpr int kMinColumn = 80; // room for a title such as "Error Level"
 } // namespace
 
 TDBGrid::TDBGrid(TComponent* owner) : TWinControl(owner) {
