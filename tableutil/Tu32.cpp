@@ -11,6 +11,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <utility>
 #include <memory>
 
 using namespace tablenames;
@@ -34,6 +36,30 @@ std::string CString(const unsigned char* p, size_t at, size_t max) {
 const char* OrNull(const std::string& s) {
     return s.empty() ? nullptr : s.c_str();
 }
+
+// Runs a clean-up step when the scope ends. Its own failure goes on to the caller unless
+// the scope is already ending with another one, which then takes precedence.
+template <typename TFn> class TFinally {
+  public:
+    explicit TFinally(TFn fn) : fn_(std::move(fn)), unwinding_(std::uncaught_exceptions()) {}
+    ~TFinally() noexcept(false) {
+        if (std::uncaught_exceptions() == unwinding_) {
+            fn_();
+            return;
+        }
+        try {
+            fn_();
+        } catch (const std::exception&) {
+            // the failure already on its way is the one the caller sees
+        }
+    }
+    TFinally(const TFinally&) = delete;
+    TFinally& operator=(const TFinally&) = delete;
+
+  private:
+    TFn fn_;
+    int unwinding_;
+};
 
 // Rewraps an engine failure of a library call with the call's name on a second line.
 template <typename TFn> void Trying(const char* function, TFn fn) {
@@ -263,15 +289,7 @@ void TTUtility::ReadCursorProps(const std::string& path, TTableInfo& info) {
         throw ETUtilityError("Invalid TUVerify parameters");
     unsigned char props[kTUCurPropsSize] = {};
     const std::string table = Native(StripExtension(path));
-    struct TEnd {
-        TTUtility& u;
-        ~TEnd() {
-            try {
-                u.EndLibrarySession();
-            } catch (const std::exception&) {
-            }
-        }
-    } end{*this};
+    TFinally end([this] { EndLibrarySession(); });
     BeginLibrarySession();
     fw::Check(entries_.FillCURProps(*session_, table.c_str(), props));
     info.TableType = CString(props, kCPTableType, 32);
@@ -291,19 +309,13 @@ void TTUtility::ReadCursorProps(const std::string& path, TTableInfo& info) {
 void TTUtility::CheckHeader(const std::string& path) {
     errorLevel_ = 0;
     const std::string table = Native(StripExtension(path));
-    struct TCleanUp {
-        TTUtility& u;
-        ~TCleanUp() {
-            // The header check writes its findings to a scratch table in the current
-            // directory; it must not stay behind.
-            if (fw::FileExists("__TMP.DB"))
-                DeleteFileA("__TMP.DB");
-            try {
-                u.EndLibrarySession();
-            } catch (const std::exception&) {
-            }
-        }
-    } cleanUp{*this};
+    TFinally end([this] { EndLibrarySession(); });
+    TFinally scratch([] {
+        // The header check writes its findings to a scratch table in the current
+        // directory; it must not stay behind.
+        if (fw::FileExists("__TMP.DB"))
+            DeleteFileA("__TMP.DB");
+    });
     BeginLibrarySession();
     fw::Check(entries_.VerifyTable(*session_, table.c_str(), kParadox, "__TMP.DB", nullptr,
                                    0x08 | 0x20, &errorLevel_));
@@ -349,28 +361,18 @@ void TTUtility::VerifyTable() {
     if (callbacks)
         fw::Check(idpRegisterCallback(nullptr, IDP_CB_PROGRESS, reinterpret_cast<uintptr_t>(this),
                                       kTUVerifyBufferSize, verifyBuffer_, &VerifyCallback));
-    struct TUnregister {
-        TTUtility& u;
-        bool on;
-        ~TUnregister() {
-            if (on)
-                u.UnregisterCallback(kTUVerifyBufferSize, u.verifyBuffer_);
-        }
-    } unregister{*this, callbacks};
+    TFinally unregister([this, callbacks] {
+        if (callbacks)
+            UnregisterCallback(kTUVerifyBufferSize, verifyBuffer_);
+    });
     if (CBActive && verifyDialog_)
         verifyDialog_->ShowStatus();
     Trying("TUVerifyTable", [&] {
-        struct TEnd {
-            TTUtility& u;
-            ~TEnd() {
-                try {
-                    u.EndLibrarySession();
-                } catch (const std::exception&) {
-                }
-                if (u.CBActive && u.verifyDialog_)
-                    u.verifyDialog_->CloseStatus();
-            }
-        } end{*this};
+        TFinally window([this] {
+            if (CBActive && verifyDialog_)
+                verifyDialog_->CloseStatus();
+        });
+        TFinally end([this] { EndLibrarySession(); });
         errorLevel_ = 0;
         const std::string table = Native(StripExtension(tableName_));
         const std::string errTable = Native(ErrTablePath());
@@ -395,10 +397,7 @@ void TTUtility::FreeRebuildDesc() {
 
 TURebuildDescriptor* TTUtility::GetTableDesc() {
     Trying("TUGetCrTblDescCount", [&] {
-        struct TEnd {
-            TTUtility& u;
-            ~TEnd() noexcept(false) { u.EndLibrarySession(); }
-        } end{*this};
+        TFinally end([this] { EndLibrarySession(); });
         const std::string table = Native(StripExtension(tableName_));
         uint16_t c[7] = {};
         BeginLibrarySession();
@@ -448,28 +447,18 @@ void TTUtility::RebuildTable(TURebuildDescriptor* desc) {
     if (callbacks)
         fw::Check(idpRegisterCallback(nullptr, IDP_CB_PROGRESS, reinterpret_cast<uintptr_t>(this),
                                       kTURebuildBufferSize, rebuildBuffer_, &RebuildCallback));
-    struct TUnregister {
-        TTUtility& u;
-        bool on;
-        ~TUnregister() {
-            if (on)
-                u.UnregisterCallback(kTURebuildBufferSize, u.rebuildBuffer_);
-        }
-    } unregister{*this, callbacks};
+    TFinally unregister([this, callbacks] {
+        if (callbacks)
+            UnregisterCallback(kTURebuildBufferSize, rebuildBuffer_);
+    });
     if (CBActive && rebuildDialog_)
         rebuildDialog_->ShowStatus();
     Trying("TURebuildTable", [&] {
-        struct TEnd {
-            TTUtility& u;
-            ~TEnd() {
-                try {
-                    u.EndLibrarySession();
-                } catch (const std::exception&) {
-                }
-                if (u.CBActive && u.rebuildDialog_)
-                    u.rebuildDialog_->CloseStatus();
-            }
-        } end{*this};
+        TFinally window([this] {
+            if (CBActive && rebuildDialog_)
+                rebuildDialog_->CloseStatus();
+        });
+        TFinally end([this] { EndLibrarySession(); });
         const std::string table = Native(StripExtension(tableName_));
         const std::string backup = Native(BackupTablePath());
         const std::string keyViol = Native(KeyViolTablePath());

@@ -164,6 +164,17 @@ TEST_F(TUtilityTest, AFailedLibraryCallNamesTheFunctionOnASecondLine) {
               std::string::npos);
 }
 
+TEST_F(TUtilityTest, AFailedSessionEndReachesTheCallerAndTheNextCallStillWorks) {
+    TTUtility u(nullptr, kStandIn);
+    _putenv("QT_TUTIL_FAIL=TUExit");
+    const std::string text = datatest::ErrorText([&] { u.SetTableName(table); });
+    EXPECT_NE(text, "(no error)");
+    EXPECT_EQ(text.find("Trying"), std::string::npos); // the engine's own message
+    _putenv("QT_TUTIL_FAIL=");
+    u.SetTableName(table); // the session left open is ended first
+    EXPECT_EQ(u.TableInfo().RecordCount, 3);
+}
+
 TEST_F(TUtilityTest, VerifyReportsReachTheWindowAndTheHandler) {
     _putenv("QT_TUTIL_LEVEL=2");
     TTUtility u(nullptr, kStandIn);
