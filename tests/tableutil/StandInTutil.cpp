@@ -4,7 +4,8 @@
 //   QT_TUTIL_LEVEL  the error level a verification reports (default 0; the header check
 //                   reports it too);
 //   QT_TUTIL_FAIL   the name of an entry point that fails with the engine's I/O status, or
-//                   "header" for the header check (a damaged-table status).
+//                   "header" for the header check (a damaged-table status);
+//   QT_TUTIL_PROTECTED  when set, every table is reported password-protected.
 // A verification writes one error-table row per level step and sends progress reports of
 // every phase; a rebuild copies the table to the backup name and reports progress.
 #include "framework/data/Table.h"
@@ -168,7 +169,7 @@ EXPORT TUFillCURProps(uint16_t, const char* table, void* buffer) {
     put(307, p.referentialChecks);
     put(335, p.changeCount);
     put(345, p.auxPasswords);
-    put(349, p.passwordProtected);
+    put(349, std::getenv("QT_TUTIL_PROTECTED") ? 1 : p.passwordProtected);
     std::memcpy(b + 353, p.locale, sizeof p.locale);
     put(387, p.blockSize);
     return 0;

@@ -175,6 +175,26 @@ TEST_F(TUtilityTest, AFailedSessionEndReachesTheCallerAndTheNextCallStillWorks) 
     EXPECT_EQ(u.TableInfo().RecordCount, 3);
 }
 
+TEST_F(TUtilityTest, AProtectedTablePromptsOnceAndAnEmptyAnswerLeavesTheCountsAtZero) {
+    _putenv("QT_TUTIL_PROTECTED=1");
+    TTUtility u(nullptr, kStandIn);
+    dialogs.Answer(fw::mrOk, "");
+    u.SetTableName(table);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Last().Caption, "Table Password");
+    EXPECT_EQ(dialogs.Last().Text, "Enter Master Password");
+    EXPECT_EQ(u.TableInfo().PasswordProtected, 1);
+    EXPECT_EQ(u.TableInfo().RecordCount, 0);
+    EXPECT_EQ(u.TableInfo().RebuildPossible, 0);
+    dialogs.Answer(fw::mrOk, "sesame");
+    u.SetTableName(table);
+    EXPECT_EQ(u.Password(), "sesame");
+    EXPECT_EQ(u.TableInfo().RecordCount, 3);
+    u.SetTableName(table); // the stored password is used: no second prompt
+    EXPECT_EQ(dialogs.Shown().size(), 2u);
+    _putenv("QT_TUTIL_PROTECTED=");
+}
+
 TEST_F(TUtilityTest, VerifyReportsReachTheWindowAndTheHandler) {
     _putenv("QT_TUTIL_LEVEL=2");
     TTUtility u(nullptr, kStandIn);
