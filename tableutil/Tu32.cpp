@@ -287,23 +287,23 @@ void TTUtility::GetTableInfo(const std::string& path, TTableInfo& info) {
 void TTUtility::ReadCursorProps(const std::string& path, TTableInfo& info) {
     if (path.empty())
         throw ETUtilityError("Invalid TUVerify parameters");
-    unsigned char props[kTUCurPropsSize] = {};
+    unsigned char props[TU_CURPROPS_SIZE] = {};
     const std::string table = Native(StripExtension(path));
     TFinally end([this] { EndLibrarySession(); });
     BeginLibrarySession();
     fw::Check(entries_.FillCURProps(*session_, table.c_str(), props));
-    info.TableType = CString(props, kCPTableType, 32);
-    info.FieldCount = Word(props, kCPFields);
-    info.RecordSize = Word(props, kCPRecordSize);
-    info.KeySize = Word(props, kCPKeySize);
-    info.IndexCount = Word(props, kCPIndexes);
-    info.ValChecks = Word(props, kCPValChecks);
-    info.RefIntChecks = Word(props, kCPRefIntChecks);
-    info.RestructureVersion = Word(props, kCPRestructureVersion);
-    info.AuxPasswords = Word(props, kCPAuxPasswords);
-    info.PasswordProtected = Word(props, kCPProtected) != 0 ? 1 : 0;
-    info.LanguageDriver = CString(props, kCPLanguageDriver, 32);
-    info.BlockSize = Word(props, kCPBlockSize);
+    info.TableType = CString(props, TU_CP_TABLE_TYPE, 32);
+    info.FieldCount = Word(props, TU_CP_FIELDS);
+    info.RecordSize = Word(props, TU_CP_RECORD_SIZE);
+    info.KeySize = Word(props, TU_CP_KEY_SIZE);
+    info.IndexCount = Word(props, TU_CP_INDEXES);
+    info.ValChecks = Word(props, TU_CP_VAL_CHECKS);
+    info.RefIntChecks = Word(props, TU_CP_RI_CHECKS);
+    info.RestructureVersion = Word(props, TU_CP_RESTRUCTURE);
+    info.AuxPasswords = Word(props, TU_CP_AUX_PASSWORDS);
+    info.PasswordProtected = Word(props, TU_CP_PROTECTED) != 0 ? 1 : 0;
+    info.LanguageDriver = CString(props, TU_CP_LANG_DRIVER, 32);
+    info.BlockSize = Word(props, TU_CP_BLOCK_SIZE);
 }
 
 void TTUtility::CheckHeader(const std::string& path) {
@@ -318,7 +318,7 @@ void TTUtility::CheckHeader(const std::string& path) {
     });
     BeginLibrarySession();
     fw::Check(entries_.VerifyTable(*session_, table.c_str(), kParadox, "__TMP.DB", nullptr,
-                                   0x08 | 0x20, &errorLevel_));
+                                   TU_HEADER_ONLY | TU_NO_LOCK, &errorLevel_));
 }
 
 void TTUtility::ReadRecordCount(const std::string& path, TTableInfo& info) {
@@ -360,10 +360,10 @@ void TTUtility::VerifyTable() {
     const bool callbacks = CBActive;
     if (callbacks)
         fw::Check(idpRegisterCallback(nullptr, IDP_CB_PROGRESS, reinterpret_cast<uintptr_t>(this),
-                                      kTUVerifyBufferSize, verifyBuffer_, &VerifyCallback));
+                                      TU_VCB_SIZE, verifyBuffer_, &VerifyCallback));
     TFinally unregister([this, callbacks] {
         if (callbacks)
-            UnregisterCallback(kTUVerifyBufferSize, verifyBuffer_);
+            UnregisterCallback(TU_VCB_SIZE, verifyBuffer_);
     });
     if (CBActive && verifyDialog_)
         verifyDialog_->ShowStatus();
@@ -386,8 +386,8 @@ void TTUtility::FreeRebuildDesc() {
     if (!rebuildDesc_)
         return;
     TURebuildDescriptor& d = *rebuildDesc_;
-    for (void** p : {&d.fields, &d.indexes, &d.security, &d.valChecks, &d.refInts, &d.optParams,
-                     &d.optParamData}) {
+    for (uint8_t** p :
+         {&d.fields, &d.indexes, &d.security, &d.valChecks, &d.riDescs, &d.optParams, &d.optData}) {
         std::free(*p);
         *p = nullptr;
     }
@@ -410,16 +410,17 @@ TURebuildDescriptor* TTUtility::GetTableDesc() {
             TURebuildDescriptor& d = *rebuildDesc_;
             std::strncpy(d.tableName, table.c_str(), sizeof d.tableName - 1);
             std::strncpy(d.tableType, kParadox, sizeof d.tableType - 1);
-            std::strncpy(d.errTable, Native(ErrTablePath()).c_str(), sizeof d.errTable - 1);
+            std::strncpy(d.errTableName, Native(ErrTablePath()).c_str(), sizeof d.errTableName - 1);
             d.pack = Pack ? 1 : 0;
-            uint16_t* counts[6] = {&d.fieldCount,    &d.indexCount,  &d.securityCount,
-                                   &d.valCheckCount, &d.refIntCount, &d.optParamCount};
-            void** arrays[7] = {&d.fields,  &d.indexes,   &d.security,    &d.valChecks,
-                                &d.refInts, &d.optParams, &d.optParamData};
+            uint16_t* counts[6] = {&d.fieldCount,    &d.indexCount, &d.securityCount,
+                                   &d.valCheckCount, &d.riCount,    &d.optParamCount};
+            uint8_t** arrays[7] = {&d.fields,  &d.indexes,   &d.security, &d.valChecks,
+                                   &d.riDescs, &d.optParams, &d.optData};
             for (int i = 0; i < 7; ++i) {
                 if (i < 6)
                     *counts[i] = c[i];
-                *arrays[i] = std::calloc(c[i] ? c[i] : 1, kTUElementSizes[i]);
+                *arrays[i] =
+                    static_cast<uint8_t*>(std::calloc(c[i] ? c[i] : 1, kTUElementSizes[i]));
             }
             const std::string password = Native(password_);
             Trying("TUFillCRTblDesc", [&] {
@@ -446,10 +447,10 @@ void TTUtility::RebuildTable(TURebuildDescriptor* desc) {
     const bool callbacks = CBActive;
     if (callbacks)
         fw::Check(idpRegisterCallback(nullptr, IDP_CB_PROGRESS, reinterpret_cast<uintptr_t>(this),
-                                      kTURebuildBufferSize, rebuildBuffer_, &RebuildCallback));
+                                      TU_RCB_SIZE, rebuildBuffer_, &RebuildCallback));
     TFinally unregister([this, callbacks] {
         if (callbacks)
-            UnregisterCallback(kTURebuildBufferSize, rebuildBuffer_);
+            UnregisterCallback(TU_RCB_SIZE, rebuildBuffer_);
     });
     if (CBActive && rebuildDialog_)
         rebuildDialog_->ShowStatus();

@@ -145,8 +145,8 @@ class TTUtility : public fw::TComponent {
     TRebuildDlg* rebuildDialog_ = nullptr;
     TTableInfo tableInfo_;
     TURebuildDescriptor* rebuildDesc_ = nullptr;
-    unsigned char verifyBuffer_[kTUVerifyBufferSize] = {};
-    unsigned char rebuildBuffer_[kTURebuildBufferSize] = {};
+    unsigned char verifyBuffer_[TU_VCB_SIZE] = {};
+    unsigned char rebuildBuffer_[TU_RCB_SIZE] = {};
 
     HMODULE module_ = nullptr;
     TUtilEntries entries_{};

@@ -10,6 +10,8 @@
 // every phase; a rebuild copies the table to the backup name and reports progress.
 #include "framework/data/Table.h"
 #include "platform/idapi/idapi.h"
+#define TUTIL_BUILDING_DLL // the exports below are checked against the library header
+#include "platform/tutil/tutil.h"
 
 #include <windows.h>
 
@@ -18,7 +20,7 @@
 #include <cstring>
 #include <string>
 
-#define EXPORT extern "C" __declspec(dllexport) uint16_t __stdcall
+#define EXPORT extern "C" TU_EXPORT TUStatus TU_API
 
 namespace {
 
@@ -121,7 +123,7 @@ EXPORT TUVerifyTable(uint16_t, const char* table, const char*, const char* errTa
 
 #ifndef STAND_IN_WITHOUT_REBUILD
 EXPORT TURebuildTable(uint16_t, const char* table, const char*, const char* backup, const char*,
-                      const char*, void* desc) {
+                      const char*, TURebuildDesc* desc) {
     if (Fails("TURebuildTable") || !desc)
         return IDP_ERR_IO;
     for (int16_t v = 0; v <= 100; v += 25) {
@@ -150,7 +152,7 @@ EXPORT TUGetCRTblDescCount(uint16_t, const char* table, uint16_t* c1, uint16_t* 
     return 0;
 }
 
-EXPORT TUFillCRTblDesc(uint16_t, void* desc, const char*, const char*) {
+EXPORT TUFillCRTblDesc(uint16_t, TURebuildDesc* desc, const char*, const char*) {
     return Fails("TUFillCRTblDesc") || !desc ? IDP_ERR_IO : 0;
 }
 

@@ -69,7 +69,7 @@ std::string DamagedTable() {
 }
 
 void VerifyReport(TTUtility& u, uint16_t value, uint8_t phase, const char* message) {
-    unsigned char b[kTUVerifyBufferSize] = {};
+    unsigned char b[TU_VCB_SIZE] = {};
     std::memcpy(b, &value, 2);
     std::strncpy(reinterpret_cast<char*>(b + 2), message, 260);
     b[263] = phase;
@@ -79,7 +79,7 @@ void VerifyReport(TTUtility& u, uint16_t value, uint8_t phase, const char* messa
 }
 
 void RebuildReport(TTUtility& u, int16_t value, const char* message) {
-    unsigned char b[kTURebuildBufferSize] = {};
+    unsigned char b[TU_RCB_SIZE] = {};
     std::memcpy(b, &value, 2);
     std::strncpy(reinterpret_cast<char*>(b + 2), message, 127);
     TTUtility::RebuildCallback(23, reinterpret_cast<uintptr_t>(&u), b);
