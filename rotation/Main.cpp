@@ -56,6 +56,7 @@ fw::TEventTable TMainForm::Events() {
     bind("mnuDBMergeClick", &TMainForm::mnuDBMergeClick);
     bind("mnuDBDeleteClick", &TMainForm::mnuDBDeleteClick);
     bind("mnuDBImportClick", &TMainForm::mnuDBImportClick);
+    bind("mnuDBPackClick", &TMainForm::mnuDBPackClick);
     bind("popTrayTagThiefClick", &TMainForm::popTrayTagThiefClick);
     bind("btnDisplayClick", &TMainForm::btnDisplayClick);
     bind("FileSave", &TMainForm::FileSave);

@@ -16,6 +16,7 @@
 #include "framework/Timer.h"
 #include "desktop/SetupHost.h"
 #include "taglinedb/TaglineHost.h"
+#include "tableutil/TableUtilHost.h"
 
 #include <string>
 
@@ -33,7 +34,7 @@ class TTable;
 class TDataSource;
 } // namespace fw
 
-class TMainForm : public fw::TForm, public TTaglineHost, public TSetupHost {
+class TMainForm : public fw::TForm, public TTaglineHost, public TSetupHost, public TTableUtilHost {
   public:
     // Builds the window from its stored layout and runs FormCreate.
     explicit TMainForm(fw::TComponent* owner);
@@ -154,6 +155,8 @@ class TMainForm : public fw::TForm, public TTaglineHost, public TSetupHost {
     void mnuDBMergeClick(fw::TComponent* sender);
     void mnuDBDeleteClick(fw::TComponent* sender);
     void mnuDBImportClick(fw::TComponent* sender);
+    // "Pack / Verify DB", handed to the table utility.
+    void mnuDBPackClick(fw::TComponent* sender);
     void popTrayTagThiefClick(fw::TComponent* sender);
     void DBNavigatorClick(fw::TNavigateBtn button);
 
@@ -175,6 +178,11 @@ class TMainForm : public fw::TForm, public TTaglineHost, public TSetupHost {
     void SetDBFile(const std::string& fileName) override { DBFile = fileName; }
     fw::TFileDialog& SharedOpenDialog() override { return OpenDialog; }
     const std::string& ProgramFolder() const override { return ProgramDir; }
+    // What the table utility's command asks of the window.
+    fw::TTable& TaglineTable() override { return *Table1; }
+    fw::TTable& SecondaryTable() override { return *Table2; }
+    void ReopenTaglineTable() override;
+    void ReloadSignature() override { btnReloadClick(btnReload); }
 
   protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -85,6 +85,12 @@ for what in saveas merge delete import imported stolen exists noclip; do
   shot_popup "$what" "maintenance-$what"
 done
 
+# The table utility: its window on a damaged table, the problem viewer with the findings,
+# both progress windows part way through a run, and the gauge's five kinds.
+for what in repair problems verify rebuild gauges; do
+  shot_popup "$what" "tableutil-$what" tableutil_shot
+done
+
 # The README's pictures, cut to the window from the pictures above.
 docs="$top/docs"
 gallery() { # picture in build/screenshots, name in docs/

@@ -1,0 +1,68 @@
+// TFormTUMain: the modal "Table Repair Utility" window. It shows the statistics of the
+// table to be repaired, verifies it, shows the problems found in the problem viewer and
+// rebuilds the table when the verdict allows.
+#pragma once
+
+#include "framework/Edit.h"
+#include "framework/Font.h"
+#include "framework/Forms.h"
+#include "framework/GroupBox.h"
+#include "framework/Label.h"
+#include "framework/PushButton.h"
+#include "tableutil/Rebdlg.h"
+#include "tableutil/Tu32.h"
+#include "tableutil/Verdlg.h"
+#include "tableutil/Vwerrdlg.h"
+
+#include <string>
+
+// An edit line in its own font that reports when the focus leaves it.
+class TExitEdit : public fw::TEdit {
+  public:
+    using fw::TEdit::TEdit;
+    fw::TNotifyEvent OnExit;
+    fw::TFont& Font() { return font_; }
+    bool SetProperty(const std::string& name, const fw::TLayoutValue& value,
+                     const fw::TEventTable& events) override;
+
+  protected:
+    void Notify(WORD code) override;
+    void HandleCreated() override;
+
+  private:
+    fw::TFont font_;
+};
+
+class TFormTUMain : public fw::TForm {
+  public:
+    // tablePath: the path of the tagline table, which the window opens on.
+    TFormTUMain(fw::TComponent* owner, const std::string& tablePath);
+
+    fw::TGroupBox *GroupBoxSelectTable = nullptr, *GroupBoxViewInfo = nullptr;
+    TExitEdit* EditFileName = nullptr;
+    fw::TLabel *LabelNumRecs = nullptr, *LabelNumFields = nullptr, *LabelRecSize = nullptr,
+               *LabelPasswordTF = nullptr, *LabelNumAuxPasswords = nullptr;
+    fw::TButton *ButtonVerify = nullptr, *ButtonRebuild = nullptr, *ButtonClose = nullptr,
+                *ButtonHelp = nullptr;
+    TTUtility* TUtility1 = nullptr;
+    TVerifyDlg* VerifyDlg1 = nullptr;
+    TRebuildDlg* RebuildDlg1 = nullptr;
+    // The problem viewer; null once the Close button has freed it.
+    TBtnBottomDlg* BtnBottomDlg = nullptr;
+
+    void FormCreate(fw::TComponent* sender);
+    void EditFileNameExit(fw::TComponent* sender);
+    void ButtonVerifyClick(fw::TComponent* sender);
+    void ButtonRebuildClick(fw::TComponent* sender);
+    void ButtonCloseClick(fw::TComponent* sender);
+    void EnableButtons(bool on);
+    void ShowTableInfo();
+    void ClearErrorTable();
+
+  protected:
+    TCreateParams CreateParams() const override;
+    void HandleCreated() override;
+
+  private:
+    std::string tablePath_;
+};
