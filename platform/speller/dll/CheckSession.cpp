@@ -30,6 +30,7 @@ void CheckSession::Start(std::string text) {
     text_ = std::move(text);
     pos_ = 0;
     cancelled_ = false;
+    changedAtStart_ = changed_;
     changeAll_.clear();
 }
 

@@ -37,8 +37,10 @@ class CheckSession {
     const std::string& Text() const { return text_; }
     bool Cancelled() const { return cancelled_; }
     int Changed() const { return changed_; }
+    // Words changed in the text since Start.
+    int ChangedInText() const { return changed_ - changedAtStart_; }
     int Asked() const { return asked_; }
-    void ClearCounts() { changed_ = asked_ = 0; }
+    void ClearCounts() { changed_ = asked_ = changedAtStart_ = 0; }
 
   private:
     void Replace(size_t offset, size_t length, const std::string& by);
@@ -46,7 +48,7 @@ class CheckSession {
     std::string text_;
     size_t pos_ = 0;
     bool cancelled_ = false;
-    int changed_ = 0, asked_ = 0;
+    int changed_ = 0, asked_ = 0, changedAtStart_ = 0;
     std::map<std::string, std::string> changeAll_;
 };
 

@@ -51,18 +51,27 @@ class Factory : public IClassFactory {
 };
 Factory g_factory;
 
-const std::string kClassKey = std::string("Software\\Classes\\CLSID\\") + kClsidText;
+const std::string kRootKey = std::string("CLSID\\") + kClsidText;
+const std::string kClassKey = "Software\\Classes\\" + kRootKey;
 
-HRESULT SetValue(const std::string& key, const char* name, const std::string& value) {
+HRESULT SetValue(HKEY root, const std::string& key, const char* name, const std::string& value) {
     HKEY h;
-    LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h,
-                              nullptr);
+    LONG rc = RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr);
     if (rc != ERROR_SUCCESS)
         return HRESULT_FROM_WIN32(rc);
     rc = RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                         static_cast<DWORD>(value.size() + 1));
     RegCloseKey(h);
     return HRESULT_FROM_WIN32(rc);
+}
+
+HRESULT Register(HKEY root, const std::string& key, const std::string& path) {
+    HRESULT hr = SetValue(root, key, nullptr, "VSpell Spell-Check Control");
+    if (SUCCEEDED(hr))
+        hr = SetValue(root, key + "\\InprocServer32", nullptr, path);
+    if (SUCCEEDED(hr))
+        hr = SetValue(root, key + "\\InprocServer32", "ThreadingModel", "Apartment");
+    return hr;
 }
 
 } // namespace
@@ -96,16 +105,22 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
     const DWORD n = GetModuleFileNameA(g_module, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
         return SELFREG_E_CLASS;
-    HRESULT hr = SetValue(kClassKey, nullptr, "VSpell Spell-Check Control");
-    if (SUCCEEDED(hr))
-        hr = SetValue(kClassKey + "\\InprocServer32", nullptr, std::string(path, n));
-    if (SUCCEEDED(hr))
-        hr = SetValue(kClassKey + "\\InprocServer32", "ThreadingModel", "Apartment");
-    return FAILED(hr) ? SELFREG_E_CLASS : S_OK;
+    const HRESULT hr = Register(HKEY_CURRENT_USER, kClassKey, std::string(path, n));
+    if (FAILED(hr))
+        return SELFREG_E_CLASS;
+    // A system whose class view leaves out the user's classes (Wine) gets the class in
+    // that view as well, where it lets us; elsewhere this fails and is not needed.
+    HKEY seen;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kRootKey.c_str(), 0, KEY_READ, &seen) == ERROR_SUCCESS)
+        RegCloseKey(seen);
+    else
+        Register(HKEY_CLASSES_ROOT, kRootKey, std::string(path, n));
+    return S_OK;
 }
 
 __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
     const LONG rc = RegDeleteTreeA(HKEY_CURRENT_USER, kClassKey.c_str());
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, kRootKey.c_str()); // only where registering put it
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND ? S_OK : SELFREG_E_CLASS;
 }
 

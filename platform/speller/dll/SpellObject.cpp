@@ -318,7 +318,7 @@ void SpellObject::RunCheck() {
     const DialogSettings settings{misspelledTitle_, BesideModule(helpFile_)};
     const bool finished = session_.Run(
         Checker(), [&](const Question& q) { return AskMisspelled(g_module, settings, q); });
-    resultCode_ = finished ? static_cast<short>(std::min(session_.Changed(), 32767)) : -1;
+    resultCode_ = finished ? static_cast<short>(std::min(session_.ChangedInText(), 32767)) : -1;
 }
 
 } // namespace vspell
