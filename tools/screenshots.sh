@@ -85,6 +85,9 @@ for what in saveas merge delete import imported stolen exists noclip; do
   shot_popup "$what" "maintenance-$what"
 done
 
+# The spell-check control's misspelled-word dialog on a starter tagline with a slip.
+shot_popup tagline spell-misspelled spell_shot
+
 # The README's pictures, cut to the window from the pictures above.
 docs="$top/docs"
 gallery() { # picture in build/screenshots, name in docs/
