@@ -4,29 +4,15 @@
 
 #include "framework/ClassRegistry.h"
 #include "framework/Exception.h"
+#include "platform/speller/dll/VSpell.h"
 
 #include <objbase.h>
 
 namespace {
 
-// {97F4CED0-9103-11CE-8385-524153480001}
-const CLSID kVSpellClsid = {
-    0x97F4CED0, 0x9103, 0x11CE, {0x83, 0x85, 0x52, 0x41, 0x53, 0x48, 0x00, 0x01}};
 // The control's DLL, found beside the program by the system's search order.
 const char* const kVSpellLibrary = "VSPELL32.DLL";
-
-enum : DISPID {
-    dispStandardDictionary = 2,
-    dispResultCode = 27,
-    dispText = 34,
-    dispWordMisspelledTitle = 54,
-    dispCheckText = 68,
-    dispClearCounts = 70,
-    dispResumeCheck = 74,
-    dispOptionsDialogTitle = 101,
-    dispErrorDialogTitle = 102,
-    dispHelpFile = 103,
-};
+using namespace vspell;
 
 // The program's texts are Windows-1252.
 constexpr UINT kCodePage = 1252;
@@ -140,12 +126,11 @@ IDispatch& TVCSpeller::Control() {
         comStarted_ = hr == S_OK || hr == S_FALSE;
     }
     void* object = nullptr;
-    HRESULT hr =
-        CoCreateInstance(kVSpellClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, &object);
+    HRESULT hr = CoCreateInstance(kClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, &object);
     if (FAILED(hr)) {
         // Missing, or registered at a place it has moved from.
         RegisterControl();
-        hr = CoCreateInstance(kVSpellClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, &object);
+        hr = CoCreateInstance(kClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, &object);
     }
     if (FAILED(hr))
         throw fw::Exception("The spell checker cannot be started: " + SystemText(hr));
