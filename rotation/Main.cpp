@@ -7,6 +7,7 @@
 #include "desktop/TrayIcon.h"
 #include "framework/Application.h"
 #include "framework/Exception.h"
+#include "taglinedb/VCSpeller.h"
 
 #include <shellapi.h>
 
@@ -26,12 +27,14 @@ template <typename T> T* Bind(fw::TComponent& form, const std::string& name) {
 TMainForm::TMainForm(fw::TComponent* owner) : TForm(owner) {
     fw::RegisterDataControlClasses();
     RegisterDesktopClasses();
+    TVCSpeller::RegisterLayoutClass();
     OnCloseQuery = [this](fw::TComponent* s, bool& canClose) { FormCloseQuery(s, canClose); };
     OnClose = [this](fw::TComponent* s) { FormClose(s); };
     // FormCreate runs once every component is bound, so the layout's OnCreate is not used.
     Build(fw::LoadLayoutResource("MAINFORM"), Events());
     BindComponents();
     CreateTableComponents();
+    CreateSpellComponents();
     CreateSignatureComponents();
     fw::Application().Protect([this] { FormCreate(this); });
 }
@@ -71,6 +74,9 @@ fw::TEventTable TMainForm::Events() {
     bind("mnuSetupDemoClick", &TMainForm::mnuSetupDemoClick);
     bind("mnuSetupConfigClick", &TMainForm::mnuSetupConfigClick);
     bind("popTrayStatusClick", &TMainForm::popTrayStatusClick);
+    bind("mnuSpellTagClick", &TMainForm::mnuSpellTagClick);
+    bind("mnuSpellDBClick", &TMainForm::mnuSpellDBClick);
+    bind("mnuSpellSigClick", &TMainForm::mnuSpellSigClick);
     e.Add("TrayIcon1RightClick",
           fw::TMouseEvent([this](fw::TComponent* s, fw::TMouseButton b, fw::TShiftState sh, int x,
                                  int y) { TrayIcon1RightClick(s, b, sh, x, y); }));

@@ -15,6 +15,7 @@
 #include "framework/StatusBar.h"
 #include "framework/Timer.h"
 #include "desktop/SetupHost.h"
+#include "taglinedb/SpellHost.h"
 #include "taglinedb/TaglineHost.h"
 #include "tableutil/TableUtilHost.h"
 
@@ -25,16 +26,22 @@ class TClock;
 class TMRUFileList;
 class TRegFile;
 class TSignatureDocument;
+class TSpellCommands;
 class TTableMaintenance;
 class TTaglineDatabase;
 class TTrayIcon;
+class TVCSpeller;
 namespace fw {
 class TBatchMove;
 class TTable;
 class TDataSource;
 } // namespace fw
 
-class TMainForm : public fw::TForm, public TTaglineHost, public TSetupHost, public TTableUtilHost {
+class TMainForm : public fw::TForm,
+                  public TTaglineHost,
+                  public TSetupHost,
+                  public TTableUtilHost,
+                  public TSpellHost {
   public:
     // Builds the window from its stored layout and runs FormCreate.
     explicit TMainForm(fw::TComponent* owner);
@@ -141,7 +148,7 @@ class TMainForm : public fw::TForm, public TTaglineHost, public TSetupHost, publ
     void btnTimerClick(fw::TComponent* sender);
     void TimerTimer(fw::TComponent* sender);
     void ChangeTag();
-    void FindTag();
+    void FindTag() override;
     void popTrayChangeTagNowClick(fw::TComponent* sender);
     void mnuSetupDemoClick(fw::TComponent* sender);
     void popTrayStatusClick(fw::TComponent* sender);
@@ -159,6 +166,21 @@ class TMainForm : public fw::TForm, public TTaglineHost, public TSetupHost, publ
     void mnuDBPackClick(fw::TComponent* sender);
     void popTrayTagThiefClick(fw::TComponent* sender);
     void DBNavigatorClick(fw::TNavigateBtn button);
+
+    // The spell-check control and the Spell menu's commands, handed to Spell.
+    TVCSpeller* VSpell = nullptr;
+    TSpellCommands* Spell = nullptr;
+    void mnuSpellTagClick(fw::TComponent* sender);
+    void mnuSpellDBClick(fw::TComponent* sender);
+    void mnuSpellSigClick(fw::TComponent* sender);
+    // What the spell-check commands ask of the window.
+    std::string TaglineText() const override;
+    void SetTaglineText(const std::string& text) override;
+    std::string SignatureText() const override;
+    void SetSignatureText(const std::string& text) override;
+    void RepaintNavigator() override;
+    std::string TrayToolTip() const override;
+    void SetTrayToolTip(const std::string& text) override;
 
     // The Setup menu's options dialog.
     void mnuSetupConfigClick(fw::TComponent* sender);
@@ -195,6 +217,7 @@ class TMainForm : public fw::TForm, public TTaglineHost, public TSetupHost, publ
     // The commands a demonstration takes away from the user, and gives back.
     void SetDemoControls(bool enabled);
     void CreateTableComponents();
+    void CreateSpellComponents();
     // Starts SpawnPrg shown normally; true when it started. Explains a failure.
     bool StartSpawnProgram();
 

@@ -91,6 +91,9 @@ for what in repair problems verify rebuild gauges; do
   shot_popup "$what" "tableutil-$what" tableutil_shot
 done
 
+# The spell-check control's misspelled-word dialog on a starter tagline with a slip.
+shot_popup tagline spell-misspelled spell_shot
+
 # The README's pictures, cut to the window from the pictures above.
 docs="$top/docs"
 gallery() { # picture in build/screenshots, name in docs/
