@@ -1,0 +1,88 @@
+// The rebuild's promises beyond the corpus: a write failing at any point leaves the
+// original or its backup whole; key violations and problem rows land in their tables; the
+// error table is a table pxlib reads.
+extern "C" { // pxlib's header declares C functions without saying so
+#include <paradox.h>
+}
+
+#include "DamagedTables.h"
+#include "TestTables.h"
+#include "core/Os.h"
+#include "core/Status.h"
+#include "core/Tutil.h"
+
+using namespace tutiltest;
+
+namespace {
+
+int PxlibCount(const std::string& db) {
+    pxdoc_t* doc = PX_new();
+    int n = PX_open_file(doc, db.c_str()) == 0 ? PX_get_num_records(doc) : -1;
+    PX_close(doc);
+    PX_delete(doc);
+    return n;
+}
+
+Damage Named(const std::string& name) {
+    for (const Damage& d : Corpus())
+        if (d.name == name)
+            return d;
+    ADD_FAILURE() << name;
+    return {};
+}
+
+TEST(TutilRebuild, AWriteFailingAnywhereLeavesTheOriginalOrItsBackupWhole) {
+    idptest::ScratchDir dir;
+    MakeTagTable(dir.Path("Good.db"), 300);
+    bool done = false;
+    for (long k = 0; !done && k < 200; ++k) {
+        SCOPED_TRACE(k);
+        const std::string db = dir.Path("T.db");
+        CopyTable(dir.Path("Good.db"), db);
+        Named("link_cycle").apply(db);
+        const std::vector<uint8_t> original = idptest::ReadFile(db);
+        idp::os::FailWritesAfter(k);
+        try {
+            tutil::RebuildTable(dir.Path("T"), {dir.Path("T_"), dir.Path("KV"), dir.Path("PR")},
+                                true, nullptr);
+            done = true;
+        } catch (const idp::EngineError& e) {
+            EXPECT_EQ(IDP_ERR_IO, e.Status());
+        }
+        idp::os::FailWritesAfter(-1);
+        if (done)
+            EXPECT_EQ(0, tutil::VerifyTable(dir.Path("T"), 0, nullptr).level);
+        else
+            EXPECT_TRUE(idptest::ReadFile(db) == original ||
+                        idptest::ReadFile(dir.Path("T_.db")) == original);
+    }
+    EXPECT_TRUE(done);
+}
+
+TEST(TutilRebuild, SetsAsideTheSecondOfAKeyPairAndUnreadableRows) {
+    idptest::ScratchDir dir;
+    MakeTagTable(dir.Path("T.db"), 300);
+    Named("equal_keys").apply(dir.Path("T.db"));
+    Named("impossible_value").apply(dir.Path("T.db"));
+    tutil::RebuildReport r = tutil::RebuildTable(
+        dir.Path("T"), {dir.Path("T_"), dir.Path("KV"), dir.Path("PR")}, false, nullptr);
+    EXPECT_EQ(1u, r.keyViolations);
+    EXPECT_EQ(1u, r.problems);
+    EXPECT_EQ(298u, r.kept);
+    EXPECT_EQ(1, PxlibCount(dir.Path("KV.db")));
+    EXPECT_EQ(1, PxlibCount(dir.Path("PR.db")));
+    EXPECT_EQ(298, PxlibCount(dir.Path("T.db")));
+}
+
+TEST(TutilErrorTable, HoldsOneRowPerFindingAndAppendsOnRequest) {
+    idptest::ScratchDir dir;
+    tutil::VerifyReport report{2, {{101, 1, "first"}, {207, 2, "second"}}};
+    tutil::WriteErrorTable(dir.Path("__TUERR.DB"), report);
+    EXPECT_EQ(2, PxlibCount(dir.Path("__TUERR.DB")));
+    tutil::WriteErrorTable(dir.Path("__TUERR.DB"), report, true);
+    EXPECT_EQ(4, PxlibCount(dir.Path("__TUERR.DB")));
+    tutil::WriteErrorTable(dir.Path("__TUERR.DB"), {}, false);
+    EXPECT_EQ(0, PxlibCount(dir.Path("__TUERR.DB")));
+}
+
+} // namespace
