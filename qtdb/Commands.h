@@ -11,6 +11,7 @@ int Export(const Options& o);
 int Random(const Options& o);
 int Sign(const Options& o);
 int Stats(const Options& o);
+int Spell(const Options& o);
 
 // The line ending qtdb writes: the system's own.
 #ifdef _WIN32

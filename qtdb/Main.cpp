@@ -24,6 +24,8 @@ const char* const kUsage =
     "  sign BODY TABLE [--top]         the signature: BODY with #DATE# and #TIME#\n"
     "                                  expanded, and a random tagline below (or above)\n"
     "  stats TABLE                     rows, fields, sizes and code page of a table\n"
+    "  spell [-a] [--dictionary F] [--personal F]  checks lines of standard input by\n"
+    "                                  ispell's pipe protocol (american.vtd beside qtdb)\n"
     "options:\n"
     "  --encoding utf-8|windows-1252   text read and written (default windows-1252, the\n"
     "                                  tables' own; a UTF-8 byte-order mark is always read)\n"
@@ -62,6 +64,8 @@ int main(int argc, char** argv) {
             return qtdb::Sign(o);
         if (o.command == "stats")
             return qtdb::Stats(o);
+        if (o.command == "spell")
+            return qtdb::Spell(o);
         throw qtdb::Error(o.command + ": unknown command (qtdb --help lists them)");
     } catch (const std::exception& e) {
         std::cerr << "qtdb: " << e.what() << qtdb::kEol;

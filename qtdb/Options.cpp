@@ -28,6 +28,12 @@ Options ParseOptions(int argc, char** argv) {
             o.dateFormat = value();
         else if (arg == "--time-format")
             o.timeFormat = value();
+        else if (arg == "--dictionary")
+            o.dictionary = value();
+        else if (arg == "--personal")
+            o.personal = value();
+        else if (arg == "-a" && o.command == "spell")
+            continue; // ispell's pipe mode, the only one spell has
         else if (arg == "--encoding") {
             const std::string e = value();
             if (e == "utf-8" || e == "utf8" || e == "UTF-8")

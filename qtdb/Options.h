@@ -14,6 +14,7 @@ struct Options {
     bool force = false, fortune = false, top = false, help = false, version = false;
     Encoding encoding = Encoding::Windows1252;
     std::string dateFormat = "mmm dd, yy", timeFormat = "tt";
+    std::string dictionary, personal; // spell: the dictionary and the user's word list
 };
 
 // Raises Error for an unknown option or an option without its value.

@@ -15,6 +15,9 @@ g++ -std=c++20 -O2 -DNDEBUG -Wall -Wextra -Werror -I. -Iplatform/idapi ${sources
   -o "$out/engine_bench"
 "$out/engine_bench" "$out/work"
 
+# The spell checker against hunspell, natively.
+"$top/bench/speller/run.sh"
+
 # The tagline cycling, maintenance command and start-up figures come from the real
 # program under Wine.
 "$top/bench/cycling/run.sh"

@@ -9,6 +9,7 @@ packages=(
   wine64 fonts-wine xvfb xauth imagemagick
   googletest pxlib-dev sqlite3 libsqlite3-dev
   fortunes-min fortune-mod nsis zip p7zip-full
+  wamerican-small wamerican wamerican-large wamerican-huge hunspell hunspell-en-us
 )
 
 sudo=""

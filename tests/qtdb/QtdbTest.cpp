@@ -2,6 +2,7 @@
 // round trips of export and import, fortune files that strfile accepts, and bad input
 // that gets one line on standard error and changes nothing.
 #include "idapi.h"
+#include "QuiptideVersion.h"
 
 #include <gtest/gtest.h>
 
@@ -189,6 +190,41 @@ TEST_F(QtdbTest, ATableHeldByTheProgramIsRefusedAndADamagedOneExportsWhatItCan) 
     EXPECT_LT(lines, 3000);
     EXPECT_EQ(r.err, "qtdb: tags.db: " + std::to_string(3000 - lines) +
                          " of 3000 taglines could not be read; the others were exported\n");
+}
+
+TEST_F(QtdbTest, SpellSpeaksIspellsPipeProtocol) {
+    // One answer a word, a blank line a line; numbers and addresses are no words.
+    Result r = Qtdb("spell -a --personal words.txt", "Teh dog's bone, 3 times www.exmaple.com\n"
+                                                     "^*not a command\n"
+                                                     "xqzvbnw\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+              "@(#) International Ispell Version 3.1.20 (but really qtdb " QUIPTIDE_VERSION ")");
+    const std::string body = r.out.substr(r.out.find('\n') + 1);
+    EXPECT_EQ(body.substr(0, body.find('\n')).rfind("& Teh 10 0: The, ", 0), 0u) << body;
+    EXPECT_EQ(body.substr(body.find('\n')), "\n+ dog\n*\n*\n\n*\n*\n*\n\n# xqzvbnw 0\n\n")
+        << "\"dog's\" is known as the possessive of \"dog\"; \"^\" makes the rest text";
+}
+
+TEST_F(QtdbTest, SpellKeepsTheUsersWordsAndTerseMode) {
+    Result add = Qtdb("spell --personal sub/words.txt",
+                      "*Quiptide\n&Zorblat\n@frobnicate\n!\nQuiptide zorblat frobnicate wrold\n"
+                      "%\nQuiptide\n#\n");
+    ASSERT_EQ(add.status, 0) << add.err;
+    const std::string body = add.out.substr(add.out.find('\n') + 1);
+    EXPECT_EQ(body.substr(0, body.find(':')), "& wrold 10 28") << body;
+    EXPECT_EQ(body.substr(body.find("\n\n")), "\n\n*\n\n");
+    EXPECT_EQ(Slurp(dir / "sub" / "words.txt"), "Quiptide\r\nzorblat\r\n");
+    // The list is there on the next run; the ignored word is not.
+    Result again = Qtdb("spell --personal sub/words.txt", "Quiptide frobnicate\n");
+    EXPECT_EQ(again.out.substr(again.out.find('\n') + 1, 4), "*\n& ");
+    // The UTF-8 of a terminal in, and out again in the suggestions.
+    Result utf8 = Qtdb("spell --encoding utf-8", "caf\xC3\xA9s cafr\xC3\xA9\n");
+    EXPECT_NE(utf8.out.find("*\n& cafr\xC3\xA9 "), std::string::npos) << utf8.out;
+    EXPECT_NE(utf8.out.find("caf\xC3\xA9"), std::string::npos);
+    Result missing = Qtdb("spell --dictionary none.vtd", "word\n");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "qtdb: none.vtd: the dictionary cannot be opened\n");
 }
 
 } // namespace
