@@ -186,6 +186,7 @@ int EveryStep(idp::os::fault::Mode mode, const Operation& op) {
 namespace {
 
 constexpr int kRows = 300; // 20 blocks of 15 rows
+constexpr int kDeleteRun = 31;
 
 IdpStatus Post(IdpCursor cursor, const std::string& text) {
     IdpStatus s = idpSetString(cursor, 1, text.c_str());
@@ -240,6 +241,22 @@ Operation DeleteRow() {
         return AtRow(dir.Path("Tags.db"), 100, [](IdpCursor c) { return idpDelete(c); });
     };
     op.effect.removed = {RowText(100)};
+    return op;
+}
+
+Operation DeleteRun() {
+    Operation op = OnTags(true);
+    // More rows than a block holds, so that at least one block leaves the chain.
+    op.run = [](const ScratchDir& dir) {
+        return AtRow(dir.Path("Tags.db"), 100, [](IdpCursor c) {
+            IdpStatus s = IDP_OK;
+            for (int i = 0; i < kDeleteRun && s == IDP_OK; ++i)
+                s = idpDelete(c);
+            return s;
+        });
+    };
+    for (int i = 100; i < 100 + kDeleteRun; ++i)
+        op.effect.removed.insert(RowText(i));
     return op;
 }
 

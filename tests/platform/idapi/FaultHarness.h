@@ -37,6 +37,7 @@ Operation PostInsert();
 Operation PostAppendUnkeyed();
 Operation PostEdit();
 Operation DeleteRow();
+Operation DeleteRun();
 Operation BatchMoveIn();
 Operation CreateBeside();
 

@@ -8,6 +8,8 @@ using idp::os::fault::Mode;
 
 namespace {
 
+constexpr int kBlockRows = 15;
+
 class EveryWrite : public ::testing::TestWithParam<Mode> {
   protected:
     // How many runs of the operation were cut short.
@@ -22,6 +24,7 @@ TEST_P(EveryWrite, PostsKeepTheCommittedRows) {
 
 TEST_P(EveryWrite, DeleteKeepsTheOtherRows) {
     EXPECT_GT(Cut(DeleteRow()), 1);
+    EXPECT_GT(Cut(DeleteRun()), kBlockRows);
 }
 
 TEST_P(EveryWrite, BatchMoveKeepsTheDestinationAndTheSource) {
