@@ -28,6 +28,8 @@ struct Operation {
     Effect effect;
     // The indexes the checked table has (unset: those it had before).
     size_t indexes = 0;
+    // Where the rows are when the checked table is gone (the backup of a rebuild).
+    std::string fallback;
     // A table of the folder the operation must leave exactly as it was.
     std::string bystander;
 };
@@ -40,6 +42,7 @@ Operation DeleteRow();
 Operation DeleteRun();
 Operation BatchMoveIn();
 Operation CreateBeside();
+Operation RebuildInPlace();
 
 // Rows of the tagline layout: "row 0000" upwards, in key order.
 std::string RowText(int i);

@@ -40,4 +40,10 @@ INSTANTIATE_TEST_SUITE_P(Faults, EveryWrite, ::testing::Values(Mode::Fail, Mode:
                              return info.param == Mode::Fail ? "FailedWrite" : "PowerLoss";
                          });
 
+// Failed writes only: the rebuild renames files past the file layer, where lost power
+// cannot reach them yet.
+TEST(FailedWrite, RebuildLeavesTheTableOrItsBackup) {
+    EXPECT_GT(EveryStep(Mode::Fail, RebuildInPlace()), 1);
+}
+
 } // namespace
