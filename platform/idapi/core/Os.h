@@ -68,10 +68,22 @@ std::string FileKey(const std::string& path);
 char Separator();
 bool IsSeparator(char c);
 
-// Test seam: the next `count` writes succeed and every one after fails as an I/O error
-// would; a negative count turns the failure off.
-void FailWritesAfter(long count);
-// Called by WriteAt before each write; false when the seam says this write fails.
-bool WriteAllowed();
+// Test hooks, reached from tests only (nothing in the C API leads here). Every change the
+// layer makes to disk (a write, a truncation, a creation, a deletion) is one step. Fail:
+// the steps after the first `keep` throw IDP_ERR_IO as a failing disk would. PowerLoss:
+// the steps after the first `keep` silently do nothing, as if the machine had gone down
+// there; the test then drops the tables in memory and reopens the files.
+namespace fault {
+enum class Mode { Off, Fail, PowerLoss };
+void Arm(Mode mode, long keep);
+void Disarm();
+// Steps taken since Arm, the failed or dropped ones included.
+long Steps();
+// True once a step failed or was dropped since Arm.
+bool Struck();
+} // namespace fault
+
+// Called before each step: true to go ahead, false to drop it; throws when it fails.
+bool StepAllowed(const std::string& path);
 
 } // namespace idp::os

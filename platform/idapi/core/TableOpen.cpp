@@ -64,16 +64,18 @@ void Table::Create(const std::string& dbPath, Schema schema, std::vector<IndexDe
     schema.recordSize = static_cast<uint16_t>(offset);
     TableHeader header = NewHeader(schema, FileOf(dbPath));
     StoreCounts(header);
+    // The header goes last: until it is written the file is empty, not a table, so a
+    // failure part way never leaves a table that opens without its indexes.
     os::File file = os::File::Create(dbPath, os::Lock::Exclusive);
     for (const std::string& companion : ExistingCompanions(dbPath))
         os::RemoveFile(companion);
-    file.WriteAt(0, header.raw.data(), header.raw.size());
     if (schema.Keyed()) {
         std::vector<uint8_t> px = BuildPrimaryIndex(header.schema, {});
         os::File pxFile = os::File::Create(CompanionPath(dbPath, "PX"), os::Lock::Exclusive);
         pxFile.WriteAt(0, px.data(), px.size());
     }
     SaveIndexes(CompanionPath(dbPath, "QIX"), header.schema, indexes);
+    file.WriteAt(0, header.raw.data(), header.raw.size());
 }
 
 void Table::Delete(const std::string& dbPath) {

@@ -188,11 +188,11 @@ TEST(Damage, FailedWriteIsReportedAndEarlierRowsStay) {
         Table t(path, IDP_OPEN_EXCLUSIVE);
         for (int i = 0; i < 10; ++i)
             ASSERT_EQ(IDP_OK, t.Add("kept " + std::to_string(i)));
-        idp::os::FailWritesAfter(0);
+        idp::os::fault::Arm(idp::os::fault::Mode::Fail, 0);
         EXPECT_EQ(IDP_ERR_IO, t.Add("lost"));
         EXPECT_NE(std::string::npos, LastError().find("Input/output error"));
         EXPECT_EQ(IDP_ERR_IO, t.Add("refused after a failure"));
-        idp::os::FailWritesAfter(-1);
+        idp::os::fault::Disarm();
     }
     Table t(path);
     ASSERT_EQ(IDP_OK, t.Status());
@@ -221,10 +221,10 @@ TEST(Damage, FailedBatchMoveKeepsTheDestinationReadable) {
             Table temp(dir.Path("_temp.db"));
             Table tags(dir.Path("Tags.db"), IDP_OPEN_EXCLUSIVE);
             before = tags.Count();
-            idp::os::FailWritesAfter(failAfter);
+            idp::os::fault::Arm(idp::os::fault::Mode::Fail, failAfter);
             s = idpBatchMove(*temp, *tags, IDP_MOVE_APPEND_UPDATE, nullptr, nullptr, nullptr, 0, 0,
                              &c);
-            idp::os::FailWritesAfter(-1);
+            idp::os::fault::Disarm();
             tags.ExpectIntact();
         }
         EXPECT_EQ(500u, c.read);
