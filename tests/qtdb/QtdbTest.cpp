@@ -227,8 +227,6 @@ TEST_F(QtdbTest, SpellKeepsTheUsersWordsAndTerseMode) {
     EXPECT_EQ(missing.err, "qtdb: none.vtd: the dictionary cannot be opened\n");
 }
 
-} // namespace
-
 TEST_F(QtdbTest, VerifyExitsWithTheLevelAndRebuildRepairsKeepingTheBackup) {
     Qtdb("import tags.db -", "a\nb\nc\n");
     Result clean = Qtdb("verify tags.db");
@@ -251,3 +249,5 @@ TEST_F(QtdbTest, VerifyExitsWithTheLevelAndRebuildRepairsKeepingTheBackup) {
     EXPECT_EQ(1, Qtdb("rebuild junk.db").status); // refused with a message
     EXPECT_EQ("not a table at all", Slurp(dir / "junk.db"));
 }
+
+} // namespace

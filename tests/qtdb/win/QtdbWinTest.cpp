@@ -32,18 +32,25 @@ class QtdbWinTest : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    // Runs qtdb.exe in the scratch folder with its output in files.
-    Result Qtdb(const std::string& args) {
+    // Runs qtdb.exe in the scratch folder with its output in files; `input`, when given,
+    // is its standard input.
+    Result Qtdb(const std::string& args, const std::string* input = nullptr) {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         const fs::path out = dir / "out.txt", err = dir / "err.txt";
         HANDLE o = CreateFileA(out.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                CREATE_ALWAYS, 0, nullptr);
         HANDLE e = CreateFileA(err.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                CREATE_ALWAYS, 0, nullptr);
+        HANDLE i = GetStdHandle(STD_INPUT_HANDLE);
+        if (input) {
+            std::ofstream(dir / "in.txt", std::ios::binary) << *input;
+            i = CreateFileA((dir / "in.txt").string().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                            &inherit, OPEN_EXISTING, 0, nullptr);
+        }
         STARTUPINFOA si{};
         si.cb = sizeof si;
         si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        si.hStdInput = i;
         si.hStdOutput = o;
         si.hStdError = e;
         std::string command = "\"" QTDB_EXE "\" " + args;
@@ -60,6 +67,8 @@ class QtdbWinTest : public ::testing::Test {
         }
         CloseHandle(o);
         CloseHandle(e);
+        if (input)
+            CloseHandle(i);
         r.out = Slurp(out);
         r.err = Slurp(err);
         return r;
@@ -81,6 +90,32 @@ TEST_F(QtdbWinTest, ImportExportRandomAndSignOnWindows) {
     EXPECT_EQ(again.status, 1u);
     EXPECT_EQ(again.err,
               "qtdb: tags.db: already exists; --force replaces it with an empty table\r\n");
+}
+
+TEST_F(QtdbWinTest, VerifyRebuildAndSpellOnWindows) {
+    std::ofstream(dir / "a.txt", std::ios::binary) << "one\r\ntwo\r\n";
+    ASSERT_EQ(Qtdb("import tags.db a.txt").status, 0u);
+    EXPECT_EQ(Qtdb("verify tags.db").status, 0u);
+    std::string db = Slurp(dir / "tags.db");
+    db[6] = 7; // the header's record count
+    std::ofstream(dir / "tags.db", std::ios::binary) << db;
+    Result damaged = Qtdb("verify tags.db");
+    EXPECT_EQ(damaged.status, 1u);
+    EXPECT_EQ(damaged.out.rfind("1 101 ", 0), 0u) << damaged.out;
+    Result rebuilt = Qtdb("rebuild tags.db");
+    ASSERT_EQ(rebuilt.status, 0u) << rebuilt.err;
+    EXPECT_NE(rebuilt.out.find("rows kept       2\r\n"), std::string::npos) << rebuilt.out;
+    EXPECT_EQ(Slurp(dir / "tags_.db"), db);
+    EXPECT_EQ(Qtdb("verify tags.db").status, 0u);
+    EXPECT_EQ(Qtdb("export tags.db").out, "one\r\ntwo\r\n");
+
+    // The dictionary beside qtdb.exe, and the user's list where the control keeps it.
+    const std::string text = "Teh cat\r\n";
+    Result spell = Qtdb("spell -a --personal words.txt", &text);
+    ASSERT_EQ(spell.status, 0u) << spell.err;
+    const std::string body = spell.out.substr(spell.out.find('\n') + 1);
+    EXPECT_EQ(body.rfind("& Teh ", 0), 0u) << spell.out;
+    EXPECT_NE(body.find(": The, "), std::string::npos) << spell.out;
 }
 
 } // namespace
