@@ -12,7 +12,11 @@ namespace tutil {
 
 namespace fs = std::filesystem;
 
+// A rename or a copy changes the disk as a write does, so the file layer's fault hooks
+// count each one.
 void MoveFile(const std::string& from, const std::string& to) {
+    if (!idp::os::StepAllowed(to))
+        return;
     std::error_code ec;
     fs::rename(fs::u8path(from), fs::u8path(to), ec);
     if (!ec)
@@ -22,6 +26,8 @@ void MoveFile(const std::string& from, const std::string& to) {
 }
 
 void CopyFile(const std::string& from, const std::string& to) {
+    if (!idp::os::StepAllowed(to))
+        return;
     std::error_code ec;
     fs::copy_file(fs::u8path(from), fs::u8path(to), fs::copy_options::overwrite_existing, ec);
     if (ec)

@@ -188,15 +188,25 @@ class Rebuilder {
             RemoveTableFiles(temp);
             throw;
         }
-        // The original becomes the backup; then the new files take the original names.
+        // The backup is a whole copy before the original is touched; then the new files
+        // take the original names, the .db last, so that a stop at any point leaves the
+        // original or the backup whole.
         const std::string backup = idp::TableFilePath(names_.backup);
         if (idp::os::FileKey(backup) == idp::os::FileKey(db))
             throw idp::EngineError(IDP_ERR_BAD_PARAM, "The backup table cannot be the table.");
         RemoveTableFiles(backup);
         for (const std::string& f : originals)
-            MoveFile(f, SameKindFor(f, backup));
-        for (const std::string& f : TableFiles(temp))
-            MoveFile(f, SameKindFor(f, db));
+            CopyFile(f, SameKindFor(f, backup));
+        const std::vector<std::string> rebuilt = TableFiles(temp);
+        std::vector<std::string> placed;
+        for (auto f = rebuilt.rbegin(); f != rebuilt.rend(); ++f) {
+            placed.push_back(idp::os::FileKey(SameKindFor(*f, db)));
+            MoveFile(*f, SameKindFor(*f, db));
+        }
+        // Files of the original that the new table has no counterpart for are stale now.
+        for (const std::string& f : originals)
+            if (std::find(placed.begin(), placed.end(), idp::os::FileKey(f)) == placed.end())
+                idp::os::RemoveFile(f);
     }
 
     std::string table_;

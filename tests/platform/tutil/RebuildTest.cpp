@@ -41,7 +41,7 @@ TEST(TutilRebuild, AWriteFailingAnywhereLeavesTheOriginalOrItsBackupWhole) {
         CopyTable(dir.Path("Good.db"), db);
         Named("link_cycle").apply(db);
         const std::vector<uint8_t> original = idptest::ReadFile(db);
-        idp::os::FailWritesAfter(k);
+        idp::os::fault::Arm(idp::os::fault::Mode::Fail, k);
         try {
             tutil::RebuildTable(dir.Path("T"), {dir.Path("T_"), dir.Path("KV"), dir.Path("PR")},
                                 true, nullptr);
@@ -49,7 +49,7 @@ TEST(TutilRebuild, AWriteFailingAnywhereLeavesTheOriginalOrItsBackupWhole) {
         } catch (const idp::EngineError& e) {
             EXPECT_EQ(IDP_ERR_IO, e.Status());
         }
-        idp::os::FailWritesAfter(-1);
+        idp::os::fault::Disarm();
         if (done)
             EXPECT_EQ(0, tutil::VerifyTable(dir.Path("T"), 0, nullptr).level);
         else
