@@ -102,7 +102,8 @@ gallery() { # picture in build/screenshots, name in docs/
     -fuzz 8% -trim +repage -strip "$docs/$2.png" && echo "README picture: $docs/$2.png"
 }
 gallery main-draft main
-for picture in setup-tagline setup-configuration splash about maintenance-merge maintenance-stolen; do
+for picture in setup-tagline setup-configuration splash about maintenance-merge maintenance-stolen \
+  tableutil-problems spell-misspelled; do
   gallery "$picture" "$picture"
 done
 
