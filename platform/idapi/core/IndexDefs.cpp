@@ -76,6 +76,24 @@ bool ResolveFields(const Schema& schema, const std::string& fieldText, std::vect
     return !fields.empty();
 }
 
+bool SidecarLines(const std::string& text, std::vector<std::string>& lines) {
+    std::istringstream in(text);
+    std::string line;
+    bool first = true;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (first) {
+            if (line != "QIX1")
+                return false;
+            first = false;
+            continue;
+        }
+        lines.push_back(line);
+    }
+    return true;
+}
+
 std::vector<IndexDef> LoadIndexes(const std::string& sidecarPath, Schema& schema) {
     IndexDef primary;
     primary.options = IDP_IDX_PRIMARY | IDP_IDX_UNIQUE;
@@ -84,18 +102,9 @@ std::vector<IndexDef> LoadIndexes(const std::string& sidecarPath, Schema& schema
         primary.fieldText += (i ? ";" : "") + schema.fields[i].name;
     }
     std::vector<IndexDef> secondaries;
-    std::istringstream in(ReadSmallFile(sidecarPath));
-    std::string line;
-    bool first = true;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (first) {
-            first = false;
-            if (line != "QIX1")
-                break;
-            continue;
-        }
+    std::vector<std::string> lines;
+    SidecarLines(ReadSmallFile(sidecarPath), lines);
+    for (const std::string& line : lines) {
         std::vector<std::string> p = SplitTabs(line);
         unsigned long n = 0;
         if (p.size() == 2 && p[0] == "required" && ParseNumber(p[1], 255, n) && n >= 1 &&

@@ -36,6 +36,9 @@ struct IndexDef {
 
 // Splits "A;B" into field numbers of schema; false when a name is not a field.
 bool ResolveFields(const Schema& schema, const std::string& fieldText, std::vector<int>& fields);
+// The lines of a sidecar's text after its "QIX1" first line, without their CRs; false
+// when the text has a first line and it is not "QIX1".
+bool SidecarLines(const std::string& text, std::vector<std::string>& lines);
 // The indexes of a table: the primary index first (when keyed), then the sidecar's
 // secondaries. Also sets the schema's required flags from the sidecar.
 std::vector<IndexDef> LoadIndexes(const std::string& sidecarPath, Schema& schema);

@@ -2,7 +2,6 @@
 // table checked against each other and against what the format allows. Reads only.
 #include <algorithm>
 #include <cstring>
-#include <sstream>
 
 #include "TableImage.h"
 #include "Tutil.h"
@@ -258,20 +257,10 @@ class Verifier {
         std::vector<idp::IndexDef> known = idp::LoadIndexes(path, schema);
         const int count = static_cast<int>(known.size());
         Report(kSecHeader, 0, "Checking the index sidecar", 0, count);
-        std::istringstream in(text);
-        std::string line;
-        bool first = true;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (first) {
-                first = false;
-                if (line != "QIX1") {
-                    Add(104, "The index sidecar " + path + " does not start as one.");
-                    break;
-                }
-                continue;
-            }
+        std::vector<std::string> lines;
+        if (!idp::SidecarLines(text, lines))
+            Add(104, "The index sidecar " + path + " does not start as one.");
+        for (const std::string& line : lines) {
             if (line.empty() || line.rfind("required\t", 0) == 0)
                 continue;
             std::string name;
