@@ -3,14 +3,17 @@
 # an empty keyed tagline table, against SQLite's .import into a table with a UNIQUE
 # column; and Save DB As of the resulting table, against copying its files with cp. Our
 # side runs under Wine, the peers natively, in the same run; each figure is a median of
-# five. Prints `<name> ratio=<x> (goal <= y)`. BUILD names the win64 build folder.
+# five. Prints `<name> ratio=<x> (goal <= y)`. Then Spell check entire table on a
+# 100,000-row table with no misspellings, every row posted as the command does it, against
+# reading every row of that table once, both under Wine in the same program; no goal yet.
+# BUILD names the win64 build folder.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build="${BUILD:-$top/build/win64}"
 [ -f "$build/CMakeCache.txt" ] || cmake --preset win64 -B "$build" >/dev/null
 cmake --build "$build" --target commands_bench IDAPI32 >/dev/null
 work="$build/bench-commands"
-cp "$build/Quiptide/IDAPI32.DLL" "$work/"
+cp "$build/Quiptide/IDAPI32.DLL" "$build/Quiptide/VSPELL32.DLL" "$build/Quiptide/american.vtd" "$work/"
 cd "$work"
 
 # Distinct taglines of ordinary length, no tab in them.
@@ -47,3 +50,15 @@ done | median)
 echo "  save as: ours ${ours_save} s, cp of the table's files ${peer_save} s ($(echo "$saveas_out" | sed -n 's/^rows=//p') rows)"
 awk -v a="$ours_save" -v b="$peer_save" 'BEGIN { printf "save_as ratio=%.2f (goal <= 2.0)\n", a / b }'
 echo "$saveas_out" | grep '^unexpected box' || true
+
+# Sayings made of dictionary words only, so the control's dialog never opens.
+awk 'BEGIN { for (i = 0; i < 100000; i++)
+  printf "Saying %d: a sentence of ordinary length for a mail signature, number %d.\r\n",
+         (i * 7919) % 100000, i }' >sayings.txt
+spell_out=$("$top/tools/wine-session.sh" /usr/lib/wine/wine64 ./commands_bench.exe spelldb \
+  'Z:'"$(echo "$work/sayings.txt" | tr / '\\')" 2>&1 | tr -d '\r')
+ours_spell=$(echo "$spell_out" | sed -n 's/^spell_db_seconds=//p')
+read_rows=$(echo "$spell_out" | sed -n 's/^read_rows_seconds=//p')
+echo "  spell check entire table: ${ours_spell} s, reading every row ${read_rows} s ($(echo "$spell_out" | sed -n 's/^rows=//p') rows)"
+awk -v a="$ours_spell" -v b="$read_rows" 'BEGIN { printf "spell_db ratio=%.1f (no goal yet)\n", a / b }'
+echo "$spell_out" | grep '^unexpected' || true

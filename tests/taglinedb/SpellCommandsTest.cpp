@@ -3,6 +3,7 @@
 // tagline posted and found again, a refused post, and the empty table never handed over.
 #include "DataTestSupport.h"
 #include "RecordingHost.h"
+#include "SpellRecordingHost.h"
 #include "ScriptedSpeller.h"
 #include "framework/Application.h"
 #include "framework/data/Field.h"
@@ -10,7 +11,6 @@
 #include "framework/Exception.h"
 #include "platform/speller/dll/VSpell.h"
 #include "taglinedb/SpellCommands.h"
-#include "taglinedb/SpellHost.h"
 #include "taglinedb/TaglineDatabase.h"
 #include "taglinedb/VCSpeller.h"
 #include "tests/framework/ScriptedDialogs.h"
@@ -22,33 +22,6 @@
 namespace {
 
 using namespace vspell;
-
-// The window's part: the two editors as strings, the tool tip's history.
-class TSpellRecordingHost : public TSpellHost {
-  public:
-    explicit TSpellRecordingHost(fw::TTable*& table) : table_(table) {}
-    fw::TTimer& CyclingTimer() override { return timer; }
-    const std::string& CurrentTablePath() const override { return dbFile; }
-    std::string TaglineText() const override { return memo; }
-    void SetTaglineText(const std::string& text) override {
-        table_->FieldByName("TagText").SetAsString(text);
-        memo = text;
-    }
-    std::string SignatureText() const override { return editor; }
-    void SetSignatureText(const std::string& text) override { editor = text; }
-    void RepaintNavigator() override { ++repaints; }
-    void FindTag() override { ++finds; }
-    std::string TrayToolTip() const override { return tips.back(); }
-    void SetTrayToolTip(const std::string& text) override { tips.push_back(text); }
-
-    fw::TTimer timer{nullptr};
-    std::string dbFile, memo, editor;
-    int repaints = 0, finds = 0;
-    std::vector<std::string> tips{"Quiptide"};
-
-  private:
-    fw::TTable*& table_;
-};
 
 class SpellCommandsTest : public ::testing::Test {
   protected:

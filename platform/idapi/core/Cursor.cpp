@@ -266,6 +266,7 @@ void Cursor::Post() {
             if (f.type == IDP_FLD_AUTOINC)
                 EncodeInteger(&buffer_[f.offset], 4, table_->NextAutoInc());
         seq_ = table_->Insert(buffer_.data(), insertBefore_);
+        rank_.reset();
     } else {
         Revalidate();
         if (!onRow_ || std::memcmp(table_->RowAt(seq_), original_.data(), s.recordSize) != 0) {
@@ -280,9 +281,13 @@ void Cursor::Post() {
             if (!found)
                 throw EngineError(IDP_ERR_NO_RECORD, "The row being edited was deleted.");
         }
+        // A row posted as it was keeps the cursor's place, which matters when every row of
+        // a table is posted in turn.
+        const bool same = std::memcmp(table_->RowAt(seq_), buffer_.data(), s.recordSize) == 0;
         seq_ = table_->Update(seq_, buffer_.data());
+        if (!same)
+            rank_.reset();
     }
-    rank_.reset();
     state_ = IDP_STATE_BROWSE;
     onRow_ = true;
     atFirst_ = false;

@@ -121,6 +121,9 @@ uint32_t Table::Insert(const uint8_t* record, std::optional<uint32_t> before) {
 uint32_t Table::Update(uint32_t seq, const uint8_t* record) {
     CheckWritable();
     const uint16_t rs = header_.schema.recordSize;
+    // A row written as it was changes nothing, so nothing is written.
+    if (std::memcmp(RowAt(seq), record, rs) == 0)
+        return seq;
     std::vector<uint8_t> old(RowAt(seq), RowAt(seq) + rs);
     // Only keys that change can clash: the row itself holds the others.
     std::vector<std::string> oldKeys = UniqueKeys(old.data());

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "TestTables.h"
+#include "core/Os.h"
 
 using namespace idptest;
 
@@ -112,6 +113,25 @@ TEST_F(CursorTest, ChangingTheKeyMovesTheRowIntoOrder) {
     ASSERT_EQ(IDP_OK, idpLast(*t));
     ASSERT_EQ(IDP_OK, t.Edit("a"));
     EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), t.All());
+}
+
+// Posting every row as it was, as a whole-table spell check does, writes nothing and
+// visits every row once, in order.
+TEST_F(CursorTest, RowsPostedUnchangedWriteNothingAndTheWalkGoesOn) {
+    Table t(path, IDP_OPEN_EXCLUSIVE);
+    for (const char* s : {"a", "b", "c", "d"})
+        ASSERT_EQ(IDP_OK, t.Add(s));
+    idp::os::fault::Arm(idp::os::fault::Mode::Fail, 0);
+    std::vector<std::string> walked;
+    for (IdpStatus s = idpFirst(*t); s == IDP_OK; s = idpNext(*t)) {
+        const std::string text = t.Text();
+        walked.push_back(text);
+        ASSERT_EQ(IDP_OK, t.Edit(text)) << text;
+    }
+    const bool struck = idp::os::fault::Struck();
+    idp::os::fault::Disarm();
+    EXPECT_FALSE(struck);
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "c", "d"}), walked);
 }
 
 TEST_F(CursorTest, ManyRowsSurviveReopeningInKeyOrder) {
