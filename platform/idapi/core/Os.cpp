@@ -9,6 +9,8 @@ namespace {
 fault::Mode mode = fault::Mode::Off;
 long keepSteps = 0, steps = 0;
 bool struck = false;
+bool torn = false;
+fault::Tear tear;
 } // namespace
 
 namespace fault {
@@ -18,6 +20,7 @@ void Arm(Mode m, long keep) {
     keepSteps = keep;
     steps = 0;
     struck = false;
+    torn = false;
 }
 
 void Disarm() {
@@ -32,6 +35,10 @@ bool Struck() {
     return struck;
 }
 
+const Tear* Torn() {
+    return torn ? &tear : nullptr;
+}
+
 } // namespace fault
 
 bool StepAllowed(const std::string& path) {
@@ -43,6 +50,18 @@ bool StepAllowed(const std::string& path) {
     if (mode == fault::Mode::Fail)
         throw EngineError(IDP_ERR_IO, "File: " + path);
     return false;
+}
+
+size_t WriteAllowed(const std::string& path, uint64_t offset, const void* buffer, size_t count) {
+    const bool tearing = mode == fault::Mode::TornWrite && !struck && steps >= keepSteps;
+    if (StepAllowed(path))
+        return count;
+    if (!tearing)
+        return 0;
+    torn = true;
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    tear = {path, offset, std::vector<uint8_t>(bytes, bytes + count)};
+    return count / 2;
 }
 
 File::File(File&& other) noexcept {

@@ -72,18 +72,31 @@ bool IsSeparator(char c);
 // layer makes to disk (a write, a truncation, a creation, a deletion) is one step. Fail:
 // the steps after the first `keep` throw IDP_ERR_IO as a failing disk would. PowerLoss:
 // the steps after the first `keep` silently do nothing, as if the machine had gone down
-// there; the test then drops the tables in memory and reopens the files.
+// there; the test then drops the tables in memory and reopens the files. TornWrite: as
+// PowerLoss, but when the step after the first `keep` is a write, its first half reaches
+// the disk, as a block half written when the power went.
 namespace fault {
-enum class Mode { Off, Fail, PowerLoss };
+enum class Mode { Off, Fail, PowerLoss, TornWrite };
+// The write that was torn: where it went and all it meant to write.
+struct Tear {
+    std::string path;
+    uint64_t offset = 0;
+    std::vector<uint8_t> meant;
+};
 void Arm(Mode mode, long keep);
 void Disarm();
 // Steps taken since Arm, the failed or dropped ones included.
 long Steps();
 // True once a step failed or was dropped since Arm.
 bool Struck();
+// The torn write since Arm, if a write was torn.
+const Tear* Torn();
 } // namespace fault
 
 // Called before each step: true to go ahead, false to drop it; throws when it fails.
 bool StepAllowed(const std::string& path);
+// Called before each write instead: how many of its first bytes to write (count, or
+// fewer when it is dropped or torn); throws when it fails.
+size_t WriteAllowed(const std::string& path, uint64_t offset, const void* buffer, size_t count);
 
 } // namespace idp::os

@@ -132,8 +132,7 @@ size_t File::ReadAt(uint64_t offset, void* buffer, size_t count) const {
 }
 
 void File::WriteAt(uint64_t offset, const void* buffer, size_t count) {
-    if (!StepAllowed(path_))
-        return;
+    count = WriteAllowed(path_, offset, buffer, count);
     size_t done = 0;
     while (done < count) {
         OVERLAPPED ov = At(offset + done);

@@ -127,7 +127,9 @@ class Table {
 
         const uint8_t* Rows() const { return data.empty() ? loaded : data.data(); }
         uint8_t* Rows() { return data.empty() ? loaded : data.data(); }
-        bool fresh = false; // not in the chain the file holds yet
+        bool fresh = false;  // not in the chain the file holds yet
+        bool gained = false; // took a record since it was last written
+        bool lost = false;   // gave one up since then
     };
     struct Place {
         size_t block;

@@ -126,6 +126,7 @@ void Table::InsertAt(Place place, const uint8_t* record) {
     std::memmove(at + rs, at, (b->count - place.slot) * rs);
     std::memcpy(at, record, rs);
     ++b->count;
+    b->gained = true;
     MarkDirty(*b);
     AdjustPositions(place.block, 1);
     if (keyed && place.slot == 0)
@@ -141,6 +142,7 @@ void Table::EraseAt(Place place) {
     uint8_t* at = rows + place.slot * rs;
     std::memmove(at, at + rs, (b.count - place.slot - 1u) * rs);
     --b.count;
+    b.lost = true;
     std::memset(rows + b.count * rs, 0, rs);
     MarkDirty(b);
     AdjustPositions(place.block, -1);

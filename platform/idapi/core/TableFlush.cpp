@@ -42,7 +42,10 @@ void Table::WriteBlocks() {
     std::sort(dirtyList_.begin(), dirtyList_.end(),
               [](const Block* a, const Block* b) { return a->number < b->number; });
     // Fresh blocks first: until the blocks that link to them are written they are unseen.
-    for (int pass = 0; pass < 2; ++pass) {
+    // Last the blocks that only gave up records: a row moving from one block to another
+    // is on disk twice, never nowhere, if the writes stop between them.
+    auto pass_of = [](const Block* b) { return b->fresh ? 0 : b->lost && !b->gained ? 2 : 1; };
+    for (int pass = 0; pass < 3; ++pass) {
         uint16_t runStart = 0, expect = 0;
         auto emit = [&] {
             if (!writeBuffer_.empty())
@@ -51,7 +54,7 @@ void Table::WriteBlocks() {
             writeBuffer_.clear();
         };
         for (const Block* b : dirtyList_) {
-            if (b->fresh != (pass == 0))
+            if (pass_of(b) != pass)
                 continue;
             if (writeBuffer_.empty() || b->number != expect || writeBuffer_.size() >= kWriteRun) {
                 emit();
@@ -64,7 +67,7 @@ void Table::WriteBlocks() {
         emit();
     }
     for (Block* b : dirtyList_)
-        b->dirty = b->fresh = false;
+        b->dirty = b->fresh = b->gained = b->lost = false;
     dirtyList_.clear();
     if (header_.fileBlocks > diskBlocks_)
         diskBlocks_ = header_.fileBlocks;

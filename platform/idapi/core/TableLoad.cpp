@@ -106,8 +106,9 @@ void Table::Load() {
         }
         seen[number] = true;
         ByteView block(&data[(number - 1u) * size_t{s.blockSize}], s.blockSize);
-        uint16_t next = 0;
+        uint16_t next = 0, prev = 0;
         block.U16(layout::kBlockNext, next);
+        block.U16(layout::kBlockPrev, prev);
         bool exact = true;
         uint32_t count = BlockRows(block, s.recordSize, rpb, exact);
         if (!exact)
@@ -122,6 +123,10 @@ void Table::Load() {
             auto b = std::make_unique<Block>();
             b->number = number;
             b->count = static_cast<uint16_t>(count);
+            // The links as they are on disk, so that only blocks whose links are wrong
+            // are written again.
+            b->next = next;
+            b->prev = prev;
             b->loaded = data + (number - 1u) * size_t{s.blockSize} + layout::kBlockHeader;
             if (s.Keyed()) // the first key's head shares a cache line with the block header
                 firstHeads_.push_back(HeadOfKey(b->loaded));

@@ -1,6 +1,7 @@
 // Every write of each operation failing in turn, as a full or failing disk fails it, and
-// the power going after each write in turn: a failure is reported as an I/O error, and
-// what reached the disk holds every row committed before the operation.
+// the power going after each write in turn, with that write lost or half written: a
+// failure is reported as an I/O error, and what reached the disk holds every row committed
+// before the operation, but for those of a block half written.
 #include "FaultHarness.h"
 
 using namespace idptest;
@@ -39,9 +40,12 @@ TEST_P(EveryWrite, RebuildLeavesTheTableOrItsBackup) {
     EXPECT_GT(Cut(RebuildInPlace()), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, EveryWrite, ::testing::Values(Mode::Fail, Mode::PowerLoss),
+INSTANTIATE_TEST_SUITE_P(Faults, EveryWrite,
+                         ::testing::Values(Mode::Fail, Mode::PowerLoss, Mode::TornWrite),
                          [](const auto& info) {
-                             return info.param == Mode::Fail ? "FailedWrite" : "PowerLoss";
+                             return info.param == Mode::Fail        ? "FailedWrite"
+                                    : info.param == Mode::PowerLoss ? "PowerLoss"
+                                                                    : "TornWrite";
                          });
 
 } // namespace
