@@ -44,10 +44,10 @@ const Tear* Torn() {
 bool StepAllowed(const std::string& path) {
     if (mode == fault::Mode::Off)
         return true;
-    if (steps++ < keepSteps)
+    if (steps++ < keepSteps || (mode == fault::Mode::FailOnce && struck))
         return true;
     struck = true;
-    if (mode == fault::Mode::Fail)
+    if (mode == fault::Mode::Fail || mode == fault::Mode::FailOnce)
         throw EngineError(IDP_ERR_IO, "File: " + path);
     return false;
 }

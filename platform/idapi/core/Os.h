@@ -70,13 +70,14 @@ bool IsSeparator(char c);
 
 // Test hooks, reached from tests only (nothing in the C API leads here). Every change the
 // layer makes to disk (a write, a truncation, a creation, a deletion) is one step. Fail:
-// the steps after the first `keep` throw IDP_ERR_IO as a failing disk would. PowerLoss:
+// the steps after the first `keep` throw IDP_ERR_IO as a failing disk would. FailOnce:
+// only the step after the first `keep` throws, and the later ones succeed. PowerLoss:
 // the steps after the first `keep` silently do nothing, as if the machine had gone down
 // there; the test then drops the tables in memory and reopens the files. TornWrite: as
 // PowerLoss, but when the step after the first `keep` is a write, its first half reaches
 // the disk, as a block half written when the power went.
 namespace fault {
-enum class Mode { Off, Fail, PowerLoss, TornWrite };
+enum class Mode { Off, Fail, FailOnce, PowerLoss, TornWrite };
 // The write that was torn: where it went and all it meant to write.
 struct Tear {
     std::string path;

@@ -201,7 +201,7 @@ int EveryStep(idp::os::fault::Mode mode, const Operation& op) {
         std::string where = "after " + std::to_string(keep) + " steps: ";
         if (!struck) {
             EXPECT_EQ(IDP_OK, s) << where << LastError();
-        } else if (mode == fault::Mode::Fail) {
+        } else if (mode == fault::Mode::Fail || mode == fault::Mode::FailOnce) {
             EXPECT_EQ(IDP_ERR_IO, s) << where << LastError();
         }
         Reading r = ReadBack(path);

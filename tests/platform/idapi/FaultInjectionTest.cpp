@@ -1,7 +1,7 @@
-// Every write of each operation failing in turn, as a full or failing disk fails it, and
-// the power going after each write in turn, with that write lost or half written: a
-// failure is reported as an I/O error, and what reached the disk holds every row committed
-// before the operation, but for those of a block half written.
+// Every write of each operation failing in turn, as a full or failing disk fails it (from
+// then on, or that once), and the power going after each write in turn, with that write
+// lost or half written: a failure is reported as an I/O error, and what reached the disk
+// holds every row committed before the operation, but for those of a block half written.
 #include "FaultHarness.h"
 
 using namespace idptest;
@@ -41,11 +41,19 @@ TEST_P(EveryWrite, RebuildLeavesTheTableOrItsBackup) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, EveryWrite,
-                         ::testing::Values(Mode::Fail, Mode::PowerLoss, Mode::TornWrite),
+                         ::testing::Values(Mode::Fail, Mode::FailOnce, Mode::PowerLoss,
+                                           Mode::TornWrite),
                          [](const auto& info) {
-                             return info.param == Mode::Fail        ? "FailedWrite"
-                                    : info.param == Mode::PowerLoss ? "PowerLoss"
-                                                                    : "TornWrite";
+                             switch (info.param) {
+                             case Mode::Fail:
+                                 return "FailedWrite";
+                             case Mode::FailOnce:
+                                 return "OneFailedWrite";
+                             case Mode::PowerLoss:
+                                 return "PowerLoss";
+                             default:
+                                 return "TornWrite";
+                             }
                          });
 
 } // namespace
