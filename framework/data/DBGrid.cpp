@@ -267,6 +267,8 @@ bool TDBGrid::KeyDown(WPARAM key) {
     const int lastCol = static_cast<int>(columns_.size()) - 1, lastRow = RowCount() - 1;
     switch (key) {
     case VK_TAB:
+        if (ctrl)
+            return false;
         // Across the row, then on to the next row's first cell (back for Shift+Tab); the
         // grid's first and last cells are the ends.
         if (!shift && col_ < lastCol)
@@ -340,8 +342,9 @@ void TDBGrid::MouseDown(int x, int y) {
 LRESULT TDBGrid::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_GETDLGCODE:
-        // Tab and the arrows move the current cell; Return and Escape stay the dialog's.
-        return DLGC_WANTTAB | DLGC_WANTARROWS;
+        // Tab and the arrows move the current cell; Ctrl+Tab leaves the grid, and Return
+        // and Escape stay the dialog's.
+        return GetKeyState(VK_CONTROL) < 0 ? DLGC_WANTARROWS : DLGC_WANTTAB | DLGC_WANTARROWS;
     case WM_KEYDOWN:
         if (KeyDown(wParam))
             return 0;

@@ -1,8 +1,8 @@
 // TDBGrid: a read-only grid over a table, painted by itself: a title row whose dividers
 // resize the columns, column and row lines, a red indicator column marking the current
 // row, and a current cell that the keys (Tab and Shift+Tab across the rows, the arrows,
-// Home/End, PgUp/PgDn, Ctrl+Home/End) and clicks move. It follows the table behind its
-// data source: filled when the table opens, emptied when it closes.
+// Home/End, PgUp/PgDn, Ctrl+Home/End) and clicks move; Ctrl+Tab leaves it. It follows the
+// table behind its data source: filled when the table opens, emptied when it closes.
 #pragma once
 
 #include "framework/CustomControl.h"

@@ -229,6 +229,8 @@ TEST_F(TableRepairTest, TheViewersGridShowsTheProblemsWithARedFixedColumnAndMove
         SendMessageA(g.Handle(), WM_LBUTTONUP, 0,
                      MAKELPARAM(g.IndicatorWidth() + 20, g.RowTop(0) + 2));
         EXPECT_EQ(std::make_pair(g.RowIndex(), g.Col()), std::make_pair(0, 2));
+        Press(v.Handle(), g.Handle(), VK_TAB, VK_CONTROL); // leaves the grid
+        EXPECT_EQ(GetFocus(), v.OKBtn->Handle());
         Press(v.Handle(), g.Handle(), VK_RETURN); // still the dialog's: Close is its default
         EXPECT_EQ(v.ModalResult, fw::mrOk);
     });
