@@ -180,6 +180,12 @@ void TWinControl::SetFocus() {
         ::SetFocus(handle_);
 }
 
+HFONT TWinControl::FontHandle() {
+    if (font_.Assigned())
+        return font_.Handle();
+    return parent_ ? parent_->FontHandle() : Application().Font();
+}
+
 TWinControl::TCreateParams TWinControl::CreateParams() const {
     return {nullptr, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
 }
@@ -202,7 +208,7 @@ void TWinControl::CreateHandle() {
     if (handle_ || (parent_ && !parent_->handle_))
         return;
     CreateWindowHandle(CreateParams());
-    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Application().Font()), FALSE);
+    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
     HandleCreated();
     for (TWinControl* c : controls_)
         c->CreateHandle();
@@ -338,6 +344,8 @@ LRESULT CALLBACK TWinControl::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 }
 
 bool TWinControl::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable&) {
+    if (font_.SetProperty(name, v))
+        return true;
     if (name == "Left")
         left_ = v.AsInteger();
     else if (name == "Top")

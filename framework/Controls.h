@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/Component.h"
+#include "framework/Font.h"
 #include "framework/LayoutReader.h"
 
 #include <windows.h>
@@ -55,6 +56,11 @@ class TWinControl : public TComponent, public TLayoutParent {
     void SetHint(const std::string& hint);
     int HelpContext() const { return helpContext_; }
     void SetHelpContext(int context) { helpContext_ = context; }
+    TFont& Font() { return font_; }
+    const TFont& Font() const { return font_; }
+    // The font this control's text is drawn in: its own when the layout gave it one, else
+    // its parent's, else the application's.
+    HFONT FontHandle();
 
     HWND Handle() const { return handle_; }
     bool HandleAllocated() const { return handle_ != nullptr; }
@@ -63,7 +69,8 @@ class TWinControl : public TComponent, public TLayoutParent {
     void SetFocus();
     static TWinControl* FromHandle(HWND handle);
 
-    // A stored property from the layout; false when the control has none of that name.
+    // A stored property from the layout (the Font ones among them); false when the
+    // control has none of that name.
     virtual bool SetProperty(const std::string& name, const TLayoutValue& value,
                              const TEventTable& events);
 
@@ -122,6 +129,7 @@ class TWinControl : public TComponent, public TLayoutParent {
     std::string caption_;
     std::string hint_;
     int helpContext_ = 0;
+    TFont font_;
 };
 
 // Colour names a layout may use (clNavy, clMaroon, clGreen, clBlack, ...).

@@ -15,8 +15,6 @@ void TCustomControl::SetColor(COLORREF color) {
 
 bool TCustomControl::SetProperty(const std::string& name, const TLayoutValue& v,
                                  const TEventTable& e) {
-    if (font_.SetProperty(name, v))
-        return true;
     if (name != "Color")
         return TWinControl::SetProperty(name, v, e);
     color_ = ColorFromName(v.AsIdent());

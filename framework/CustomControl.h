@@ -4,7 +4,6 @@
 #pragma once
 
 #include "framework/Controls.h"
-#include "framework/Font.h"
 
 namespace fw {
 
@@ -15,10 +14,8 @@ class TCustomControl : public TWinControl {
     void Invalidate();
     COLORREF Color() const { return color_; }
     void SetColor(COLORREF color);
-    TFont& Font() { return font_; }
-    const TFont& Font() const { return font_; }
 
-    // Color and the Font properties beside the windowed control's own.
+    // Color beside the windowed control's properties.
     bool SetProperty(const std::string& name, const TLayoutValue& value,
                      const TEventTable& events) override;
 
@@ -29,7 +26,6 @@ class TCustomControl : public TWinControl {
 
   private:
     COLORREF color_;
-    TFont font_;
 };
 
 } // namespace fw

@@ -1,4 +1,4 @@
-// Fonts of labels and panels: the layout's face list resolved against the installed
+// Fonts of controls: the layout's face list resolved against the installed
 // faces, and the GDI font derived from the application's.
 #include "framework/Font.h"
 
@@ -69,7 +69,7 @@ bool TFont::SetProperty(const std::string& name, const TLayoutValue& v) {
 }
 
 HFONT TFont::Handle() {
-    if (name_.empty() && !height_ && !bold_ && !italic_ && !underline_)
+    if (!Assigned())
         return Application().Font();
     if (!handle_) {
         LOGFONTA lf{};

@@ -22,6 +22,8 @@ class TFont {
     bool Bold() const { return bold_; }
     bool Italic() const { return italic_; }
     COLORREF Color() const { return color_; }
+    // A face, height or style was set: more than the colour.
+    bool Assigned() const { return !name_.empty() || height_ || bold_ || italic_ || underline_; }
     // The application's font while nothing but the colour is set, else one of its own.
     HFONT Handle();
 

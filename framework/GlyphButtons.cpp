@@ -78,6 +78,8 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
     bool enabled = !(item.itemState & ODS_DISABLED);
     DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
 
+    // Selected here: the system's drawing DC need not carry the button's font.
+    HGDIOBJ oldFont = SelectObject(dc, FontHandle());
     std::string text = Caption();
     SIZE textSize{};
     RECT measure{0, 0, 0, 0};
@@ -115,6 +117,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
         InflateRect(&f, -4, -4);
         DrawFocusRect(dc, &f);
     }
+    SelectObject(dc, oldFont);
 }
 
 bool TBitBtn::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable& e) {

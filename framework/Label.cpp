@@ -65,7 +65,7 @@ void TLabel::PaintBackground(HDC dc) {
 }
 
 void TLabel::DrawCaption(HDC dc, const std::string& text, RECT rect, COLORREF color) {
-    HGDIOBJ oldFont = SelectObject(dc, Font().Handle());
+    HGDIOBJ oldFont = SelectObject(dc, FontHandle());
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, color);
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, TextFlags());

@@ -57,7 +57,7 @@ void TPanel::Paint(HDC dc) {
     const std::string text = Caption();
     if (text.empty())
         return;
-    HGDIOBJ oldFont = SelectObject(dc, Font().Handle());
+    HGDIOBJ oldFont = SelectObject(dc, FontHandle());
     SetTextColor(dc, Font().Color());
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);

@@ -1,6 +1,7 @@
 // The table utility window and the "Pack / Verify DB" command over the stand-in library:
 // the verdicts 0 to 4 with the answers Yes and No, the problem viewer's rows, the error
-// table kept for the same file name elsewhere, and the command's clean-up afterwards.
+// table kept for the same file name elsewhere, the viewer's grid (its red fixed column, its
+// current cell under the keys), the buttons' fonts, and the command's clean-up afterwards.
 #include "DataTestSupport.h"
 #include "framework/Application.h"
 #include "framework/Paths.h"
@@ -8,13 +9,16 @@
 #include "tableutil/PackCommand.h"
 #include "tableutil/TableNames.h"
 #include "tableutil/Tumain.h"
+#include "tests/desktop/Picture.h"
 #include "tests/framework/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -44,6 +48,24 @@ void CALLBACK RunInsideModal(HWND, UINT, UINT_PTR id, DWORD) {
 void WhenModal(std::function<void()> steps) {
     g_insideModal = std::move(steps);
     SetTimer(nullptr, 0, 30, RunInsideModal);
+}
+
+// A key pressed (with Shift or Control held, or neither) on a control of a dialog, handled
+// as the modal loop hands keys to the dialog.
+void Press(HWND dialog, HWND control, WPARAM key, BYTE held = 0) {
+    std::array<BYTE, 256> state{};
+    if (held)
+        state[held] = 0x80;
+    SetKeyboardState(state.data());
+    MSG m{control, WM_KEYDOWN, key, 0, 0, {0, 0}};
+    IsDialogMessageA(dialog, &m);
+    SetKeyboardState(std::array<BYTE, 256>{}.data());
+}
+
+LOGFONTA FontOf(HWND window) {
+    LOGFONTA lf{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return lf;
 }
 
 class TableRepairTest : public ::testing::Test {
@@ -99,6 +121,14 @@ TEST_F(TableRepairTest, OpensOnTheTableWithItsStatistics) {
     EXPECT_TRUE(w.ButtonRebuild->Enabled());
     EXPECT_FALSE(w.TUtility1->Pack);
     EXPECT_EQ(w.TUtility1->BackupTablePath(), dir.File("BackUp_"));
+    // The buttons' own font, and the viewer's, which its buttons take from it.
+    for (fw::TButton* b : std::initializer_list<fw::TButton*>{
+             w.ButtonVerify, w.ButtonRebuild, w.ButtonClose, w.ButtonHelp, w.BtnBottomDlg->OKBtn,
+             w.BtnBottomDlg->HelpBtn}) {
+        const LOGFONTA lf = FontOf(b->Handle());
+        EXPECT_EQ(lf.lfWeight, FW_BOLD) << b->Name();
+        EXPECT_EQ(lf.lfHeight, -11) << b->Name();
+    }
 }
 
 TEST_F(TableRepairTest, AMissingTableIsReportedAndLeavesTheButtonsOff) {
@@ -134,6 +164,79 @@ TEST_F(TableRepairTest, LevelsOneAndTwoShowTheProblemsOnYesAndAllowTheRebuild) {
     w.ButtonRebuildClick(&w);
     EXPECT_EQ(Texts(), std::vector<std::string>{kRebuilt});
     EXPECT_TRUE(fw::FileExists(dir.File("BackUp_.DB")));
+}
+
+TEST_F(TableRepairTest, TheViewersGridShowsTheProblemsWithARedFixedColumnAndMovesByKeys) {
+    TFormTUMain w(nullptr, table);
+    _putenv("QT_TUTIL_LEVEL=2");
+    dialogs.Answer(fw::mrYes);
+    WhenModal([&] {
+        TBtnBottomDlg& v = *w.BtnBottomDlg;
+        fw::TDBGrid& g = *v.DBGridViewErr;
+        struct TClosed { // whatever fails below, the viewer closes
+            TBtnBottomDlg& v;
+            ~TClosed() {
+                if (v.ModalResult == fw::mrNone)
+                    v.ModalResult = fw::mrCancel;
+            }
+        } closed{v};
+        ASSERT_EQ(g.RowCount(), 2);
+        EXPECT_EQ(g.Row(1),
+                  (std::vector<std::string>{"102", "2", "Block 2 links to a block past the end"}));
+        g.SetFocus();
+        // Red beside every row, with the mark on the current row; the current cell lit.
+        auto checkPicture = [&](const char* when) {
+            TPicture p(g.Handle());
+            const int x = g.IndicatorWidth() + 2;
+            for (int row : {0, 1}) {
+                const int mid = (g.RowTop(row) + g.RowTop(row + 1)) / 2;
+                EXPECT_EQ(p.At(g.IndicatorWidth() - 3, g.RowTop(row) + 2), RGB(255, 0, 0)) << when;
+                EXPECT_EQ(p.At(4, mid), row == g.RowIndex() ? RGB(0, 0, 0) : RGB(255, 0, 0))
+                    << when;
+                EXPECT_EQ(p.At(x, g.RowTop(row) + 2),
+                          GetSysColor(row == g.RowIndex() ? COLOR_HIGHLIGHT : COLOR_WINDOW))
+                    << when;
+            }
+        };
+        checkPicture("at the first cell");
+        struct TStep {
+            WPARAM key;
+            BYTE held;
+            int row, col;
+        };
+        const TStep steps[] = {
+            {VK_TAB, 0, 0, 1},          {VK_TAB, 0, 0, 2},
+            {VK_TAB, 0, 1, 0},          {VK_TAB, 0, 1, 1},
+            {VK_TAB, 0, 1, 2},          {VK_TAB, 0, 1, 2},
+            {VK_TAB, VK_SHIFT, 1, 1},   {VK_TAB, VK_SHIFT, 1, 0},
+            {VK_TAB, VK_SHIFT, 0, 2},   {VK_LEFT, 0, 0, 1},
+            {VK_DOWN, 0, 1, 1},         {VK_RIGHT, 0, 1, 2},
+            {VK_UP, 0, 0, 2},           {VK_HOME, 0, 0, 0},
+            {VK_END, 0, 0, 2},          {VK_HOME, VK_CONTROL, 0, 0},
+            {VK_END, VK_CONTROL, 1, 2}, {VK_PRIOR, 0, 0, 2},
+            {VK_NEXT, 0, 1, 2},
+        };
+        for (const TStep& s : steps) {
+            Press(v.Handle(), g.Handle(), s.key, s.held);
+            EXPECT_EQ(std::make_pair(g.RowIndex(), g.Col()), std::make_pair(s.row, s.col))
+                << "key " << s.key << " after step " << &s - steps;
+            EXPECT_EQ(GetFocus(), g.Handle()); // the dialog did not take the key
+        }
+        // The wide message column scrolled to the left edge; the fixed column stayed.
+        checkPicture("at the last cell, scrolled");
+        SendMessageA(g.Handle(), WM_LBUTTONDOWN, MK_LBUTTON,
+                     MAKELPARAM(g.IndicatorWidth() + 20, g.RowTop(0) + 2));
+        SendMessageA(g.Handle(), WM_LBUTTONUP, 0,
+                     MAKELPARAM(g.IndicatorWidth() + 20, g.RowTop(0) + 2));
+        EXPECT_EQ(std::make_pair(g.RowIndex(), g.Col()), std::make_pair(0, 2));
+        Press(v.Handle(), g.Handle(), VK_TAB, VK_CONTROL); // leaves the grid
+        EXPECT_EQ(GetFocus(), v.OKBtn->Handle());
+        Press(v.Handle(), g.Handle(), VK_RETURN); // still the dialog's: Close is its default
+        EXPECT_EQ(v.ModalResult, fw::mrOk);
+    });
+    w.ButtonVerifyClick(&w);
+    g_insideModal = nullptr;
+    EXPECT_EQ(w.BtnBottomDlg->DBGridViewErr->RowCount(), 0); // emptied as its table closed
 }
 
 TEST_F(TableRepairTest, LevelsThreeAndFourWarnAfterTheViewerAndNeverRebuild) {
