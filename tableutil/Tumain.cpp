@@ -30,17 +30,10 @@ std::string FullPath(const std::string& name) {
 
 bool TExitEdit::SetProperty(const std::string& name, const fw::TLayoutValue& v,
                             const fw::TEventTable& e) {
-    if (font_.SetProperty(name, v))
-        return true;
     if (name != "OnExit")
         return TEdit::SetProperty(name, v, e);
     OnExit = e.Notify(v.AsIdent());
     return true;
-}
-
-void TExitEdit::HandleCreated() {
-    TEdit::HandleCreated();
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
 }
 
 void TExitEdit::Notify(WORD code) {

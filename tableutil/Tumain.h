@@ -4,7 +4,6 @@
 #pragma once
 
 #include "framework/Edit.h"
-#include "framework/Font.h"
 #include "framework/Forms.h"
 #include "framework/GroupBox.h"
 #include "framework/Label.h"
@@ -16,21 +15,16 @@
 
 #include <string>
 
-// An edit line in its own font that reports when the focus leaves it.
+// An edit line that reports when the focus leaves it.
 class TExitEdit : public fw::TEdit {
   public:
     using fw::TEdit::TEdit;
     fw::TNotifyEvent OnExit;
-    fw::TFont& Font() { return font_; }
     bool SetProperty(const std::string& name, const fw::TLayoutValue& value,
                      const fw::TEventTable& events) override;
 
   protected:
     void Notify(WORD code) override;
-    void HandleCreated() override;
-
-  private:
-    fw::TFont font_;
 };
 
 class TFormTUMain : public fw::TForm {
