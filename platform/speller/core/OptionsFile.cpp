@@ -3,8 +3,8 @@
 #include "platform/speller/core/Speller.h"
 #include "platform/speller/core/TextFile.h"
 
+#include <algorithm>
 #include <fstream>
-#include <iterator>
 
 namespace spell {
 
@@ -25,21 +25,18 @@ constexpr std::streamsize kMaxSize = 4096;
 
 } // namespace
 
-Options LoadOptions(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string text(kMaxSize + 1, '\0');
-    in.read(text.data(), kMaxSize + 1);
-    if (in.gcount() > kMaxSize)
-        return {};
-    text.resize(static_cast<size_t>(in.gcount()));
-    Options options;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string_view line(text.data() + pos, end - pos);
-        pos = end + 1;
+std::string OptionsText(const Options& options) {
+    std::string text;
+    for (const Entry& e : kEntries)
+        text += std::string(e.name) + "=" + (options.*e.flag ? "1" : "0") + "\r\n";
+    return text;
+}
+
+bool ReadOptions(std::string_view text, Options& options) {
+    while (!text.empty()) {
+        const size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         if (line.empty())
@@ -47,20 +44,27 @@ Options LoadOptions(const std::string& path) {
         const size_t eq = line.find('=');
         const std::string_view value = eq == std::string_view::npos ? "" : line.substr(eq + 1);
         if (value != "0" && value != "1")
-            return {};
-        // Names of options this version does not know are passed over, for newer files.
+            return false;
         for (const Entry& e : kEntries)
             if (line.substr(0, eq) == e.name)
                 options.*e.flag = value == "1";
     }
+    return true;
+}
+
+Options LoadOptions(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text(kMaxSize + 1, '\0');
+    in.read(text.data(), kMaxSize + 1);
+    Options options;
+    if (in.gcount() > kMaxSize ||
+        !ReadOptions(std::string_view(text.data(), static_cast<size_t>(in.gcount())), options))
+        return {};
     return options;
 }
 
 void SaveOptions(const std::string& path, const Options& options) {
-    std::string text;
-    for (const Entry& e : kEntries)
-        text += std::string(e.name) + "=" + (options.*e.flag ? "1" : "0") + "\r\n";
-    WriteText(path, text, false, "The spell-checking options file");
+    WriteText(path, OptionsText(options), false, "The spell-checking options file");
 }
 
 } // namespace spell

@@ -59,8 +59,13 @@ struct Options {
     bool operator==(const Options&) const = default;
 };
 
-// The options file: one "Name=0" or "Name=1" line per option. A missing or damaged file
-// gives the defaults; saving throws spell::Error with the file's name and the reason.
+// The options as text: one "Name=0" or "Name=1" line per option.
+std::string OptionsText(const Options& options);
+// Sets the options that `text`'s lines name; false (and `options` unspecified) when a
+// line is damaged. Names this version does not know are passed over.
+bool ReadOptions(std::string_view text, Options& options);
+// The options file. A missing or damaged file gives the defaults; saving throws
+// spell::Error with the file's name and the reason.
 Options LoadOptions(const std::string& path);
 void SaveOptions(const std::string& path, const Options& options);
 
