@@ -69,6 +69,10 @@ void ModalWindow::Show(HWND focus) {
         EnableWindow(owner_, FALSE);
     ShowWindow(window_, SW_SHOW);
     SetFocus(focus);
+    // An edit box given the focus has its text selected, as in the system's dialogs, so
+    // typing replaces it.
+    if (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        SendMessageA(focus, EM_SETSEL, 0, -1);
 }
 
 int ModalWindow::AskHook(const char* text, const char* list, char* reply, int size) {

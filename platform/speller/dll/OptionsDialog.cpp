@@ -11,10 +11,11 @@ struct Box {
     const char* caption;
     bool spell::Options::*flag;
 };
+// Accelerators near the start of each caption, where the underline meets its letter.
 constexpr Box kBoxes[] = {
-    {idIgnoreUppercase, "Ignore words in &UPPERCASE", &spell::Options::ignoreUppercase},
-    {idIgnoreNumbers, "Ignore words with &numbers", &spell::Options::ignoreNumbers},
-    {idIgnoreAddresses, "Ignore &Internet and e-mail addresses", &spell::Options::ignoreAddresses},
+    {idIgnoreUppercase, "I&gnore words in UPPERCASE", &spell::Options::ignoreUppercase},
+    {idIgnoreNumbers, "Ignore &words with numbers", &spell::Options::ignoreNumbers},
+    {idIgnoreAddresses, "&Ignore Internet and e-mail addresses", &spell::Options::ignoreAddresses},
     {idSuggestSplit, "&Suggest split words", &spell::Options::suggestSplit},
 };
 
