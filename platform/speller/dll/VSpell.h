@@ -19,7 +19,8 @@
 //                                 settings for the dialogs ("vspeller.hlp" beside the DLL)
 //   ShowOptions       104  VT_I2 reading it shows the options dialog: 1 when the user
 //                                 pressed OK, 0 for Cancel; the options apply to the next
-//                                 check or resumed check
+//                                 check or resumed check (when they cannot be saved they
+//                                 apply still, and the call gives DISP_E_EXCEPTION)
 //
 // The options (words in capitals, words with numbers, addresses, split-word suggestions)
 // are kept per user in %APPDATA%\Quiptide\SpellOptions.txt beside UserWords.txt. Failures
