@@ -93,6 +93,9 @@ done
 
 # The spell-check control's misspelled-word dialog on a starter tagline with a slip.
 shot_popup tagline spell-misspelled spell_shot
+# Its options dialog, and its error dialog after an Add the word list cannot take.
+shot_popup options spell-options spell_shot
+shot_popup error spell-error spell_shot
 
 # The README's pictures, cut to the window from the pictures above.
 docs="$top/docs"

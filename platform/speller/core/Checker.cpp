@@ -1,5 +1,5 @@
 // Finding the next unknown word in a text: words are runs of letters with apostrophes inside;
-// numbers, e-mail addresses and web addresses are passed over.
+// numbers, e-mail addresses and web addresses are passed over unless the options say not.
 #include "platform/speller/core/Letters.h"
 #include "platform/speller/core/Speller.h"
 
@@ -40,7 +40,8 @@ bool IsAddress(std::string_view chunk) {
 
 // Calls `take(offset, length)` for each word starting at or after `from` until it returns
 // true.
-template <class Take> void ScanWords(std::string_view text, size_t from, Take take) {
+template <class Take>
+void ScanWords(std::string_view text, size_t from, const Options& options, Take take) {
     if (from > text.size())
         return;
     // Start at the beginning of the run of text `from` lies in, so an address is seen whole.
@@ -54,21 +55,23 @@ template <class Take> void ScanWords(std::string_view text, size_t from, Take ta
         while (end < text.size() && !IsBlank(text[end]))
             ++end;
         const std::string_view chunk = text.substr(pos, end - pos);
-        const bool address = IsAddress(chunk);
+        const bool address = options.ignoreAddresses && IsAddress(chunk);
         for (size_t i = 0; !address && i < chunk.size();) {
             if (!IsWordByte(chunk[i])) {
                 ++i;
                 continue;
             }
             size_t j = i;
-            bool digits = false;
+            bool digits = false, letters = false;
             while (j < chunk.size() &&
                    (IsWordByte(chunk[j]) ||
                     (IsApostrophe(chunk[j]) && j + 1 < chunk.size() && IsWordByte(chunk[j + 1])))) {
                 digits = digits || IsDigit(chunk[j]);
+                letters = letters || IsLetter(static_cast<unsigned char>(chunk[j]));
                 ++j;
             }
-            if (!digits && pos + i >= from && take(pos + i, j - i))
+            const bool skip = digits && (options.ignoreNumbers || !letters);
+            if (!skip && pos + i >= from && take(pos + i, j - i))
                 return;
             i = j;
         }
@@ -87,9 +90,9 @@ bool Checker::IsKnown(std::string_view word) const {
                              [this](std::string_view w) { return ignored_.count(Fold(w)) != 0; });
 }
 
-std::vector<Misspelling> WordsOf(std::string_view text) {
+std::vector<Misspelling> WordsOf(std::string_view text, const Options& options) {
     std::vector<Misspelling> words;
-    ScanWords(text, 0, [&](size_t offset, size_t length) {
+    ScanWords(text, 0, options, [&](size_t offset, size_t length) {
         words.push_back({offset, length});
         return false;
     });
@@ -98,8 +101,9 @@ std::vector<Misspelling> WordsOf(std::string_view text) {
 
 std::optional<Misspelling> Checker::NextMisspelling(std::string_view text, size_t from) const {
     std::optional<Misspelling> found;
-    ScanWords(text, from, [&](size_t offset, size_t length) {
-        if (!IsKnown(text.substr(offset, length)))
+    ScanWords(text, from, options_, [&](size_t offset, size_t length) {
+        const std::string_view word = text.substr(offset, length);
+        if (!(options_.ignoreUppercase && IsAllCaps(word)) && !IsKnown(word))
             found = Misspelling{offset, length};
         return found.has_value();
     });

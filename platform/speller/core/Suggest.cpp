@@ -60,7 +60,7 @@ std::vector<std::string> Checker::Suggest(std::string_view word, size_t max) con
             all.push_back({WithCaseOf(word, w), Score(cost, kUsual, typed, key, sound)});
     }
     // Two words run together: both halves common enough to be meant.
-    for (size_t i = 1; i < typed.size(); ++i) {
+    for (size_t i = 1; options_.suggestSplit && i < typed.size(); ++i) {
         const std::string_view a = std::string_view(word).substr(0, i), b = word.substr(i);
         auto common = [&](std::string_view part) {
             const auto [first, last] = table.Range(Fold(part));

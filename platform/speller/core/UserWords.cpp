@@ -1,8 +1,8 @@
 // The user's own word list: a text file of one word a line, appended to on every addition.
 #include "platform/speller/core/Letters.h"
 #include "platform/speller/core/Speller.h"
+#include "platform/speller/core/TextFile.h"
 
-#include <filesystem>
 #include <fstream>
 
 namespace spell {
@@ -18,6 +18,7 @@ UserWords::UserWords(std::string path) : path_(std::move(path)) {
             words_.push_back(line);
         }
     }
+    saved_ = words_.size();
 }
 
 bool UserWords::Contains(std::string_view word) const {
@@ -33,19 +34,18 @@ bool UserWords::Contains(std::string_view word) const {
 void UserWords::Add(std::string_view word) {
     if (word.empty() || word.find_first_of("\r\n") != std::string_view::npos)
         throw Error("\"" + std::string(word) + "\" cannot be added to the word list");
-    if (Contains(word))
+    if (!Contains(word)) {
+        byKey_.emplace(Fold(word), std::string(word));
+        words_.emplace_back(word);
+    }
+    if (saved_ == words_.size())
         return;
-    const std::filesystem::path file(path_);
-    std::error_code ec;
-    if (file.has_parent_path())
-        std::filesystem::create_directories(file.parent_path(), ec);
-    std::ofstream out(file, std::ios::binary | std::ios::app);
-    out << word << "\r\n";
-    out.flush();
-    if (!out)
-        throw Error(path_ + ": the word list cannot be written");
-    byKey_.emplace(Fold(word), std::string(word));
-    words_.emplace_back(word);
+    // Words a failed save left behind go with this one.
+    std::string lines;
+    for (size_t i = saved_; i < words_.size(); ++i)
+        lines += words_[i] + "\r\n";
+    WriteText(path_, lines, true, "The word list");
+    saved_ = words_.size();
 }
 
 } // namespace spell

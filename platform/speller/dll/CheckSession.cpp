@@ -40,8 +40,10 @@ void CheckSession::Replace(size_t offset, size_t length, const std::string& by) 
     ++changed_;
 }
 
-bool CheckSession::Run(spell::Checker& checker, const Asker& ask) {
+bool CheckSession::Run(spell::Checker& checker, const Asker& ask, const Reporter& report) {
     cancelled_ = false;
+    // The word asked about before its Options answer is not counted twice when asked again.
+    size_t again = std::string::npos;
     while (pos_ <= text_.size()) {
         auto found = checker.NextMisspelling(text_, pos_);
         if (!found)
@@ -57,8 +59,10 @@ bool CheckSession::Run(spell::Checker& checker, const Asker& ask) {
         q.sentence = SentenceAround(text_, found->offset, found->length, start);
         q.wordInSentence = found->offset - start;
         q.suggestions = checker.Suggest(word);
-        ++asked_;
+        if (found->offset != again)
+            ++asked_;
         const Reply reply = ask(q);
+        again = reply.answer == ansOptions ? found->offset : std::string::npos;
         switch (reply.answer) {
         case ansChangeAll:
             changeAll_[word] = reply.replacement;
@@ -71,8 +75,16 @@ bool CheckSession::Run(spell::Checker& checker, const Asker& ask) {
             pos_ = found->offset + found->length;
             break;
         case ansAdd:
-            checker.AddToUserWords(word);
+            try {
+                checker.AddToUserWords(word);
+            } catch (const spell::Error& e) {
+                report(std::string(e.what()) + ".\r\n\r\n\"" + word +
+                       "\" is accepted until the program ends.");
+            }
             pos_ = found->offset + found->length;
+            break;
+        case ansOptions:
+            pos_ = found->offset;
             break;
         case ansCancel:
             // A resumed check asks about this word again.

@@ -1,5 +1,5 @@
 // One interactive check: walks a text's unknown words, asks what to do with each and
-// applies the answers (change, change all, ignore, ignore all, add, cancel).
+// applies the answers (change, change all, ignore, ignore all, add, options, cancel).
 #pragma once
 
 #include "platform/speller/core/Speller.h"
@@ -22,6 +22,8 @@ struct Reply {
     std::string replacement; // for Change and Change All
 };
 using Asker = std::function<Reply(const Question&)>;
+// Tells the user of a failure the check goes on after.
+using Reporter = std::function<void(const std::string& message)>;
 
 // The sentence around a byte range: from the end of the previous sentence (". ", "! ",
 // "? " or a line break) to the end of this one.
@@ -31,8 +33,10 @@ class CheckSession {
   public:
     // Starts checking a new text; the words to change throughout are forgotten.
     void Start(std::string text);
-    // Goes on from where the check stands; false when the user cancelled.
-    bool Run(spell::Checker& checker, const Asker& ask);
+    // Goes on from where the check stands; false when the user cancelled. After an
+    // Options answer (the asker has applied the options) it looks again from the word asked
+    // about; a word that cannot be saved by Add is reported and accepted for the session.
+    bool Run(spell::Checker& checker, const Asker& ask, const Reporter& report);
 
     const std::string& Text() const { return text_; }
     bool Cancelled() const { return cancelled_; }

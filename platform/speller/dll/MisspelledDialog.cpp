@@ -1,16 +1,14 @@
-// The misspelled-word dialog, built from plain windows so the DLL needs no resources of
-// the program; it runs its own modal loop and disables its owner meanwhile.
+// The misspelled-word dialog: the word in its sentence, the replacement to edit and the
+// suggestions to pick it from, and a button for each answer.
 #include "platform/speller/dll/MisspelledDialog.h"
 
 #include "platform/help/HelpViewer.h"
+#include "platform/speller/dll/DialogWindow.h"
 
 #include <vector>
 
 namespace vspell {
 namespace {
-
-const char* const kClass = "VSpellMisspelledWord";
-AnswerHook g_hook = nullptr;
 
 struct DialogState {
     const DialogSettings* settings;
@@ -18,22 +16,6 @@ struct DialogState {
     int answer = 0;
     std::string replacement;
 };
-
-std::string WindowText(HWND w) {
-    std::string s(static_cast<size_t>(GetWindowTextLengthA(w)) + 1, '\0');
-    s.resize(static_cast<size_t>(GetWindowTextA(w, s.data(), static_cast<int>(s.size()))));
-    return s;
-}
-
-HWND Child(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
-           int id) {
-    HWND c = CreateWindowExA(
-        cls == std::string("EDIT") || cls == std::string("LISTBOX") ? WS_EX_CLIENTEDGE : 0, cls,
-        text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    return c;
-}
 
 void Build(HWND w, const DialogState& s) {
     const Question& q = *s.question;
@@ -52,21 +34,30 @@ void Build(HWND w, const DialogState& s) {
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(word.c_str()));
     if (!q.suggestions.empty())
         SendMessageA(list, LB_SETCURSEL, 0, 0);
-    const char* const captions[] = {"&Change", "Change A&ll", "&Ignore", "I&gnore All",
-                                    "&Add",    "Cancel",      "&Help"};
-    for (int i = 0; i < 7; ++i)
-        Child(w, "BUTTON", captions[i], WS_TABSTOP | (i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
-              322, 28 + i * 34, 96, 26, ansChange + i);
+    // Accelerators stay near the start of a caption: this Wine measures a long run of the
+    // dialog font (Tahoma) wider than it draws it, so an underline far along a caption
+    // ("Cha&nge All") misses its letter and shows as a stray mark after the text.
+    const std::pair<const char*, int> buttons[] = {
+        {"&Change", ansChange}, {"Cha&nge All", ansChangeAll},
+        {"&Ignore", ansIgnore}, {"I&gnore All", ansIgnoreAll},
+        {"&Add", ansAdd},       {"&Options...", ansOptions},
+        {"Cancel", ansCancel},  {"&Help", ansHelp}};
+    int y = 28;
+    for (const auto& [caption, id] : buttons) {
+        Child(w, "BUTTON", caption,
+              WS_TABSTOP | (id == ansChange ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 322, y, 96, 25,
+              id);
+        y += 30;
+    }
+}
+
+bool Answers(int id) {
+    return id >= ansChange && id <= ansCancel;
 }
 
 LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* s = reinterpret_cast<DialogState*>(GetWindowLongPtrA(w, GWLP_USERDATA));
+    auto* s = StateOf<DialogState>(w);
     switch (msg) {
-    case WM_NCCREATE:
-        SetWindowLongPtrA(
-            w, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
-        break;
     case WM_COMMAND: {
         const int id = LOWORD(wp);
         if (id == idSuggestions && HIWORD(wp) == LBN_SELCHANGE) {
@@ -81,8 +72,8 @@ LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         } else if (id == idSuggestions && HIWORD(wp) == LBN_DBLCLK) {
             PostMessageA(w, WM_COMMAND, ansChange, 0);
         } else if (id == ansHelp) {
-            help::ShowHelp(w, s->settings->helpFile, HELP_CONTENTS, 0);
-        } else if (id == IDCANCEL || (id >= ansChange && id <= ansCancel)) {
+            help::ShowHelp(w, s->settings->helpFile, HELP_CONTEXT, kMisspelledHelp);
+        } else if (id == IDCANCEL || Answers(id) || id == ansOptions) {
             s->answer = id == IDCANCEL ? ansCancel : id;
             s->replacement = WindowText(GetDlgItem(w, idReplacement));
         } else if (id == IDOK) {
@@ -95,19 +86,7 @@ LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         s->answer = ansCancel;
         return 0;
     }
-    return DefWindowProcA(w, msg, wp, lp);
-}
-
-void RegisterOnce(HINSTANCE module) {
-    WNDCLASSA wc{};
-    if (GetClassInfoA(module, kClass, &wc))
-        return;
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = module;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClass;
-    RegisterClassA(&wc);
+    return DialogDefault(w, msg, wp, lp);
 }
 
 std::string Lines(const std::vector<std::string>& words) {
@@ -119,54 +98,16 @@ std::string Lines(const std::vector<std::string>& words) {
 
 } // namespace
 
-void SetAnswerHook(AnswerHook hook) {
-    g_hook = hook;
-}
-
 Reply AskMisspelled(HINSTANCE module, const DialogSettings& settings, const Question& q) {
-    RegisterOnce(module);
     DialogState state{&settings, &q, 0, {}};
-    HWND owner = GetActiveWindow();
-    RECT r{0, 0, 430, 280};
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
-    AdjustWindowRectEx(&r, style, FALSE, WS_EX_DLGMODALFRAME);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    HWND w = CreateWindowExA(WS_EX_DLGMODALFRAME, kClass, settings.title.c_str(), style, x, y,
-                             width, height, owner, nullptr, module, &state);
-    if (!w)
-        return {ansCancel, {}};
+    ModalWindow dialog(module, kMisspelledClass, Proc, settings.misspelledTitle, 430, 280, &state);
+    HWND w = dialog.Handle();
     Build(w, state);
-    if (owner)
-        EnableWindow(owner, FALSE);
-    ShowWindow(w, SW_SHOW);
-    SetFocus(GetDlgItem(w, idReplacement));
-    if (g_hook) {
-        char replacement[256] = "";
-        const int press = g_hook(w, q.word.c_str(), Lines(q.suggestions).c_str(), replacement,
-                                 sizeof replacement);
-        if (replacement[0])
-            SetDlgItemTextA(w, idReplacement, replacement);
-        PostMessageA(GetDlgItem(w, press), BM_CLICK, 0, 0);
-    }
-    MSG m;
-    while (state.answer == 0) {
-        if (GetMessageA(&m, nullptr, 0, 0) <= 0) {
-            // The program is ending: leave the quit message for its own loop.
-            PostQuitMessage(static_cast<int>(m.wParam));
-            break;
-        }
-        if (!IsDialogMessageA(w, &m)) {
-            TranslateMessage(&m);
-            DispatchMessageA(&m);
-        }
-    }
-    if (owner) {
-        EnableWindow(owner, TRUE);
-        SetActiveWindow(owner);
-    }
-    DestroyWindow(w);
+    dialog.Run(state.answer, GetDlgItem(w, idReplacement), q.word.c_str(),
+               Lines(q.suggestions).c_str(), [&](const std::string& replacement) {
+                   if (!replacement.empty())
+                       SetDlgItemTextA(w, idReplacement, replacement.c_str());
+               });
     return {state.answer == 0 ? ansCancel : state.answer, state.replacement};
 }
 

@@ -2,6 +2,9 @@
 // type checked and every failure turned into a DISP_E_* result with a description.
 #include "platform/speller/dll/SpellObject.h"
 
+#include "platform/speller/dll/ErrorDialog.h"
+#include "platform/speller/dll/OptionsDialog.h"
+
 #include <shlobj.h>
 
 #include <algorithm>
@@ -30,6 +33,7 @@ const Property kProperties[] = {
     {L"OptionsDialogTitle", dispOptionsDialogTitle, VT_BSTR},
     {L"ErrorDialogTitle", dispErrorDialogTitle, VT_BSTR},
     {L"HelpFile", dispHelpFile, VT_BSTR},
+    {L"ShowOptions", dispShowOptions, VT_I2},
 };
 
 const Property* Find(DISPID id) {
@@ -94,15 +98,15 @@ std::string BesideModule(const std::string& name) {
     return absolute ? name : ModuleFolder() + name;
 }
 
-// The user's word list: %APPDATA%\Quiptide\UserWords.txt.
-std::string UserWordsPath() {
+// The user's own files: %APPDATA%\Quiptide\<name>.
+std::string AppDataFile(const char* name) {
     char folder[MAX_PATH] = "";
     const DWORD n = GetEnvironmentVariableA("APPDATA", folder, MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
         SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, folder);
     std::string dir = std::string(folder) + "\\Quiptide";
     CreateDirectoryA(dir.c_str(), nullptr);
-    return dir + "\\UserWords.txt";
+    return dir + "\\" + name;
 }
 
 } // namespace
@@ -183,7 +187,8 @@ HRESULT SpellObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* par
                 Describe(error, "A property's value is not a named argument");
                 return DISP_E_NONAMEDARGS;
             }
-            if (id == dispResultCode || id == dispText || id == dispResumeCheck) {
+            if (id == dispResultCode || id == dispText || id == dispResumeCheck ||
+                id == dispShowOptions) {
                 Describe(error, "The property " + Name(*p) + " is read-only");
                 return DISP_E_MEMBERNOTFOUND;
             }
@@ -264,6 +269,9 @@ HRESULT SpellObject::Get(DISPID id, VARIANT* result) {
     case dispHelpFile:
         text(helpFile_);
         break;
+    case dispShowOptions:
+        number(EditOptions() ? 1 : 0);
+        break;
     }
     return S_OK;
 }
@@ -295,17 +303,42 @@ HRESULT SpellObject::Put(DISPID id, const VARIANT& value) {
     return S_OK;
 }
 
+const spell::Options& SpellObject::Options() {
+    if (!options_)
+        options_ = spell::LoadOptions(AppDataFile("SpellOptions.txt"));
+    return *options_;
+}
+
 spell::Checker& SpellObject::Checker() {
     const std::string path = BesideModule(dictionaryName_);
     if (!checker_ || path != loadedDictionary_) {
         checker_.reset();
         dictionary_ = std::make_unique<spell::Dictionary>(spell::Dictionary::Load(path));
         if (!userWords_)
-            userWords_ = std::make_unique<spell::UserWords>(UserWordsPath());
+            userWords_ = std::make_unique<spell::UserWords>(AppDataFile("UserWords.txt"));
         checker_ = std::make_unique<spell::Checker>(*dictionary_, *userWords_);
+        checker_->SetOptions(Options());
         loadedDictionary_ = path;
     }
     return *checker_;
+}
+
+DialogSettings SpellObject::Settings() const {
+    return {misspelledTitle_, optionsTitle_, errorTitle_, BesideModule(helpFile_)};
+}
+
+bool SpellObject::EditOptions() {
+    spell::Options chosen = Options();
+    if (!AskOptions(g_module, Settings(), chosen))
+        return false;
+    if (chosen == *options_)
+        return true;
+    // The choice holds for this session even when it cannot be kept.
+    options_ = chosen;
+    if (checker_)
+        checker_->SetOptions(chosen);
+    spell::SaveOptions(AppDataFile("SpellOptions.txt"), chosen);
+    return true;
 }
 
 void SpellObject::CheckNow(std::string text) {
@@ -315,9 +348,23 @@ void SpellObject::CheckNow(std::string text) {
 }
 
 void SpellObject::RunCheck() {
-    const DialogSettings settings{misspelledTitle_, BesideModule(helpFile_)};
+    const DialogSettings settings = Settings();
+    auto report = [&](const std::string& message) { ShowError(g_module, settings, message); };
     const bool finished = session_.Run(
-        Checker(), [&](const Question& q) { return AskMisspelled(g_module, settings, q); });
+        Checker(),
+        [&](const Question& q) {
+            const Reply reply = AskMisspelled(g_module, settings, q);
+            if (reply.answer == ansOptions) {
+                try {
+                    EditOptions();
+                } catch (const spell::Error& e) {
+                    report(std::string(e.what()) +
+                           ".\r\n\r\nThe options you chose apply until the program ends.");
+                }
+            }
+            return reply;
+        },
+        report);
     resultCode_ = finished ? static_cast<short>(std::min(session_.ChangedInText(), 32767)) : -1;
 }
 

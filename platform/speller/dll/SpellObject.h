@@ -7,6 +7,7 @@
 #include <oaidl.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vspell {
@@ -36,10 +37,17 @@ class SpellObject final : public IDispatch {
     void CheckNow(std::string text);
     void RunCheck();
     spell::Checker& Checker();
+    // The user's options, read once from their file.
+    const spell::Options& Options();
+    DialogSettings Settings() const;
+    // Shows the options dialog; false for Cancel. New options apply at once and are saved
+    // (spell::Error when they cannot be, applying nonetheless).
+    bool EditOptions();
 
     LONG refs_ = 1;
     std::string dictionaryName_ = "american.vtd", misspelledTitle_ = "Misspelled Word";
-    std::string optionsTitle_, errorTitle_, helpFile_ = "vspeller.hlp";
+    std::string optionsTitle_ = "Spell Checking Options", errorTitle_ = "Oops!";
+    std::string helpFile_ = "vspeller.hlp";
     std::string checkText_;
     short resultCode_ = 0;
     CheckSession session_;
@@ -47,6 +55,7 @@ class SpellObject final : public IDispatch {
     std::unique_ptr<spell::Dictionary> dictionary_;
     std::unique_ptr<spell::UserWords> userWords_;
     std::unique_ptr<spell::Checker> checker_;
+    std::optional<spell::Options> options_;
 };
 
 } // namespace vspell

@@ -17,6 +17,15 @@
 //                                 finished check it gives ResultCode unchanged
 //   OptionsDialogTitle 101, ErrorDialogTitle 102, HelpFile 103  BSTR  the window's stored
 //                                 settings for the dialogs ("vspeller.hlp" beside the DLL)
+//   ShowOptions       104  VT_I2 reading it shows the options dialog: 1 when the user
+//                                 pressed OK, 0 for Cancel; the options apply to the next
+//                                 check or resumed check (when they cannot be saved they
+//                                 apply still, and the call gives DISP_E_EXCEPTION)
+//
+// The options (words in capitals, words with numbers, addresses, split-word suggestions)
+// are kept per user in %APPDATA%\Quiptide\SpellOptions.txt beside UserWords.txt. Failures
+// inside the interactive check (the word list or the options file cannot be written) are
+// shown in the error dialog and the check goes on.
 // Wrong argument types give DISP_E_TYPEMISMATCH or DISP_E_OVERFLOW, unknown numbers
 // DISP_E_MEMBERNOTFOUND, failures (such as a missing dictionary) DISP_E_EXCEPTION; each
 // with a description in the EXCEPINFO.
@@ -42,7 +51,13 @@ enum DispId : DISPID {
     dispOptionsDialogTitle = 101,
     dispErrorDialogTitle = 102,
     dispHelpFile = 103,
+    dispShowOptions = 104,
 };
+
+// The dialogs' window classes, by which the test hook tells them apart.
+inline constexpr const char* kMisspelledClass = "VSpellMisspelledWord";
+inline constexpr const char* kOptionsClass = "VSpellOptions";
+inline constexpr const char* kErrorClass = "VSpellError";
 
 // The misspelled-word dialog's buttons, which are also its answers.
 enum Answer : int {
@@ -53,15 +68,32 @@ enum Answer : int {
     ansAdd,
     ansCancel,
     ansHelp,
+    ansOptions, // opens the options dialog, then asks about the word again if still unknown
 };
 // Its other controls.
 enum DialogControl : int { idSentence = 211, idReplacement, idSuggestions };
+// The options dialog's check boxes and its Help button (OK and Cancel are IDOK, IDCANCEL).
+enum OptionsControl : int {
+    idIgnoreUppercase = 221,
+    idIgnoreNumbers,
+    idIgnoreAddresses,
+    idSuggestSplit,
+    idOptionsHelp,
+};
+// The error dialog's Help button (OK is IDOK).
+inline constexpr int idErrorHelp = 231;
 
-// Tests answer the dialog without a person: once it is shown, the hook gets the dialog
-// window, the word and the suggestions (one per line) and returns the button to press,
-// having written into replacement (size bytes) the text to put in the replacement box
-// (left as it is when empty). Installed through the exported function VSpellAnswerHook.
-using AnswerHook = int(WINAPI*)(HWND dialog, const char* word, const char* suggestions,
-                                char* replacement, int size);
+// Tests answer the dialogs without a person: once one is shown, the hook gets its window
+// (its class tells which), a text and a list, and returns the button to press (0: none,
+// a person answers), having written into reply (size bytes):
+// - misspelled-word dialog: text is the word, list its suggestions (one per line); reply
+//   is the text to put in the replacement box (left as it is when empty);
+// - options dialog: text is empty, list the options as "Name=0|1" lines (IgnoreUppercase,
+//   IgnoreNumbers, IgnoreAddresses, SuggestSplitWords); reply lines of that kind tick or
+//   clear those boxes;
+// - error dialog: text is the message shown, list is empty; reply is not used.
+// Installed through the exported function VSpellAnswerHook.
+using AnswerHook = int(WINAPI*)(HWND dialog, const char* text, const char* list, char* reply,
+                                int size);
 
 } // namespace vspell

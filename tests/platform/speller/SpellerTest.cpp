@@ -91,6 +91,32 @@ TEST_F(SpellerTest, FindsUnknownWordsAndPassesOverNumbersAndAddresses) {
     EXPECT_FALSE(c.NextMisspelling("", 0));
 }
 
+TEST_F(SpellerTest, OptionsChangeWhatIsPassedOverAndWhatIsOffered) {
+    spell::UserWords user((dir / "words.txt").string());
+    spell::Checker c(American(), user);
+    const std::string text = "QXZT sent teh mp3 at 10:30 to jon@exmaple.net";
+    EXPECT_EQ(Unknown(c, text), (std::vector<std::string>{"QXZT", "teh"}));
+    spell::Options o;
+    o.ignoreUppercase = true;
+    o.ignoreNumbers = false;
+    o.ignoreAddresses = false;
+    c.SetOptions(o);
+    // Plain numbers are never words; an address is then words like any others.
+    EXPECT_EQ(Unknown(c, text), (std::vector<std::string>{"teh", "mp3", "jon", "exmaple"}));
+    EXPECT_EQ(spell::WordsOf("a 2nd b@c.de", o).size(), 5u);
+    EXPECT_EQ(spell::WordsOf("a 2nd b@c.de").size(), 1u);
+
+    auto offered = [&](const char* word, const char* split) {
+        const auto s = c.Suggest(word);
+        return std::find(s.begin(), s.end(), split) != s.end();
+    };
+    EXPECT_TRUE(offered("alot", "a lot"));
+    o.suggestSplit = false;
+    c.SetOptions(o);
+    EXPECT_FALSE(offered("alot", "a lot"));
+    EXPECT_FALSE(offered("thankyou", "thank you"));
+}
+
 TEST_F(SpellerTest, UserWordsAndIgnoredWordsAreKnown) {
     const fs::path file = dir / "sub" / "words.txt";
     {
@@ -116,6 +142,49 @@ TEST_F(SpellerTest, UserWordsAndIgnoredWordsAreKnown) {
     EXPECT_EQ(Unknown(c, "Quiptide quiptide zorblat frobnicate"),
               (std::vector<std::string>{"quiptide", "frobnicate"}));
     EXPECT_TRUE(spell::UserWords((dir / "missing.txt").string()).Words().empty());
+}
+
+TEST_F(SpellerTest, OptionsAndWordsFilesSurviveARestartAndFailWithTheirName) {
+    const std::string file = (dir / "sub" / "SpellOptions.txt").string();
+    EXPECT_EQ(spell::LoadOptions(file), spell::Options{});
+    spell::Options o;
+    o.ignoreUppercase = true;
+    o.suggestSplit = false;
+    spell::SaveOptions(file, o);
+    EXPECT_EQ(spell::LoadOptions(file), o);
+    o.ignoreUppercase = false;
+    spell::SaveOptions(file, o); // replaces the file whole
+    EXPECT_EQ(spell::LoadOptions(file), o);
+    // Damage of any kind gives the defaults; a newer file's own names are passed over.
+    auto load = [&](const std::string& bytes) {
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+        return spell::LoadOptions(file);
+    };
+    EXPECT_TRUE(load("IgnoreUppercase=1\r\nSpeakAloud=1\r\n").ignoreUppercase);
+    for (const std::string& bad : std::vector<std::string>{
+             "IgnoreUppercase=1\r\nIgnoreNumbers=yes\r\n", "IgnoreUppercase=1\r\ngarbage",
+             std::string("\0\xff", 2), "IgnoreUppercase=1\n" + std::string(5000, '\n')})
+        EXPECT_EQ(load(bad), spell::Options{}) << bad;
+
+    // A file that cannot be written: the reason with its name, and the word still known.
+    const fs::path words = dir / "UserWords.txt";
+    fs::create_directories(words); // a folder where the list belongs
+    spell::UserWords user(words.string());
+    try {
+        user.Add("zorblat");
+        ADD_FAILURE() << "a folder was written as a file";
+    } catch (const spell::Error& e) {
+        EXPECT_NE(std::string(e.what()).find(words.string()), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(user.Contains("zorblat"));
+    std::ofstream(dir / "plain") << "a file, not a folder";
+    EXPECT_THROW(spell::SaveOptions((dir / "plain" / "SpellOptions.txt").string(), o),
+                 spell::Error);
+    // Once the file can be written, the next addition saves the word left behind too.
+    fs::remove(words);
+    user.Add("frobnic");
+    EXPECT_EQ(spell::UserWords(words.string()).Words(),
+              (std::vector<std::string>{"zorblat", "frobnic"}));
 }
 
 TEST_F(SpellerTest, DamagedDictionariesAreRefusedWithTheirName) {

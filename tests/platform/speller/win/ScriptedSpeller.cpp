@@ -13,20 +13,35 @@ struct Reply {
     int answer;
     std::string replacement;
 };
-std::deque<Reply> g_replies;
+std::deque<Reply> g_replies, g_options;
 std::vector<Asked> g_asked;
+std::vector<Shown> g_optionsShown, g_errors;
 HMODULE g_dll = nullptr;
 
-int WINAPI Hook(HWND dialog, const char* word, const char* suggestions, char* replacement,
-                int size) {
-    char title[256] = "";
+// The next reply of `queue`, or `otherwise` when it is empty.
+Reply Next(std::deque<Reply>& queue, int otherwise) {
+    if (queue.empty())
+        return {otherwise, {}};
+    Reply r = queue.front();
+    queue.pop_front();
+    return r;
+}
+
+int WINAPI Hook(HWND dialog, const char* text, const char* list, char* reply, int size) {
+    char title[256] = "", cls[64] = "";
     GetWindowTextA(dialog, title, sizeof title);
-    g_asked.push_back({word, title, suggestions});
-    if (g_replies.empty())
-        return vspell::ansCancel;
-    Reply r = g_replies.front();
-    g_replies.pop_front();
-    strncpy(replacement, r.replacement.c_str(), static_cast<size_t>(size) - 1);
+    GetClassNameA(dialog, cls, sizeof cls);
+    Reply r{IDOK, {}};
+    if (std::string(cls) == vspell::kErrorClass) {
+        g_errors.push_back({title, text});
+    } else if (std::string(cls) == vspell::kOptionsClass) {
+        g_optionsShown.push_back({title, list});
+        r = Next(g_options, IDCANCEL);
+    } else {
+        g_asked.push_back({text, title, list});
+        r = Next(g_replies, vspell::ansCancel);
+    }
+    strncpy(reply, r.replacement.c_str(), static_cast<size_t>(size) - 1);
     return r.answer;
 }
 
@@ -57,12 +72,24 @@ ScriptedSpeller::~ScriptedSpeller() {
 void ScriptedSpeller::Answer(int answer, const std::string& replacement) {
     g_replies.push_back({answer, replacement});
 }
+void ScriptedSpeller::AnswerOptions(const std::string& settings, int button) {
+    g_options.push_back({button, settings});
+}
 const std::vector<Asked>& ScriptedSpeller::AskedAbout() const {
     return g_asked;
 }
+const std::vector<Shown>& ScriptedSpeller::OptionsShown() const {
+    return g_optionsShown;
+}
+const std::vector<Shown>& ScriptedSpeller::ErrorsShown() const {
+    return g_errors;
+}
 void ScriptedSpeller::Clear() {
     g_replies.clear();
+    g_options.clear();
     g_asked.clear();
+    g_optionsShown.clear();
+    g_errors.clear();
 }
 
 std::string FreshAppData() {

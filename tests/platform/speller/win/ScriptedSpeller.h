@@ -1,5 +1,6 @@
-// Answers the spell-check control's misspelled-word dialog from a queue, recording each
-// word asked about and the dialog's title; with nothing queued it presses Cancel.
+// Answers the spell-check control's dialogs from queues, recording what each showed: the
+// misspelled-word dialog (Cancel when nothing is queued), the options dialog (Cancel when
+// nothing is queued) and the error dialog (always OK).
 #pragma once
 
 #include <deque>
@@ -10,6 +11,9 @@ namespace spelltest {
 
 struct Asked {
     std::string word, title, suggestions;
+};
+struct Shown {
+    std::string title, text; // the error's message, or the options as "Name=0|1" lines
 };
 
 class ScriptedSpeller {
@@ -22,7 +26,11 @@ class ScriptedSpeller {
 
     // answer: a button of the dialog (VSpell.h's Answer), with the replacement to type.
     void Answer(int answer, const std::string& replacement = {});
+    // settings: "Name=0|1" lines to tick or clear; button: IDOK or IDCANCEL.
+    void AnswerOptions(const std::string& settings, int button);
     const std::vector<Asked>& AskedAbout() const;
+    const std::vector<Shown>& OptionsShown() const;
+    const std::vector<Shown>& ErrorsShown() const;
     void Clear();
 };
 

@@ -155,11 +155,55 @@ TEST_F(VSpellTest, CancelKeepsEarlierChangesAndResumeAsksAgain) {
     EXPECT_EQ(Short(dispClearCounts), 0);
 }
 
+TEST_F(VSpellTest, OptionsChangedMidCheckApplyFromTheWordAskedAndAreKept) {
+    ASSERT_EQ(Put(dispOptionsDialogTitle, "Spell Checking Options"), S_OK);
+    script->Answer(ansOptions);
+    script->AnswerOptions("IgnoreUppercase=1", IDOK);
+    script->Answer(ansChange, "the");
+    ASSERT_EQ(Put(dispCheckText, "QXZT and teh QWRT."), S_OK);
+    // Asked about once before the options, then capitals are passed over at once.
+    EXPECT_EQ(Words(), (std::vector<std::string>{"QXZT", "teh"}));
+    EXPECT_EQ(Text(), "QXZT and the QWRT.");
+    EXPECT_EQ(Short(dispClearCounts), 2);
+    ASSERT_EQ(script->OptionsShown().size(), 1u);
+    EXPECT_EQ(script->OptionsShown()[0].title, "Spell Checking Options");
+    EXPECT_NE(script->OptionsShown()[0].text.find("IgnoreUppercase=0"), std::string::npos);
+
+    // A new object (as after a restart) reads them back; a script's Cancel changes nothing.
+    control->Release();
+    control = Create();
+    script->Clear();
+    script->AnswerOptions("IgnoreUppercase=0", IDCANCEL);
+    EXPECT_EQ(Short(dispShowOptions), 0);
+    ASSERT_EQ(script->OptionsShown().size(), 1u);
+    EXPECT_NE(script->OptionsShown()[0].text.find("IgnoreUppercase=1"), std::string::npos);
+    ASSERT_EQ(Put(dispCheckText, "QXZT teh"), S_OK);
+    EXPECT_EQ(Words(), (std::vector<std::string>{"teh"}));
+}
+
+TEST_F(VSpellTest, AWordListThatCannotBeWrittenShowsTheErrorAndTheCheckGoesOn) {
+    CreateDirectoryA(userWords.substr(0, userWords.rfind('\\')).c_str(), nullptr);
+    ASSERT_TRUE(CreateDirectoryA(userWords.c_str(), nullptr)); // a folder in the list's place
+    ASSERT_EQ(Put(dispErrorDialogTitle, "Oops!"), S_OK);
+    script->Answer(ansAdd);
+    script->Answer(ansChange, "word");
+    ASSERT_EQ(Put(dispCheckText, "Zorbly, ZORBLY and a wrod."), S_OK);
+    ASSERT_EQ(script->ErrorsShown().size(), 1u);
+    EXPECT_EQ(script->ErrorsShown()[0].title, "Oops!");
+    const std::string& message = script->ErrorsShown()[0].text;
+    EXPECT_NE(message.find("UserWords.txt"), std::string::npos) << message;
+    EXPECT_NE(message.find("\"Zorbly\" is accepted"), std::string::npos) << message;
+    // The word is known for the rest of the session and the check reaches the end.
+    EXPECT_EQ(Words(), (std::vector<std::string>{"Zorbly", "wrod"}));
+    EXPECT_EQ(Text(), "Zorbly, ZORBLY and a word.");
+    EXPECT_EQ(Short(dispResultCode), 1);
+}
+
 TEST_F(VSpellTest, NamesGiveTheNumbersAndUnknownOnesAreRefused) {
     const std::pair<const wchar_t*, DISPID> names[] = {
-        {L"StandardDictionary", 2},   {L"ResultCode", 27}, {L"Text", 34},
-        {L"WordMisspelledTitle", 54}, {L"CheckText", 68},  {L"ClearCounts", 70},
-        {L"resumecheck", 74}};
+        {L"StandardDictionary", 2},   {L"ResultCode", 27},  {L"Text", 34},
+        {L"WordMisspelledTitle", 54}, {L"CheckText", 68},   {L"ClearCounts", 70},
+        {L"resumecheck", 74},         {L"ShowOptions", 104}};
     for (const auto& [name, id] : names) {
         LPOLESTR n = const_cast<LPOLESTR>(name);
         DISPID got = 0;
