@@ -33,24 +33,28 @@ std::string DefaultDictionary() {
     return (self.parent_path() / "american.vtd").string();
 }
 
-// The user's own word list: in the application-data folder on Windows, the configuration
-// folder elsewhere.
-std::string DefaultPersonal() {
+// Where the user's own word list and spell checking options are kept: the
+// application-data folder on Windows (shared with the program's spell-check control), the
+// configuration folder elsewhere.
+fs::path UserFolder() {
 #ifdef _WIN32
     const char* base = std::getenv("APPDATA");
-    return (fs::path(base ? base : ".") / "Quiptide" / "userwords.txt").string();
+    return fs::path(base ? base : ".") / "Quiptide";
 #else
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
-        return (fs::path(xdg) / "quiptide" / "userwords.txt").string();
+        return fs::path(xdg) / "quiptide";
     const char* home = std::getenv("HOME");
-    return (fs::path(home ? home : ".") / ".config" / "quiptide" / "userwords.txt").string();
+    return fs::path(home ? home : ".") / ".config" / "quiptide";
 #endif
 }
 
 class Pipe {
   public:
-    Pipe(const Options& o, const spell::Dictionary& d, spell::UserWords& user)
-        : o_(o), dictionary_(d), user_(user), checker_(d, user) {}
+    Pipe(const Options& o, const spell::Dictionary& d, spell::UserWords& user,
+         const spell::Options& choices)
+        : o_(o), dictionary_(d), user_(user), checker_(d, user) {
+        checker_.SetOptions(choices);
+    }
 
     // One input line: a command, or text to check (after "^", always text).
     void Line(std::string line) {
@@ -99,7 +103,7 @@ class Pipe {
     // count offset: suggestions" or "# word offset" unknown; offsets count from the line's
     // first character.
     void Check(const std::string& text, size_t shift) {
-        for (const spell::Misspelling& w : spell::WordsOf(text)) {
+        for (const spell::Misspelling& w : spell::WordsOf(text, checker_.GetOptions())) {
             const std::string word = text.substr(w.offset, w.length);
             const size_t offset = w.offset + shift;
             if (checker_.IsKnown(word)) {
@@ -152,10 +156,12 @@ int Spell(const Options& o) {
         throw Error("spell reads standard input and takes no file: " + o.operands[0]);
     const spell::Dictionary dictionary =
         spell::Dictionary::Load(o.dictionary.empty() ? DefaultDictionary() : o.dictionary);
-    spell::UserWords user(o.personal.empty() ? DefaultPersonal() : o.personal);
+    spell::UserWords user(o.personal.empty() ? (UserFolder() / "userwords.txt").string()
+                                             : o.personal);
     std::cout << "@(#) International Ispell Version 3.1.20 (but really qtdb " << QUIPTIDE_VERSION
               << ")" << kEol << std::flush;
-    Pipe pipe(o, dictionary, user);
+    Pipe pipe(o, dictionary, user,
+              spell::LoadOptions((UserFolder() / "spelloptions.txt").string()));
     for (std::string line; std::getline(std::cin, line);)
         pipe.Line(line);
     return 0;

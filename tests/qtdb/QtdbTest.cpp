@@ -46,9 +46,11 @@ class QtdbTest : public ::testing::Test {
     Result Qtdb(const std::string& args, const std::string& input = {}) {
         const fs::path in = dir / "stdin.txt", out = dir / "stdout.txt", err = dir / "stderr.txt";
         Put(in, input);
-        const std::string command = "cd '" + dir.string() + "' && '" QTDB_PATH "' " + args + " <'" +
-                                    in.string() + "' >'" + out.string() + "' 2>'" + err.string() +
-                                    "'";
+        // The user's own folder is the scratch folder's, never the real one.
+        const std::string command = "cd '" + dir.string() + "' && XDG_CONFIG_HOME='" +
+                                    (dir / "config").string() + "' '" QTDB_PATH "' " + args +
+                                    " <'" + in.string() + "' >'" + out.string() + "' 2>'" +
+                                    err.string() + "'";
         Result r;
         const int status = std::system(command.c_str());
         r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -222,6 +224,15 @@ TEST_F(QtdbTest, SpellKeepsTheUsersWordsAndTerseMode) {
     Result utf8 = Qtdb("spell --encoding utf-8", "caf\xC3\xA9s cafr\xC3\xA9\n");
     EXPECT_NE(utf8.out.find("*\n& cafr\xC3\xA9 "), std::string::npos) << utf8.out;
     EXPECT_NE(utf8.out.find("caf\xC3\xA9"), std::string::npos);
+    // The options the spell-check control keeps: words with digits checked after all.
+    auto answers = [&](const std::string& text) {
+        const std::string out = Qtdb("spell", text).out;
+        return out.substr(out.find('\n') + 1);
+    };
+    EXPECT_EQ(answers("b4 me\n"), "*\n\n");
+    fs::create_directories(dir / "config" / "quiptide");
+    Put(dir / "config" / "quiptide" / "spelloptions.txt", "IgnoreNumbers=0\r\n");
+    EXPECT_EQ(answers("b4 me\n").substr(0, 5), "& b4 ");
     Result missing = Qtdb("spell --dictionary none.vtd", "word\n");
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "qtdb: none.vtd: the dictionary cannot be opened\n");
