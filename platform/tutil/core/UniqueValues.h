@@ -1,0 +1,44 @@
+// The values a unique secondary index must hold once each: which indexes of the sidecar
+// say so, and which rows repeat a value an earlier row holds. Verify reports those rows
+// and rebuild sets them aside, so both count the same rows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "core/IndexDefs.h"
+
+namespace tutil {
+
+// The unique secondary indexes of fields (the primary key has its own check).
+std::vector<const idp::IndexDef*> UniqueSecondaries(const std::vector<idp::IndexDef>& indexes);
+
+// The rows of a table handed in one by one, and those among them whose value for a unique
+// index an earlier row holds, compared as the engine compares the index's keys. Rows in
+// the index's order already (as for an index of the row number) are told apart as they
+// come, while they are in the cache; others need a sort of their keys at the end.
+class RepeatedValues {
+  public:
+    RepeatedValues(const idp::Schema& schema, const idp::IndexDef& index);
+    const idp::IndexDef& Index() const { return index_; }
+    void Reserve(size_t rows) { rows_.reserve(rows); }
+    void See(const uint8_t* row) {
+        if (ascending_ && !rows_.empty() && Compare(rows_.back(), row) >= 0)
+            ascending_ = false;
+        rows_.push_back(row);
+    }
+    const std::vector<const uint8_t*>& Rows() const { return rows_; }
+    // Positions in Rows(), ascending.
+    std::vector<size_t> Repeated() const;
+
+  private:
+    int Compare(const uint8_t* a, const uint8_t* b) const;
+
+    const idp::Schema& schema_;
+    const idp::IndexDef& index_;
+    bool ascending_; // false from the start when the index folds case
+    std::vector<const uint8_t*> rows_;
+};
+
+} // namespace tutil
