@@ -1,5 +1,5 @@
 // Repeated values of unique secondary indexes: a pass over the rows when they are in the
-// index's order already, else a sort of their keys.
+// index's order already, else a sort.
 #include "UniqueValues.h"
 
 #include <algorithm>
@@ -21,10 +21,11 @@ std::vector<const idp::IndexDef*> UniqueSecondaries(const std::vector<idp::Index
 
 RepeatedValues::RepeatedValues(const idp::Schema& schema, const idp::IndexDef& index)
     : schema_(schema), index_(index) {
-    ascending_ = !index.CaseInsensitive() ||
-                 std::none_of(index.fields.begin(), index.fields.end(), [&](int f) {
-                     return schema.fields[static_cast<size_t>(f)].type == IDP_FLD_ALPHA;
-                 });
+    exact_ = !index.CaseInsensitive() ||
+             std::none_of(index.fields.begin(), index.fields.end(), [&](int f) {
+                 return schema.fields[static_cast<size_t>(f)].type == IDP_FLD_ALPHA;
+             });
+    ascending_ = exact_;
 }
 
 // The order of the engine's keys for an exact index: the last alpha field up to its end,
@@ -45,17 +46,26 @@ int RepeatedValues::Compare(const uint8_t* a, const uint8_t* b) const {
 std::vector<size_t> RepeatedValues::Repeated() const {
     if (ascending_)
         return {};
-    std::vector<std::string> keys(rows_.size());
-    for (size_t i = 0; i < rows_.size(); ++i)
-        idp::FieldsKeyInto(schema_, rows_[i], index_, keys[i]);
     std::vector<size_t> order(rows_.size());
     std::iota(order.begin(), order.end(), size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return keys[a] < keys[b]; });
     std::vector<size_t> repeated;
-    for (size_t i = 1; i < order.size(); ++i)
-        if (keys[order[i]] == keys[order[i - 1]])
-            repeated.push_back(order[i]);
+    if (exact_) {
+        // The rows themselves are compared: no key is built.
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return Compare(rows_[a], rows_[b]) < 0; });
+        for (size_t i = 1; i < order.size(); ++i)
+            if (Compare(rows_[order[i - 1]], rows_[order[i]]) == 0)
+                repeated.push_back(order[i]);
+    } else {
+        std::vector<std::string> keys(rows_.size());
+        for (size_t i = 0; i < rows_.size(); ++i)
+            idp::FieldsKeyInto(schema_, rows_[i], index_, keys[i]);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+        for (size_t i = 1; i < order.size(); ++i)
+            if (keys[order[i]] == keys[order[i - 1]])
+                repeated.push_back(order[i]);
+    }
     std::sort(repeated.begin(), repeated.end());
     return repeated;
 }

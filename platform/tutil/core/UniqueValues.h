@@ -17,7 +17,8 @@ std::vector<const idp::IndexDef*> UniqueSecondaries(const std::vector<idp::Index
 // The rows of a table handed in one by one, and those among them whose value for a unique
 // index an earlier row holds, compared as the engine compares the index's keys. Rows in
 // the index's order already (as for an index of the row number) are told apart as they
-// come, while they are in the cache; others need a sort of their keys at the end.
+// come, while they are in the cache; others need a sort at the end (of the rows for an
+// exact index, of their folded keys for one that ignores case).
 class RepeatedValues {
   public:
     RepeatedValues(const idp::Schema& schema, const idp::IndexDef& index);
@@ -37,7 +38,8 @@ class RepeatedValues {
 
     const idp::Schema& schema_;
     const idp::IndexDef& index_;
-    bool ascending_; // false from the start when the index folds case
+    bool exact_;     // false when the index folds the case of a text field
+    bool ascending_; // so far; false from the start when the index folds case
     std::vector<const uint8_t*> rows_;
 };
 
