@@ -26,6 +26,32 @@ RepeatedValues::RepeatedValues(const idp::Schema& schema, const idp::IndexDef& i
                  return schema.fields[static_cast<size_t>(f)].type == IDP_FLD_ALPHA;
              });
     ascending_ = exact_;
+    size_t width = 0;
+    for (int f : index.fields)
+        width += schema.fields[static_cast<size_t>(f)].width;
+    packed_ = exact_ && width <= 8;
+}
+
+void RepeatedValues::Reserve(size_t rows) {
+    rows_.reserve(rows);
+    if (packed_)
+        numbers_.reserve(rows);
+}
+
+uint64_t RepeatedValues::Packed(const uint8_t* row) const {
+    uint64_t v = 0;
+    unsigned bytes = 0;
+    for (size_t k = 0; k < index_.fields.size(); ++k) {
+        const idp::Field& f = schema_.fields[static_cast<size_t>(index_.fields[k])];
+        const bool text = f.type == IDP_FLD_ALPHA && k + 1 == index_.fields.size();
+        bool ended = false;
+        for (uint16_t i = 0; i < f.width; ++i, ++bytes) {
+            const uint8_t c = row[f.offset + i];
+            ended = ended || (text && c == 0);
+            v = v << 8 | (ended ? 0 : c);
+        }
+    }
+    return bytes < 8 ? v << (8 * (8 - bytes)) : v;
 }
 
 // The order of the engine's keys for an exact index: the last alpha field up to its end,
@@ -46,10 +72,19 @@ int RepeatedValues::Compare(const uint8_t* a, const uint8_t* b) const {
 std::vector<size_t> RepeatedValues::Repeated() const {
     if (ascending_)
         return {};
-    std::vector<size_t> order(rows_.size());
+    std::vector<size_t> order(packed_ ? 0 : rows_.size());
     std::iota(order.begin(), order.end(), size_t{0});
     std::vector<size_t> repeated;
-    if (exact_) {
+    if (packed_) {
+        // Ties keep the rows' order, so the first row of a value stays.
+        std::vector<std::pair<uint64_t, size_t>> values(rows_.size());
+        for (size_t i = 0; i < rows_.size(); ++i)
+            values[i] = {numbers_[i], i};
+        std::sort(values.begin(), values.end());
+        for (size_t i = 1; i < values.size(); ++i)
+            if (values[i].first == values[i - 1].first)
+                repeated.push_back(values[i].second);
+    } else if (exact_) {
         // The rows themselves are compared: no key is built.
         std::stable_sort(order.begin(), order.end(),
                          [&](size_t a, size_t b) { return Compare(rows_[a], rows_[b]) < 0; });
