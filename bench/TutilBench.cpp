@@ -16,11 +16,14 @@
 namespace {
 
 constexpr int kRows = 100000;
+// Best of these rounds: verify and cat take milliseconds, so on a shared machine a few
+// more rounds are what keeps their ratio steady.
 constexpr int kRounds = 5;
+constexpr int kShortRounds = 25;
 
-double Seconds(const std::function<void()>& f) {
+double Seconds(const std::function<void()>& f, int rounds = kRounds) {
     double best = 1e9;
-    for (int i = 0; i < kRounds; ++i) {
+    for (int i = 0; i < rounds; ++i) {
         auto start = std::chrono::steady_clock::now();
         f();
         best = std::min(
@@ -59,11 +62,13 @@ int main(int argc, char** argv) {
     const std::string base = dir + "/Bench", db = base + ".db";
     Fill(db);
     const std::string files = "'" + base + ".db' '" + base + ".px' '" + base + ".qix'";
-    double cat = Seconds([&] { Shell("cat " + files + " >/dev/null"); });
-    double verify = Seconds([&] {
-        if (tutil::VerifyTable(base, 0, nullptr).level != 0)
-            std::exit(1);
-    });
+    double cat = Seconds([&] { Shell("cat " + files + " >/dev/null"); }, kShortRounds);
+    double verify = Seconds(
+        [&] {
+            if (tutil::VerifyTable(base, 0, nullptr).level != 0)
+                std::exit(1);
+        },
+        kShortRounds);
     Shell("mkdir -p '" + dir + "/copy'");
     double cp = Seconds([&] { Shell("cp " + files + " '" + dir + "/copy/'"); });
     double rebuild = Seconds([&] {

@@ -15,7 +15,8 @@
  *        104 the .QIX sidecar names fields the table lacks or has lines it cannot read
  *        105 the autoincrement counter is below the highest value in the table
  *        106 an empty block is linked into the chain
- *        107 a unique secondary index of the sidecar holds a value twice
+ *        107 the header declares a code page no Paradox program writes (the engine
+ *            reads the text as ANSI; the rebuilt header says 1252)
  *   2  a rebuild repairs it, salvaging every readable row (some may go to the problem or
  *      key-violation table):
  *        201 a link points outside the file         202 the chain links back on itself
@@ -27,6 +28,8 @@
  *        209 a field value no writer produces (an alpha value with bytes after its end,
  *            an impossible date or time)
  *        210 the header counts records but names no first block
+ *        211 a unique secondary index of the sidecar holds a value twice (the first row
+ *            in key order keeps it, the others go to the key-violation table)
  *   3  the table cannot be rebuilt automatically:
  *        301 the table is password-protected (this library does not decrypt; verify
  *            checks its header only and rebuild refuses it)

@@ -75,6 +75,16 @@ bool NeedsWork(const std::string& text) {
 
 } // namespace
 
+bool KnownCodePage(uint16_t codePage) {
+    static constexpr uint16_t kPages[] = {437, 737,  850,  852,  855,  857,  860,  861,  862,
+                                          863, 864,  865,  866,  869,  874,  932,  936,  949,
+                                          950, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257};
+    for (uint16_t page : kPages)
+        if (page == codePage)
+            return true;
+    return false;
+}
+
 bool IsAnsiCodePage(uint16_t codePage) {
     return UpperHalf(codePage) == nullptr;
 }

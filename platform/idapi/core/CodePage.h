@@ -15,6 +15,9 @@ bool IsAnsiCodePage(uint16_t codePage);
 std::string TableToAnsi(const std::string& text, uint16_t codePage);
 // Program text to table text; characters the table's set lacks become '?'.
 std::string AnsiToTable(const std::string& text, uint16_t codePage);
+// Whether a table header may declare this code page: the DOS and Windows pages the
+// Paradox language drivers use. The engine reads text of any other page as ANSI.
+bool KnownCodePage(uint16_t codePage);
 // The name the engine gives a code page ("cp1252").
 std::string CodePageName(uint16_t codePage);
 

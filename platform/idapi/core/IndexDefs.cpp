@@ -1,11 +1,13 @@
 // Reading and writing the index sidecar; see IndexDefs.h for its format.
 #include "IndexDefs.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "../idapi.h"
 #include "Os.h"
 #include "Status.h"
+#include "TextFold.h"
 
 namespace idp {
 
@@ -132,6 +134,28 @@ std::vector<IndexDef> LoadIndexes(const std::string& sidecarPath, Schema& schema
         all.push_back(primary);
     all.insert(all.end(), secondaries.begin(), secondaries.end());
     return all;
+}
+
+void FieldsKeyInto(const Schema& schema, const uint8_t* record, const IndexDef& index,
+                   std::string& key) {
+    // Keys have one length, so dropping the zero padding at the end keeps both equality
+    // and order, and makes the keys of short taglines short.
+    key.clear();
+    for (size_t k = 0; k < index.fields.size(); ++k) {
+        const Field& f = schema.fields[static_cast<size_t>(index.fields[k])];
+        const uint8_t* p = record + f.offset;
+        size_t length = f.width;
+        if (f.type == IDP_FLD_ALPHA && k + 1 == index.fields.size())
+            length = static_cast<size_t>(std::find(p, p + f.width, uint8_t{0}) -
+                                         p); // the rest is padding
+        size_t at = key.size();
+        key.append(reinterpret_cast<const char*>(p), length);
+        if (index.CaseInsensitive() && f.type == IDP_FLD_ALPHA)
+            for (size_t i = at; i < key.size() && key[i]; ++i)
+                key[i] = static_cast<char>(FoldByte(static_cast<unsigned char>(key[i])));
+    }
+    while (!key.empty() && key.back() == 0)
+        key.pop_back();
 }
 
 void SaveIndexes(const std::string& sidecarPath, const Schema& schema,

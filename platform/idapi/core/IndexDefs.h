@@ -42,6 +42,11 @@ bool SidecarLines(const std::string& text, std::vector<std::string>& lines);
 // The indexes of a table: the primary index first (when keyed), then the sidecar's
 // secondaries. Also sets the schema's required flags from the sidecar.
 std::vector<IndexDef> LoadIndexes(const std::string& sidecarPath, Schema& schema);
+// The comparable key of a record for an index of fields (not an expression): the fields'
+// bytes, alpha text folded for a case-insensitive index, the zero padding at the end
+// dropped. Two records have one key when the index holds them as one value.
+void FieldsKeyInto(const Schema& schema, const uint8_t* record, const IndexDef& index,
+                   std::string& key);
 // Writes the sidecar for these indexes and required flags (nothing to say: no file).
 void SaveIndexes(const std::string& sidecarPath, const Schema& schema,
                  const std::vector<IndexDef>& indexes);

@@ -5,6 +5,7 @@
 // records below it, and a zero. Each level's blocks are chained; the root comes last.
 #include "PrimaryIndex.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "../idapi.h"
@@ -21,8 +22,10 @@ namespace {
 
 constexpr uint16_t kPxHeaderSize = 0x800;
 
+// The keys point into the rows of the data blocks: a block of an upper level is known by
+// the first key below it, which is the key of a data block's first row too.
 struct Entry {
-    std::vector<uint8_t> key;
+    const uint8_t* key;
     uint16_t block;
     uint32_t count;
 };
@@ -33,28 +36,31 @@ void PutShort(uint8_t* p, uint32_t v) {
 
 } // namespace
 
-std::vector<uint8_t> BuildPrimaryIndex(const Schema& schema,
-                                       const std::vector<IndexEntry>& blocks) {
+size_t WritePrimaryIndex(const Schema& schema, const std::vector<IndexEntry>& blocks,
+                         const PxSink& sink) {
     const uint16_t keySize = schema.KeySize();
     const uint16_t recSize = static_cast<uint16_t>(keySize + kIndexTrailer);
     const uint16_t perBlock = static_cast<uint16_t>((schema.blockSize - kBlockHeader) / recSize);
-    std::vector<uint8_t> file(kPxHeaderSize, 0);
     std::vector<Entry> level;
+    level.reserve(blocks.size());
     for (const IndexEntry& b : blocks)
-        level.push_back({std::vector<uint8_t>(b.key, b.key + keySize), b.block, b.count});
+        level.push_back({b.key, b.block, b.count});
     uint32_t totalRecords = 0;
     uint16_t nextBlock = 1, root = 0, levels = 0;
+    size_t at = kPxHeaderSize;
+    std::vector<uint8_t> block(schema.blockSize);
     while (!level.empty() && perBlock >= 2) {
         ++levels;
         std::vector<Entry> upper;
         size_t blocksHere = (level.size() + perBlock - 1) / perBlock;
         if (nextBlock + blocksHere > 0xFFFF)
             throw EngineError(IDP_ERR_TABLE_FULL);
+        upper.reserve(blocksHere);
         for (size_t b = 0; b < blocksHere; ++b) {
             uint16_t number = static_cast<uint16_t>(nextBlock + b);
             size_t first = b * perBlock;
             size_t count = level.size() - first < perBlock ? level.size() - first : perBlock;
-            std::vector<uint8_t> block(schema.blockSize, 0);
+            std::fill(block.begin(), block.end(), uint8_t{0});
             PutU16(&block[kBlockNext], b + 1 < blocksHere ? number + 1 : 0);
             PutU16(&block[kBlockPrev], b > 0 ? number - 1 : 0);
             PutU16(&block[kBlockLastOffset], static_cast<uint16_t>((count - 1) * recSize));
@@ -62,14 +68,15 @@ std::vector<uint8_t> BuildPrimaryIndex(const Schema& schema,
             for (size_t i = 0; i < count; ++i) {
                 const Entry& e = level[first + i];
                 uint8_t* rec = &block[kBlockHeader + i * recSize];
-                std::memcpy(rec, e.key.data(), keySize);
+                std::memcpy(rec, e.key, keySize);
                 PutShort(rec + keySize + kIndexChild, e.block);
                 PutShort(rec + keySize + kIndexCount, e.count);
                 PutShort(rec + keySize + kIndexZero, 0);
                 sum += e.count;
             }
             totalRecords += static_cast<uint32_t>(count);
-            file.insert(file.end(), block.begin(), block.end());
+            sink(at, block.data(), block.size());
+            at += block.size();
             upper.push_back({level[first].key, number, sum});
         }
         nextBlock = static_cast<uint16_t>(nextBlock + blocksHere);
@@ -80,7 +87,8 @@ std::vector<uint8_t> BuildPrimaryIndex(const Schema& schema,
         level = std::move(upper);
     }
     const uint16_t used = static_cast<uint16_t>(nextBlock - 1);
-    uint8_t* h = file.data();
+    std::vector<uint8_t> header(kPxHeaderSize, 0);
+    uint8_t* h = header.data();
     PutU16(h + kRecordSize, recSize);
     PutU16(h + kHeaderSize, kPxHeaderSize);
     h[kFileType] = 1;
@@ -94,12 +102,24 @@ std::vector<uint8_t> BuildPrimaryIndex(const Schema& schema,
     h[kPxLevels] = static_cast<uint8_t>(levels);
     PutU16(h + kPxKeyFields, schema.keyFields);
     h[kVersion] = schema.version;
-    size_t at = kPxFieldTypes;
+    size_t type = kPxFieldTypes;
     for (uint16_t i = 0; i < schema.keyFields; ++i) {
         const Field& f = schema.fields[i];
-        h[at++] = f.type;
-        h[at++] = static_cast<uint8_t>(f.type == IDP_FLD_BCD ? f.size : f.width);
+        h[type++] = f.type;
+        h[type++] = static_cast<uint8_t>(f.type == IDP_FLD_BCD ? f.size : f.width);
     }
+    sink(0, h, header.size());
+    return at;
+}
+
+std::vector<uint8_t> BuildPrimaryIndex(const Schema& schema,
+                                       const std::vector<IndexEntry>& blocks) {
+    std::vector<uint8_t> file(kPxHeaderSize);
+    WritePrimaryIndex(schema, blocks, [&file](size_t at, const uint8_t* bytes, size_t size) {
+        if (file.size() < at + size)
+            file.resize(at + size);
+        std::memcpy(&file[at], bytes, size);
+    });
     return file;
 }
 

@@ -10,7 +10,10 @@
 #include "TableImage.h"
 #include "TableWriter.h"
 #include "Tutil.h"
+#include "UniqueValues.h"
+#include "core/CodePage.h"
 #include "core/FieldCodec.h"
+#include "core/FileLayout.h"
 #include "core/IndexDefs.h"
 #include "core/Os.h"
 #include "core/Status.h"
@@ -44,9 +47,13 @@ class Rebuilder {
             throw idp::EngineError(IDP_ERR_PASSWORD,
                                    "Table: " + db +
                                        "\r\nPassword-protected tables cannot be rebuilt.");
+        // The sidecar is written anew from what the engine understands of the old one.
+        schema_ = image_.Header().schema;
+        indexes_ = idp::LoadIndexes(idp::CompanionPath(db, "QIX"), schema_);
         Scan();
-        if (image_.Header().schema.Keyed())
+        if (schema_.Keyed())
             SortAndSplitKeys();
+        SplitUniqueValues();
         Message("Writing the table");
         WriteResults(db);
         Percent(100);
@@ -84,11 +91,8 @@ class Rebuilder {
     }
 
     void Scan() {
-        const idp::Schema& s = image_.Header().schema;
-        std::vector<uint16_t> autoInc;
-        for (const idp::Field& f : s.fields)
-            if (f.type == IDP_FLD_AUTOINC)
-                autoInc.push_back(f.offset);
+        const RowCheck check(schema_);
+        HighestNumber highest(schema_);
         const std::vector<uint16_t> order = ScanOrder();
         const size_t step = std::max<size_t>(1, order.size() / 100);
         for (size_t i = 0; i < order.size(); ++i) {
@@ -99,20 +103,18 @@ class Rebuilder {
             uint16_t kept = 0;
             for (uint16_t r = 0; r < count; ++r) {
                 const uint8_t* row = image_.Row(order[i], r);
-                if (!BadValue(s, row).empty()) {
+                if (!check.Sound(row)) {
                     s_.problems.push_back(row);
                     continue;
                 }
-                for (uint16_t off : autoInc)
-                    if (!std::all_of(row + off, row + off + 4, [](uint8_t c) { return c == 0; }))
-                        s_.highestAutoInc =
-                            std::max(s_.highestAutoInc, idp::DecodeInteger(row + off, 4));
+                highest.See(row);
                 s_.kept.push_back(row);
                 ++kept;
             }
             if (kept)
                 s_.fills.push_back(kept);
         }
+        s_.highestAutoInc = highest.Value();
     }
 
     // Key order, the first row of each key kept (in scan order) and the others set aside.
@@ -133,9 +135,39 @@ class Rebuilder {
         s_.kept.swap(unique);
     }
 
+    // The first row of each value of a unique secondary index kept (in key order, or in
+    // scan order for a table without a key), the others set aside as key violations.
+    void SplitUniqueValues() {
+        for (const idp::IndexDef* d : UniqueSecondaries(indexes_)) {
+            RepeatedValues values(schema_, *d);
+            values.Reserve(s_.kept.size());
+            for (const uint8_t* row : s_.kept)
+                values.See(row);
+            const std::vector<size_t> repeated = values.Repeated();
+            if (repeated.empty())
+                continue;
+            std::vector<const uint8_t*> kept;
+            kept.reserve(s_.kept.size() - repeated.size());
+            for (size_t i = 0, next = 0; i < s_.kept.size(); ++i) {
+                if (next < repeated.size() && repeated[next] == i) {
+                    s_.keyViolations.push_back(s_.kept[i]);
+                    ++next;
+                } else {
+                    kept.push_back(s_.kept[i]);
+                }
+            }
+            s_.kept.swap(kept);
+        }
+    }
+
     TableContent ContentOf(std::vector<const uint8_t*> rows, std::vector<uint16_t> fills) const {
         TableContent c;
         c.header = image_.Header();
+        // A code page no writer produces was read as ANSI, so that is what the table holds.
+        if (!idp::KnownCodePage(c.header.schema.codePage)) {
+            c.header.schema.codePage = idp::kAnsiCodePage;
+            idp::PutU16(&c.header.raw[idp::layout::kCodePage], idp::kAnsiCodePage);
+        }
         c.header.autoInc =
             std::max<int64_t>(c.header.autoInc, s_.highestAutoInc) > INT32_MAX
                 ? INT32_MAX
@@ -167,16 +199,12 @@ class Rebuilder {
             if (f.size() > 3 &&
                 (f.compare(f.size() - 3, 3, ".mb") == 0 || f.compare(f.size() - 3, 3, ".MB") == 0))
                 mb = f;
-        // The sidecar is written anew from what the engine understands of the old one.
-        idp::Schema schema = image_.Header().schema;
-        std::vector<idp::IndexDef> indexes =
-            idp::LoadIndexes(idp::CompanionPath(db, "QIX"), schema);
         // The new table under a temporary name beside the original.
         const std::string temp = idp::DirectoryOf(db) + "__TUREB.DB";
         RemoveTableFiles(temp);
         TableContent content = ContentOf(s_.kept, pack_ ? std::vector<uint16_t>{} : s_.fills);
-        content.header.schema = schema; // with the sidecar's required flags
-        content.indexes = indexes;
+        content.header.schema.fields = schema_.fields; // with the sidecar's required flags
+        content.indexes = indexes_;
         try {
             WriteTableFiles(temp, std::move(content));
             if (!mb.empty())
@@ -214,6 +242,8 @@ class Rebuilder {
     bool pack_;
     Progress* progress_;
     TableImage image_;
+    idp::Schema schema_; // with the sidecar's required flags
+    std::vector<idp::IndexDef> indexes_;
     Salvage s_;
 };
 

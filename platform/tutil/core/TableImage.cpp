@@ -18,18 +18,21 @@ namespace {
 constexpr int64_t kLastDay = 3652059; // 31 December 9999
 constexpr int64_t kMsPerDay = 86400000;
 
-// Eight bytes at a time: the tails of long alpha fields are most of a tagline row.
+// Compared with zeros by the C library, whose wide compare beats a loop over words: the
+// tails of long alpha fields are most of a tagline row.
 bool AllZero(const uint8_t* from, const uint8_t* to) {
-    for (; from + 8 <= to; from += 8) {
-        uint64_t word;
-        std::memcpy(&word, from, 8);
-        if (word)
+    static const uint8_t kZeros[256] = {};
+    while (from < to) {
+        const size_t n = std::min<size_t>(static_cast<size_t>(to - from), sizeof kZeros);
+        if (std::memcmp(from, kZeros, n) != 0)
             return false;
+        from += n;
     }
-    for (; from < to; ++from)
-        if (*from)
-            return false;
     return true;
+}
+
+bool Blank(const uint8_t* p, uint16_t width) {
+    return AllZero(p, p + width);
 }
 
 } // namespace
@@ -42,10 +45,10 @@ TableImage TableImage::Read(const std::string& table, bool lock) {
     uint64_t size = file.Size();
     if (size > (uint64_t{1} << 31))
         throw idp::EngineError(IDP_ERR_NOT_A_TABLE, "File: " + image.dbPath_);
-    image.bytes_.resize(static_cast<size_t>(size));
-    image.bytes_.resize(file.ReadAt(0, image.bytes_.data(), image.bytes_.size()));
-    image.header_ = idp::ParseHeader(idp::ByteView(image.bytes_), image.dbPath_);
-    const uint64_t data = image.bytes_.size() - image.header_.headerSize;
+    image.bytes_.reset(new uint8_t[static_cast<size_t>(size)]);
+    image.size_ = file.ReadAt(0, image.bytes_.get(), static_cast<size_t>(size));
+    image.header_ = idp::ParseHeader(idp::ByteView(image.bytes_.get(), image.size_), image.dbPath_);
+    const uint64_t data = image.size_ - image.header_.headerSize;
     const uint16_t bs = image.header_.schema.blockSize;
     uint64_t blocks = (data + bs - 1) / bs;
     image.truncated_ = data % bs != 0;
@@ -57,12 +60,13 @@ size_t TableImage::BlockBytes(uint16_t n) const {
     if (n == 0 || n > blocks_)
         return 0;
     size_t start = header_.headerSize + (n - 1u) * size_t{header_.schema.blockSize};
-    return std::min<size_t>(header_.schema.blockSize, bytes_.size() - start);
+    return std::min<size_t>(header_.schema.blockSize, size_ - start);
 }
 
 const uint8_t* TableImage::Block(uint16_t n) const {
-    return BlockBytes(n) ? &bytes_[header_.headerSize + (n - 1u) * size_t{header_.schema.blockSize}]
-                         : nullptr;
+    return BlockBytes(n)
+               ? bytes_.get() + header_.headerSize + (n - 1u) * size_t{header_.schema.blockSize}
+               : nullptr;
 }
 
 uint16_t TableImage::Next(uint16_t n) const {
@@ -104,44 +108,69 @@ uint16_t TableImage::Rows(uint16_t n, bool& exact) const {
     return static_cast<uint16_t>(count);
 }
 
-const uint8_t* TableImage::Row(uint16_t n, uint16_t slot) const {
-    return Block(n) + idp::layout::kBlockHeader + size_t{slot} * header_.schema.recordSize;
+void TableImage::Locate(const uint8_t* row, uint16_t& block, uint16_t& slot) const {
+    const size_t at = static_cast<size_t>(row - bytes_.get()) - header_.headerSize;
+    block = static_cast<uint16_t>(at / header_.schema.blockSize + 1);
+    slot = static_cast<uint16_t>((at % header_.schema.blockSize - idp::layout::kBlockHeader) /
+                                 header_.schema.recordSize);
 }
 
-std::string BadValue(const idp::Schema& schema, const uint8_t* row) {
-    for (const idp::Field& f : schema.fields) {
-        const uint8_t* p = row + f.offset;
-        if (f.type == IDP_FLD_ALPHA) {
+RowCheck::RowCheck(const idp::Schema& schema) {
+    for (const idp::Field& f : schema.fields)
+        if (f.type == IDP_FLD_ALPHA || f.type == IDP_FLD_DATE || f.type == IDP_FLD_TIME ||
+            f.type == IDP_FLD_LOGICAL)
+            values_.push_back({f.offset, f.width, f.type, f.name});
+}
+
+int RowCheck::Failing(const uint8_t* row) const {
+    for (size_t i = 0; i < values_.size(); ++i) {
+        const Value& v = values_[i];
+        const uint8_t* p = row + v.offset;
+        bool sound = true;
+        if (v.type == IDP_FLD_ALPHA) {
             // Writers pad with NULs, so a blank value is all NULs too.
-            const void* nul = std::memchr(p, 0, f.width);
-            if (nul && !AllZero(static_cast<const uint8_t*>(nul), p + f.width))
-                return "Field " + f.name + " holds bytes after the end of its text.";
-            continue;
+            const void* nul = std::memchr(p, 0, v.width);
+            sound = !nul || AllZero(static_cast<const uint8_t*>(nul), p + v.width);
+        } else if (v.type == IDP_FLD_LOGICAL) {
+            sound = *p == 0 || *p == 0x80 || *p == 0x81;
+        } else if (!Blank(p, v.width)) {
+            const int64_t n = idp::DecodeInteger(p, 4);
+            sound = v.type == IDP_FLD_DATE ? n >= 1 && n <= kLastDay : n >= 0 && n < kMsPerDay;
         }
-        if (idp::IsBlankField(p, f))
-            continue;
-        switch (f.type) {
-        case IDP_FLD_DATE: {
-            int64_t day = idp::DecodeInteger(p, 4);
-            if (day < 1 || day > kLastDay)
-                return "Field " + f.name + " holds an impossible date.";
-            break;
-        }
-        case IDP_FLD_TIME: {
-            int64_t ms = idp::DecodeInteger(p, 4);
-            if (ms < 0 || ms >= kMsPerDay)
-                return "Field " + f.name + " holds an impossible time of day.";
-            break;
-        }
-        case IDP_FLD_LOGICAL:
-            if (*p != 0x80 && *p != 0x81)
-                return "Field " + f.name + " holds a logical value other than true or false.";
-            break;
-        default:
-            break;
-        }
+        if (!sound)
+            return static_cast<int>(i);
     }
-    return {};
+    return -1;
+}
+
+std::string RowCheck::Fault(const uint8_t* row) const {
+    const int i = Failing(row);
+    if (i < 0)
+        return {};
+    const Value& v = values_[static_cast<size_t>(i)];
+    switch (v.type) {
+    case IDP_FLD_ALPHA:
+        return "Field " + v.name + " holds bytes after the end of its text.";
+    case IDP_FLD_DATE:
+        return "Field " + v.name + " holds an impossible date.";
+    case IDP_FLD_TIME:
+        return "Field " + v.name + " holds an impossible time of day.";
+    default:
+        return "Field " + v.name + " holds a logical value other than true or false.";
+    }
+}
+
+HighestNumber::HighestNumber(const idp::Schema& schema) {
+    for (const idp::Field& f : schema.fields)
+        if (f.type == IDP_FLD_AUTOINC)
+            offsets_.push_back(f.offset);
+}
+
+int64_t HighestNumber::Value() const {
+    const uint8_t bytes[4] = {static_cast<uint8_t>(highest_ >> 24),
+                              static_cast<uint8_t>(highest_ >> 16),
+                              static_cast<uint8_t>(highest_ >> 8), static_cast<uint8_t>(highest_)};
+    return highest_ == 0 ? 0 : std::max<int64_t>(0, idp::DecodeInteger(bytes, 4));
 }
 
 } // namespace tutil

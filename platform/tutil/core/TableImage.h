@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/FileLayout.h"
 #include "core/Header.h"
 
 namespace tutil {
@@ -20,7 +22,7 @@ class TableImage {
 
     const std::string& DbPath() const { return dbPath_; }
     const idp::TableHeader& Header() const { return header_; }
-    uint64_t FileSize() const { return bytes_.size(); }
+    uint64_t FileSize() const { return size_; }
     // Blocks the file holds, the last one counted even when the file ends inside it.
     uint16_t Blocks() const { return blocks_; }
     // True when the file ends inside a block.
@@ -33,18 +35,66 @@ class TableImage {
     // Rows block n says it holds, clipped to what it can hold and what the file holds;
     // exact is false when the fill is off a record boundary or claims more.
     uint16_t Rows(uint16_t n, bool& exact) const;
-    const uint8_t* Row(uint16_t n, uint16_t slot) const;
+    // Row slot of block n; slot is below Rows(n).
+    const uint8_t* Row(uint16_t n, uint16_t slot) const {
+        return bytes_.get() + header_.headerSize + (n - 1u) * size_t{header_.schema.blockSize} +
+               idp::layout::kBlockHeader + size_t{slot} * header_.schema.recordSize;
+    }
+    // The block and slot of a row Row gave.
+    void Locate(const uint8_t* row, uint16_t& block, uint16_t& slot) const;
 
   private:
     std::string dbPath_;
-    std::vector<uint8_t> bytes_;
+    // Left uninitialised before the read fills it: a large table is read without a pass of
+    // zeros first.
+    std::unique_ptr<uint8_t[]> bytes_;
+    size_t size_ = 0;
     idp::TableHeader header_;
     uint16_t blocks_ = 0;
     bool truncated_ = false;
 };
 
-// What is wrong with a row's values that no writer produces ("" when nothing): an alpha
-// field with bytes after its end, an impossible date, time or logical value.
-std::string BadValue(const idp::Schema& schema, const uint8_t* row);
+// The checks of a row's values against what writers produce, worked out once for a
+// structure: an alpha field with bytes after its end, an impossible date, time or logical
+// value. Fields that cannot hold such a value are not looked at.
+class RowCheck {
+  public:
+    explicit RowCheck(const idp::Schema& schema);
+    bool Sound(const uint8_t* row) const { return Failing(row) < 0; }
+    // What is wrong with the row ("" when nothing).
+    std::string Fault(const uint8_t* row) const;
+
+  private:
+    struct Value {
+        uint16_t offset, width;
+        uint8_t type;
+        std::string name;
+    };
+    int Failing(const uint8_t* row) const;
+    std::vector<Value> values_;
+};
+
+// The highest value of a table's autoincrement fields, told from their stored bytes: the
+// record encoding keeps numbers in byte order, so no row's value needs decoding.
+class HighestNumber {
+  public:
+    explicit HighestNumber(const idp::Schema& schema);
+    bool Any() const { return !offsets_.empty(); }
+    void See(const uint8_t* row) {
+        for (uint16_t off : offsets_) {
+            const uint8_t* p = row + off;
+            const uint32_t v =
+                uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+            highest_ = v > highest_ ? v : highest_;
+        }
+    }
+    // 0 when no row holds a value above 0.
+    int64_t Value() const;
+
+  private:
+    std::vector<uint16_t> offsets_;
+    // The stored bytes read big-endian; blank (zero) sorts below every value.
+    uint32_t highest_ = 0;
+};
 
 } // namespace tutil

@@ -5,6 +5,8 @@
 
 #include "TableImage.h"
 #include "Tutil.h"
+#include "UniqueValues.h"
+#include "core/CodePage.h"
 #include "core/FieldCodec.h"
 #include "core/FileLayout.h"
 #include "core/IndexDefs.h"
@@ -41,6 +43,9 @@ class Verifier {
             return Finish();
         Report(kHeader, 100, "Header checked");
         if ((options_ & kHeaderOnly) == 0 && !image_.Header().encrypted) {
+            schema_ = image_.Header().schema;
+            if ((options_ & kNoSecondary) == 0)
+                indexes_ = idp::LoadIndexes(idp::CompanionPath(image_.DbPath(), "QIX"), schema_);
             WalkChain();
             CheckRows();
             CheckPrimaryIndex();
@@ -97,6 +102,10 @@ class Verifier {
             }
         }
         const idp::TableHeader& h = image_.Header();
+        // The engine reads any other page's text as ANSI, which a rebuild then says.
+        if (!idp::KnownCodePage(h.schema.codePage))
+            Add(107, "The header declares code page " + std::to_string(h.schema.codePage) +
+                         ", which no Paradox program writes.");
         if (h.encrypted) {
             Add(301, "The table is password-protected; only its header was checked.");
             return false;
@@ -145,7 +154,7 @@ class Verifier {
                              " runs past the block or is off a record boundary.");
             if (count == 0 && exact)
                 Add(106, "Block " + std::to_string(n) + " is empty but linked into the chain.");
-            chain_.push_back(n);
+            chain_.push_back({n, count});
             rows += count;
             prev = n;
             n = image_.Next(n);
@@ -153,6 +162,7 @@ class Verifier {
         if (h.firstBlock == 0 && h.numRecords > 0)
             Add(210, "The header counts " + std::to_string(h.numRecords) +
                          " records but names no first block.");
+        chainRows_ = rows;
         if (!chainBroken_ && rows != h.numRecords)
             Add(101, "The header counts " + std::to_string(h.numRecords) +
                          " records, the blocks hold " + std::to_string(rows) + ".");
@@ -169,42 +179,42 @@ class Verifier {
         }
     }
 
+    // Each row's values, the autoincrement counter, the key order and the values of the
+    // unique secondary indexes in one pass, while each block is in the cache.
     void CheckRows() {
-        const idp::Schema& s = image_.Header().schema;
-        const uint16_t keySize = s.KeySize();
-        std::vector<uint16_t> autoIncOffsets;
-        for (const idp::Field& f : s.fields)
-            if (f.type == IDP_FLD_AUTOINC)
-                autoIncOffsets.push_back(f.offset);
-        int64_t highest = 0;
+        const uint16_t keySize = schema_.KeySize();
+        const RowCheck check(schema_);
+        HighestNumber highest(schema_);
+        for (const idp::IndexDef* d : UniqueSecondaries(indexes_)) {
+            unique_.emplace_back(schema_, *d);
+            unique_.back().Reserve(static_cast<size_t>(chainRows_));
+        }
         const uint8_t* before = nullptr;
         size_t badValues = 0, disorder = 0, twins = 0;
         const size_t step = std::max<size_t>(1, chain_.size() / 100);
         for (size_t i = 0; i < chain_.size(); ++i) {
             if (i % step == 0)
                 Report(kData, static_cast<int>(i * 100 / chain_.size()), "");
-            const uint16_t n = chain_[i];
-            bool exact = true;
-            const uint16_t count = image_.Rows(n, exact);
-            for (uint16_t r = 0; r < count; ++r) {
+            const uint16_t n = chain_[i].block;
+            for (uint16_t r = 0; r < chain_[i].rows; ++r) {
                 const uint8_t* row = image_.Row(n, r);
-                if (std::string bad = BadValue(s, row);
-                    !bad.empty() && ++badValues <= kMaxRowFindings)
-                    Add(209, "Block " + std::to_string(n) + ", row " + std::to_string(r + 1) +
-                                 ": " + bad);
-                for (uint16_t off : autoIncOffsets)
-                    if (!std::all_of(row + off, row + off + 4, [](uint8_t c) { return c == 0; }))
-                        highest = std::max(highest, idp::DecodeInteger(row + off, 4));
+                // A row the rebuild sets aside for one fault is not counted for another.
+                bool kept = check.Sound(row);
+                if (!kept && ++badValues <= kMaxRowFindings)
+                    Add(209, Where(n, r) + check.Fault(row));
+                highest.See(row);
                 if (keySize && before) {
                     int c = std::memcmp(before, row, keySize);
                     if (c > 0 && ++disorder <= kMaxRowFindings)
-                        Add(207, "Block " + std::to_string(n) + ", row " + std::to_string(r + 1) +
-                                     ": the key is below the previous row's.");
+                        Add(207, Where(n, r) + "the key is below the previous row's.");
                     if (c == 0 && ++twins <= kMaxRowFindings)
-                        Add(208, "Block " + std::to_string(n) + ", row " + std::to_string(r + 1) +
-                                     ": the key is the previous row's.");
+                        Add(208, Where(n, r) + "the key is the previous row's.");
+                    kept = kept && c != 0;
                 }
                 before = row;
+                if (kept)
+                    for (RepeatedValues& u : unique_)
+                        u.See(row);
             }
         }
         if (badValues > kMaxRowFindings)
@@ -214,10 +224,14 @@ class Verifier {
         if (twins > kMaxRowFindings)
             Add(208, std::to_string(twins) + " rows in all repeat the previous row's key.");
         Report(kData, 100, "");
-        if (!autoIncOffsets.empty() && image_.Header().autoInc < highest)
+        if (highest.Any() && image_.Header().autoInc < highest.Value())
             Add(105, "The autoincrement counter is " + std::to_string(image_.Header().autoInc) +
-                         ", below the highest value in the table, " + std::to_string(highest) +
-                         ".");
+                         ", below the highest value in the table, " +
+                         std::to_string(highest.Value()) + ".");
+    }
+
+    static std::string Where(uint16_t block, uint16_t slot) {
+        return "Block " + std::to_string(block) + ", row " + std::to_string(slot + 1) + ": ";
     }
 
     void CheckPrimaryIndex() {
@@ -231,16 +245,19 @@ class Verifier {
         if (!exists) {
             Add(103, "The primary index " + px + " is missing.");
         } else if (!chainBroken_) {
+            // The stored file against the one a writer makes, piece by piece as it is made.
             std::vector<idp::IndexEntry> entries;
-            for (uint16_t n : chain_) {
-                bool exact = true;
-                uint16_t count = image_.Rows(n, exact);
-                if (count)
-                    entries.push_back({image_.Row(n, 0), n, count});
-            }
-            std::vector<uint8_t> expected = idp::BuildPrimaryIndex(s, entries);
-            if (stored.size() != expected.size() ||
-                std::memcmp(stored.data(), expected.data(), expected.size()) != 0)
+            entries.reserve(chain_.size());
+            for (const Link& l : chain_)
+                if (l.rows)
+                    entries.push_back({image_.Row(l.block, 0), l.block, l.rows});
+            bool same = true;
+            const size_t size =
+                idp::WritePrimaryIndex(s, entries, [&](size_t at, const uint8_t* bytes, size_t n) {
+                    same = same && at <= stored.size() && n <= stored.size() - at &&
+                           std::memcmp(stored.data() + at, bytes, n) == 0;
+                });
+            if (!same || size != stored.size())
                 Add(103, "The primary index " + px + " does not match the data.");
         }
         Report(kIndex, 100, "");
@@ -253,8 +270,7 @@ class Verifier {
         std::string text = ReadWhole(path, exists);
         if (!exists)
             return;
-        idp::Schema schema = image_.Header().schema;
-        std::vector<idp::IndexDef> known = idp::LoadIndexes(path, schema);
+        const std::vector<idp::IndexDef>& known = indexes_;
         const int count = static_cast<int>(known.size());
         Report(kSecHeader, 0, "Checking the index sidecar", 0, count);
         std::vector<std::string> lines;
@@ -278,7 +294,29 @@ class Verifier {
                 Add(104,
                     "The index sidecar holds a line the table cannot use: " + line.substr(0, 100));
         }
+        CheckUniqueValues(count);
         Report(kSecData, 100, "", count, count);
+    }
+
+    // Every value of a unique secondary index held by one row only.
+    void CheckUniqueValues(int count) {
+        for (const RepeatedValues& u : unique_) {
+            const idp::IndexDef& d = u.Index();
+            Report(kSecIndex, 0, "Checking the index " + d.name,
+                   static_cast<int>(&d - indexes_.data()), count);
+            const std::vector<size_t> repeated = u.Repeated();
+            for (size_t i = 0; i < repeated.size() && i < kMaxRowFindings; ++i) {
+                uint16_t block = 0, slot = 0;
+                image_.Locate(u.Rows()[repeated[i]], block, slot);
+                Add(211, Where(block, slot) + "the unique index " + d.name +
+                             " holds its value already.");
+            }
+            if (repeated.size() > kMaxRowFindings)
+                Add(211, std::to_string(repeated.size()) +
+                             " rows in all repeat a value of the "
+                             "unique index " +
+                             d.name + ".");
+        }
     }
 
     std::string table_;
@@ -286,7 +324,14 @@ class Verifier {
     Progress* progress_;
     TableImage image_;
     VerifyReport report_;
-    std::vector<uint16_t> chain_;
+    idp::Schema schema_;                 // with the sidecar's required flags
+    std::vector<idp::IndexDef> indexes_; // none when the sidecar is left alone
+    struct Link {
+        uint16_t block, rows;
+    };
+    std::vector<Link> chain_;
+    uint64_t chainRows_ = 0;
+    std::vector<RepeatedValues> unique_; // of the rows a rebuild keeps, in chain order
     bool chainBroken_ = false;
 };
 

@@ -91,6 +91,15 @@ std::vector<Damage> Corpus() {
                      std::memcpy(&b[row], &b[row + rs], rs);
                      std::memcpy(&b[row + rs], first.data(), rs);
                  })});
+    d.push_back({"unknown_code_page", 1, 107, {}, Edit([](Bytes& b) {
+                     idp::PutU16(&b[L::kCodePage], 4321);
+                 })});
+    d.push_back({"repeated_unique_value", 2, 211, {5}, Edit([](Bytes& b) {
+                     // The second row takes the first's Record, which RecNo holds uniquely.
+                     const size_t rs = U16(b, L::kRecordSize),
+                                  row = BlockAt(b, 5) + L::kBlockHeader;
+                     std::memcpy(&b[row + 2 * rs - 4], &b[row + rs - 4], 4);
+                 })});
     d.push_back({"stale_px", 1, 103, {}, [](const std::string& db) {
                      Bytes px = idptest::ReadFile(Px(db));
                      px.back() ^= 0x5A;

@@ -5,6 +5,8 @@ extern "C" { // pxlib's header declares C functions without saying so
 #include <paradox.h>
 }
 
+#include <algorithm>
+
 #include "DamagedTables.h"
 #include "TestTables.h"
 #include "core/Os.h"
@@ -59,19 +61,24 @@ TEST(TutilRebuild, AWriteFailingAnywhereLeavesTheOriginalOrItsBackupWhole) {
     EXPECT_TRUE(done);
 }
 
-TEST(TutilRebuild, SetsAsideTheSecondOfAKeyPairAndUnreadableRows) {
+TEST(TutilRebuild, SetsAsideTheSecondOfAKeyPairOrUniqueValueAndUnreadableRows) {
     idptest::ScratchDir dir;
     MakeTagTable(dir.Path("T.db"), 300);
     Named("equal_keys").apply(dir.Path("T.db"));
+    Named("repeated_unique_value").apply(dir.Path("T.db"));
     Named("impossible_value").apply(dir.Path("T.db"));
+    // Verify counts the rows the rebuild sets aside: one finding for each.
+    tutil::VerifyReport v = tutil::VerifyTable(dir.Path("T"), 0, nullptr);
+    EXPECT_EQ(1, std::count_if(v.findings.begin(), v.findings.end(),
+                               [](const tutil::Finding& f) { return f.code == 211; }));
     tutil::RebuildReport r = tutil::RebuildTable(
         dir.Path("T"), {dir.Path("T_"), dir.Path("KV"), dir.Path("PR")}, false, nullptr);
-    EXPECT_EQ(1u, r.keyViolations);
+    EXPECT_EQ(2u, r.keyViolations);
     EXPECT_EQ(1u, r.problems);
-    EXPECT_EQ(298u, r.kept);
-    EXPECT_EQ(1, PxlibCount(dir.Path("KV.db")));
+    EXPECT_EQ(297u, r.kept);
+    EXPECT_EQ(2, PxlibCount(dir.Path("KV.db")));
     EXPECT_EQ(1, PxlibCount(dir.Path("PR.db")));
-    EXPECT_EQ(298, PxlibCount(dir.Path("T.db")));
+    EXPECT_EQ(297, PxlibCount(dir.Path("T.db")));
 }
 
 TEST(TutilErrorTable, HoldsOneRowPerFindingAndAppendsOnRequest) {

@@ -5,9 +5,12 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "core/IndexDefs.h"
 #include "core/Status.h"
+#include "core/TableImage.h"
 #include "core/TablePath.h"
 #include "core/Tutil.h"
+#include "idapi.h"
 
 namespace tutilfuzz {
 
@@ -17,6 +20,24 @@ void RemoveTable(const std::string& db) {
     for (const std::string& f : idp::ExistingCompanions(db))
         std::remove(f.c_str());
     std::remove(db.c_str());
+}
+
+// A sidecar declaring a unique secondary index on one field, chosen by the input's size
+// (case folded for some), so that the unique values are checked and repaired too.
+void DeclareUniqueIndex(const std::string& base, size_t size) {
+    try {
+        tutil::TableImage image = tutil::TableImage::Read(base, false);
+        const idp::Schema& s = image.Header().schema;
+        const idp::Field& f = s.fields[size % s.fields.size()];
+        idp::IndexDef d;
+        d.name = "Unique";
+        d.fieldText = f.name;
+        d.options =
+            static_cast<uint16_t>(IDP_IDX_UNIQUE | (size % 3 ? 0 : IDP_IDX_CASE_INSENSITIVE));
+        idp::SaveIndexes(idp::CompanionPath(image.DbPath(), "QIX"), s, {d});
+    } catch (const idp::EngineError&) {
+        // Not a table whose fields can be named: verify says so without a sidecar.
+    }
 }
 
 } // namespace
@@ -29,6 +50,7 @@ int VerifyAndRebuild(const uint8_t* data, size_t size, const std::string& dir) {
         std::ofstream out(db, std::ios::binary);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
+    DeclareUniqueIndex(base, size);
     tutil::VerifyReport report = tutil::VerifyTable(base, 0, nullptr);
     tutil::WriteErrorTable(dir + "/E", report);
     if (report.level == 0 || report.level > 2)
