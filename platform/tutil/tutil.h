@@ -28,8 +28,10 @@
  *        209 a field value no writer produces (an alpha value with bytes after its end,
  *            an impossible date or time)
  *        210 the header counts records but names no first block
- *        211 a unique secondary index of the sidecar holds a value twice (the first row
- *            in key order keeps it, the others go to the key-violation table)
+ *        211 a unique index of the sidecar holds a value twice: a secondary one, or a
+ *            primary key that ignores case holding two keys that differ in case only
+ *            (the first row in key order keeps it, the others go to the key-violation
+ *            table)
  *   3  the table cannot be rebuilt automatically:
  *        301 the table is password-protected (this library does not decrypt; verify
  *            checks its header only and rebuild refuses it)

@@ -135,10 +135,10 @@ class Rebuilder {
         s_.kept.swap(unique);
     }
 
-    // The first row of each value of a unique secondary index kept (in key order, or in
+    // The first row of each value of a unique index kept (in key order, or in
     // scan order for a table without a key), the others set aside as key violations.
     void SplitUniqueValues() {
-        for (const idp::IndexDef* d : UniqueSecondaries(indexes_)) {
+        for (const idp::IndexDef* d : UniqueBeyondKeyOrder(indexes_)) {
             RepeatedValues values(schema_, *d);
             values.Reserve(s_.kept.size());
             for (const uint8_t* row : s_.kept)

@@ -1,6 +1,6 @@
-// The values a unique secondary index must hold once each: which indexes of the sidecar
-// say so, and which rows repeat a value an earlier row holds. Verify reports those rows
-// and rebuild sets them aside, so both count the same rows.
+// The values a unique index must hold once each: which indexes of the sidecar say so, and which
+// rows repeat a value an earlier row holds. Verify reports those rows and rebuild sets them aside,
+// so both count the same rows.
 #pragma once
 
 #include <cstddef>
@@ -11,8 +11,10 @@
 
 namespace tutil {
 
-// The unique secondary indexes of fields (the primary key has its own check).
-std::vector<const idp::IndexDef*> UniqueSecondaries(const std::vector<idp::IndexDef>& indexes);
+// The unique indexes of fields whose repeats the key order check does not see: the
+// secondary ones, and a primary key that ignores case (rows lie in the key's byte order,
+// so "Apple" and "apple" need not be neighbours).
+std::vector<const idp::IndexDef*> UniqueBeyondKeyOrder(const std::vector<idp::IndexDef>& indexes);
 
 // The rows of a table handed in one by one, and those among them whose value for a unique
 // index an earlier row holds, compared as the engine compares the index's keys. Rows in
@@ -31,6 +33,8 @@ class RepeatedValues {
             if (!numbers_.empty() && numbers_.back() >= v)
                 ascending_ = false;
             numbers_.push_back(v);
+        } else if (!exact_) {
+            hashes_.push_back(FoldedHash(row)); // while the row is in the cache
         } else if (ascending_ && !rows_.empty() && Compare(rows_.back(), row) >= 0) {
             ascending_ = false;
         }
@@ -44,6 +48,8 @@ class RepeatedValues {
     int Compare(const uint8_t* a, const uint8_t* b) const;
     // The fields' bytes read big-endian, text after its end as zeros: ordered as Compare.
     uint64_t Packed(const uint8_t* row) const;
+    // A hash of the key the engine builds for the row, case folded.
+    uint64_t FoldedHash(const uint8_t* row) const;
 
     const idp::Schema& schema_;
     const idp::IndexDef& index_;
@@ -52,6 +58,7 @@ class RepeatedValues {
     bool packed_;    // exact, and the fields are eight bytes at the most
     std::vector<const uint8_t*> rows_;
     std::vector<uint64_t> numbers_; // when packed, each row's value as Packed gives it
+    std::vector<uint64_t> hashes_;  // when folded, each row's FoldedHash
 };
 
 } // namespace tutil

@@ -180,12 +180,12 @@ class Verifier {
     }
 
     // Each row's values, the autoincrement counter, the key order and the values of the
-    // unique secondary indexes in one pass, while each block is in the cache.
+    // unique indexes in one pass, while each block is in the cache.
     void CheckRows() {
         const uint16_t keySize = schema_.KeySize();
         const RowCheck check(schema_);
         HighestNumber highest(schema_);
-        for (const idp::IndexDef* d : UniqueSecondaries(indexes_)) {
+        for (const idp::IndexDef* d : UniqueBeyondKeyOrder(indexes_)) {
             unique_.emplace_back(schema_, *d);
             unique_.back().Reserve(static_cast<size_t>(chainRows_));
         }
@@ -298,7 +298,7 @@ class Verifier {
         Report(kSecData, 100, "", count, count);
     }
 
-    // Every value of a unique secondary index held by one row only.
+    // Every value of a unique index held by one row only.
     void CheckUniqueValues(int count) {
         for (const RepeatedValues& u : unique_) {
             const idp::IndexDef& d = u.Index();

@@ -100,6 +100,11 @@ std::vector<Damage> Corpus() {
                                   row = BlockAt(b, 5) + L::kBlockHeader;
                      std::memcpy(&b[row + 2 * rs - 4], &b[row + rs - 4], 4);
                  })});
+    d.push_back({"keys_differing_in_case", 2, 211, {1}, Edit([](Bytes& b) {
+                     // The key ignores case: "TAGLINE 00001" before "Tagline 00001" keeps
+                     // the byte order but holds that key twice.
+                     std::memcpy(&b[BlockAt(b, 1) + L::kBlockHeader], "TAGLINE 00001", 13);
+                 })});
     d.push_back({"stale_px", 1, 103, {}, [](const std::string& db) {
                      Bytes px = idptest::ReadFile(Px(db));
                      px.back() ^= 0x5A;

@@ -12,6 +12,8 @@ extern "C" { // pxlib's header declares C functions without saying so
 #include "core/Os.h"
 #include "core/Status.h"
 #include "core/Tutil.h"
+#include "core/UniqueValues.h"
+#include "idapi.h"
 
 using namespace tutiltest;
 
@@ -79,6 +81,39 @@ TEST(TutilRebuild, SetsAsideTheSecondOfAKeyPairOrUniqueValueAndUnreadableRows) {
     EXPECT_EQ(2, PxlibCount(dir.Path("KV.db")));
     EXPECT_EQ(1, PxlibCount(dir.Path("PR.db")));
     EXPECT_EQ(297, PxlibCount(dir.Path("T.db")));
+}
+
+// Keys are hashed eight bytes at a time, folded at once when they are ASCII: rows of one
+// key must meet whatever their length, accents and what lies past the text's end.
+TEST(TutilUniqueValues, KeysDifferingInCaseOnlyAreRepeats) {
+    idp::Schema schema;
+    schema.fields.push_back({"Text", IDP_FLD_ALPHA, 20, 20, 0, true});
+    schema.recordSize = 20;
+    idp::IndexDef index{"Tag", "Text", {0}, IDP_IDX_UNIQUE | IDP_IDX_CASE_INSENSITIVE};
+    const std::vector<std::string> texts = {"Seven c",
+                                            "SEVEN C",
+                                            "eight ch",
+                                            "EIGHT CH",
+                                            "nine char",
+                                            "Nine Chaz",
+                                            "caf\xE9 au lait",
+                                            "CAF\xC9 AU LAIT",
+                                            "[at]",
+                                            "{at}",
+                                            "a",
+                                            "A",
+                                            "twenty characters!!"};
+    std::vector<std::vector<uint8_t>> rows;
+    for (const std::string& t : texts) {
+        // Each row's own garbage past the text's end, which is not part of its key.
+        rows.emplace_back(20, static_cast<uint8_t>(0x41 + rows.size()));
+        std::copy(t.begin(), t.end(), rows.back().begin());
+        rows.back()[t.size() < 20 ? t.size() : 19] = 0;
+    }
+    tutil::RepeatedValues values(schema, index);
+    for (const auto& row : rows)
+        values.See(row.data());
+    EXPECT_EQ((std::vector<size_t>{1, 3, 7, 11}), values.Repeated());
 }
 
 TEST(TutilErrorTable, HoldsOneRowPerFindingAndAppendsOnRequest) {
