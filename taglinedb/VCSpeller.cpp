@@ -4,6 +4,7 @@
 
 #include "framework/ClassRegistry.h"
 #include "framework/Exception.h"
+#include "platform/speller/dll/BstrText.h"
 #include "platform/speller/dll/VSpell.h"
 
 #include <objbase.h>
@@ -13,28 +14,6 @@ namespace {
 // The control's DLL, found beside the program by the system's search order.
 const char* const kVSpellLibrary = "VSPELL32.DLL";
 using namespace vspell;
-
-// The program's texts are Windows-1252.
-constexpr UINT kCodePage = 1252;
-
-std::string Narrow(const wchar_t* s, UINT n) {
-    if (!s || n == 0)
-        return {};
-    std::string out(static_cast<size_t>(WideCharToMultiByte(kCodePage, 0, s, static_cast<int>(n),
-                                                            nullptr, 0, nullptr, nullptr)),
-                    '\0');
-    WideCharToMultiByte(kCodePage, 0, s, static_cast<int>(n), out.data(),
-                        static_cast<int>(out.size()), nullptr, nullptr);
-    return out;
-}
-
-BSTR Wide(const std::string& s) {
-    const int n =
-        MultiByteToWideChar(kCodePage, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(n));
-    MultiByteToWideChar(kCodePage, 0, s.data(), static_cast<int>(s.size()), out, n);
-    return out;
-}
 
 VARIANT StringValue(const std::string& s) {
     VARIANT v;
@@ -64,7 +43,7 @@ std::string SystemText(HRESULT hr) {
 [[noreturn]] void Raise(HRESULT hr, EXCEPINFO& error) {
     if (error.pfnDeferredFillIn)
         error.pfnDeferredFillIn(&error);
-    std::string text = Narrow(error.bstrDescription, SysStringLen(error.bstrDescription));
+    std::string text = Narrow(error.bstrDescription);
     SysFreeString(error.bstrDescription);
     SysFreeString(error.bstrSource);
     SysFreeString(error.bstrHelpFile);
@@ -179,7 +158,7 @@ std::string AsString(VARIANT v) {
         VariantClear(&v);
         throw fw::Exception("The spell checker gave no text");
     }
-    std::string s = Narrow(v.bstrVal, SysStringLen(v.bstrVal));
+    std::string s = Narrow(v.bstrVal);
     VariantClear(&v);
     return s;
 }

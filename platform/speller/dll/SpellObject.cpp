@@ -2,6 +2,7 @@
 // type checked and every failure turned into a DISP_E_* result with a description.
 #include "platform/speller/dll/SpellObject.h"
 
+#include "platform/speller/dll/BstrText.h"
 #include "platform/speller/dll/ErrorDialog.h"
 #include "platform/speller/dll/OptionsDialog.h"
 
@@ -43,33 +44,8 @@ const Property* Find(DISPID id) {
     return nullptr;
 }
 
-// The program's texts are Windows-1252, whatever the system's code page.
-constexpr UINT kCodePage = 1252;
-
-std::string Narrow(const wchar_t* s, int n) {
-    if (n == 0)
-        return {};
-    std::string out(
-        static_cast<size_t>(WideCharToMultiByte(kCodePage, 0, s, n, nullptr, 0, nullptr, nullptr)),
-        '\0');
-    WideCharToMultiByte(kCodePage, 0, s, n, out.data(), static_cast<int>(out.size()), nullptr,
-                        nullptr);
-    return out;
-}
-
-std::string Narrow(BSTR s) {
-    return Narrow(s, static_cast<int>(SysStringLen(s)));
-}
 std::string Name(const Property& p) {
-    return Narrow(p.name, static_cast<int>(wcslen(p.name)));
-}
-
-BSTR Wide(const std::string& s) {
-    const int n =
-        MultiByteToWideChar(kCodePage, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(n));
-    MultiByteToWideChar(kCodePage, 0, s.data(), static_cast<int>(s.size()), out, n);
-    return out;
+    return Narrow(p.name, wcslen(p.name));
 }
 
 struct Failure {
