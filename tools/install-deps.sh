@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build make g++ clang libclang-rt-14-dev pkg-config
+  cmake ninja-build make ccache g++ clang libclang-rt-14-dev pkg-config
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine64 fonts-wine xvfb xauth imagemagick
   googletest pxlib-dev sqlite3 libsqlite3-dev
