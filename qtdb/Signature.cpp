@@ -5,8 +5,8 @@
 #include "qtdb/Engine.h"
 
 #include "framework/text/DateLetters.h"
-#include "rotation/rules/RandomPick.h"
-#include "rotation/rules/SignatureRules.h"
+#include "framework/rules/RandomPick.h"
+#include "framework/rules/SignatureRules.h"
 
 #include <chrono>
 #include <clocale>

@@ -3,7 +3,7 @@
 
 #include "framework/DateFormat.h"
 #include "framework/Exception.h"
-#include "rotation/rules/RandomPick.h"
+#include "framework/rules/RandomPick.h"
 
 #include <tuple>
 

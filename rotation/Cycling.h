@@ -31,7 +31,7 @@ TTickDecision DecideTick(const std::string& frequency, int interval, const std::
                          const SYSTEMTIME& lastSave, const SYSTEMTIME& now);
 
 // The row a random change moves to: the r-th row in Record order (1-based) for a draw
-// from a fresh seed of the UTC time of day (rules/RandomPick.h), so every row can be
+// from a fresh seed of the UTC time of day (framework/rules/RandomPick.h), so every row can be
 // taken whatever the Record values; 0 for an empty table, which keeps its position.
 int RandomRow(const SYSTEMTIME& utc, int rowCount);
 

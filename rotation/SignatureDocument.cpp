@@ -4,7 +4,7 @@
 #include "framework/Paths.h"
 #include "rotation/SignatureFiles.h"
 #include "rotation/Variables.h"
-#include "rotation/rules/SignatureRules.h"
+#include "framework/rules/SignatureRules.h"
 
 #include <utility>
 

@@ -1,5 +1,5 @@
 // Word-by-word expansion of the date and time variables, and the draft's composition.
-#include "rotation/rules/SignatureRules.h"
+#include "framework/rules/SignatureRules.h"
 
 #include "framework/text/TextLines.h"
 

@@ -1,5 +1,5 @@
 // The linear congruential draw of the random tagline pick.
-#include "rotation/rules/RandomPick.h"
+#include "framework/rules/RandomPick.h"
 
 namespace rules {
 

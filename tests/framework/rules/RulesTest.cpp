@@ -1,7 +1,7 @@
 // The rotation rules built natively: the random pick's generator, the variables expanded
 // as whole words, and the draft with the tagline below or on top.
-#include "rotation/rules/RandomPick.h"
-#include "rotation/rules/SignatureRules.h"
+#include "framework/rules/RandomPick.h"
+#include "framework/rules/SignatureRules.h"
 
 #include <gtest/gtest.h>
 
