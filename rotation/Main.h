@@ -198,6 +198,7 @@ class TMainForm : public fw::TForm,
     fw::TTimer& CyclingTimer() override { return *Timer; }
     const std::string& CurrentTablePath() const override { return DBFile; }
     void SetDBFile(const std::string& fileName) override { DBFile = fileName; }
+    const std::string& SignatureFile() const override { return SigFile; }
     fw::TFileDialog& SharedOpenDialog() override { return OpenDialog; }
     const std::string& ProgramFolder() const override { return ProgramDir; }
     // What the table utility's command asks of the window.
