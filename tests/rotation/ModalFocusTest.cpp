@@ -7,56 +7,10 @@
 
 #include <cstdlib>
 #include <deque>
-#include <utility>
+#include <string>
+#include <vector>
 
 namespace {
-
-// Acts on the modal windows as a user does, once each is on screen: a queue of steps, each
-// waiting for the window with its caption. A step that opens another modal window returns
-// only when that one has closed, and the steps behind it run meanwhile.
-class TUserHand {
-  public:
-    using TAct = std::function<void(HWND window)>;
-    TUserHand() {
-        Current() = this;
-        timer_ = SetTimer(nullptr, 0, 30, Tick);
-    }
-    ~TUserHand() {
-        KillTimer(nullptr, timer_);
-        Current() = nullptr;
-    }
-    void When(const char* caption, TAct act) { steps_.push_back({caption, std::move(act)}); }
-    size_t Pending() const { return steps_.size(); }
-
-  private:
-    struct TStep {
-        const char* caption;
-        TAct act;
-    };
-    static TUserHand*& Current() {
-        static TUserHand* hand = nullptr;
-        return hand;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        TUserHand* hand = Current();
-        if (!hand || hand->steps_.empty())
-            return;
-        HWND window = FindWindowA(nullptr, hand->steps_.front().caption);
-        if (!window || !IsWindowVisible(window))
-            return;
-        TAct act = std::move(hand->steps_.front().act);
-        hand->steps_.pop_front();
-        act(window);
-    }
-    std::deque<TStep> steps_;
-    UINT_PTR timer_;
-};
-
-void Click(HWND window, const char* caption) {
-    HWND button = FindWindowExA(window, nullptr, "BUTTON", caption);
-    ASSERT_NE(button, nullptr) << caption;
-    SendMessageA(button, BM_CLICK, 0, 0);
-}
 
 void DrainMessages() {
     MSG msg;
@@ -66,21 +20,9 @@ void DrainMessages() {
     }
 }
 
-// One key typed on the keyboard, as the system delivers it to the foreground window.
-void TypeKey(WORD key) {
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = key;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
-    for (int i = 0; i < 10; ++i) {
-        Sleep(10);
-        DrainMessages();
-    }
-}
-
-// Whether `window` is active with the focus inside it, and a typed key lands in `edit`.
-void ExpectActiveAndTyping(HWND window, fw::TWinControl* edit, const char* what) {
+// `window` is the foreground window with the focus inside it, and a key typed on the
+// keyboard (which the system gives the foreground window) lands at the end of `edit`.
+void ExpectActiveAndTyping(HWND window, fw::TWinControl* edit, const std::string& what) {
     DrainMessages();
     EXPECT_EQ(GetForegroundWindow(), window) << what;
     EXPECT_TRUE(GetFocus() == window || IsChild(window, GetFocus())) << what;
@@ -89,16 +31,44 @@ void ExpectActiveAndTyping(HWND window, fw::TWinControl* edit, const char* what)
     const std::string before = edit->Caption();
     const auto end = static_cast<WPARAM>(before.size());
     SendMessageA(edit->Handle(), EM_SETSEL, end, static_cast<LPARAM>(end));
-    TypeKey('Q');
+    INPUT key[2] = {};
+    key[0].type = key[1].type = INPUT_KEYBOARD;
+    key[0].ki.wVk = key[1].ki.wVk = 'Q';
+    key[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, key, sizeof(INPUT));
+    for (int i = 0; i < 10; ++i, Sleep(10))
+        DrainMessages();
     EXPECT_EQ(edit->Caption(), before + "q") << what << ": the typed key went elsewhere";
 }
 
-struct TModalCase {
-    const char* name;
-    const char* menuItem;
-    // Scripted answers of the dialogs service, then the steps on the windows.
-    std::function<void(fw::TScriptedDialogs&, TUserHand&, const std::string& sigFile)> script;
+// A user's hand on a modal window: once the window with the caption is on screen, its
+// buttons are clicked in turn (none: its close box). The window must be active again
+// after each button that leaves it open, such as one that opens a modal window over it.
+struct TStep {
+    const char* caption;
+    std::vector<const char*> buttons;
 };
+
+// The steps are taken by a timer, each when its window shows; one that opens another
+// modal window returns only when that has closed, and the steps behind it run meanwhile.
+std::deque<TStep> g_steps;
+void CALLBACK TakeStep(HWND, UINT, UINT_PTR, DWORD) {
+    HWND w = g_steps.empty() ? nullptr : FindWindowA(nullptr, g_steps.front().caption);
+    if (!w || !IsWindowVisible(w))
+        return;
+    const TStep step = g_steps.front();
+    g_steps.pop_front();
+    if (step.buttons.empty())
+        SendMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0);
+    for (size_t i = 0; i < step.buttons.size(); ++i) {
+        HWND button = FindWindowExA(w, nullptr, "BUTTON", step.buttons[i]);
+        ASSERT_NE(button, nullptr) << step.buttons[i];
+        SendMessageA(button, BM_CLICK, 0, 0);
+        if (i + 1 < step.buttons.size())
+            ExpectActiveAndTyping(w, nullptr,
+                                  std::string(step.caption) + " after " + step.buttons[i]);
+    }
+}
 
 class ModalFocusTest : public WindowTest {
   protected:
@@ -125,53 +95,38 @@ class ModalFocusTest : public WindowTest {
 };
 
 TEST_F(ModalFocusTest, OwnerIsActiveWithTheFocusAndTheKeysAfterEachModalWindowCloses) {
-    const TModalCase cases[] = {
-        {"signature input form", "mnuFileOpen",
-         [](fw::TScriptedDialogs& d, TUserHand& hand, const std::string& sigFile) {
-             d.Answer(fw::mrOk, sigFile);
-             hand.When("Quiptide Signature Input Form", [](HWND w) {
-                 SendMessageA(
-                     FindWindowExA(w, FindWindowExA(w, nullptr, "EDIT", nullptr), "EDIT", nullptr),
-                     EM_SETSEL, 0, -1);
-                 Click(w, "Done");
-             });
-         }},
-        {"options", "mnuSetupConfig",
-         [](fw::TScriptedDialogs&, TUserHand& hand, const std::string&) {
-             hand.When("Program Options",
-                       [](HWND w) { SendMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); });
-         }},
-        {"about box", "mnuHelpAbout",
-         [](fw::TScriptedDialogs&, TUserHand& hand, const std::string&) {
-             hand.When("About Quiptide", [](HWND w) { Click(w, "OK"); });
-         }},
-        {"repair window and its problem viewer", "mnuDBPack",
-         [](fw::TScriptedDialogs& d, TUserHand& hand, const std::string&) {
-             d.Answer(fw::mrYes); // view the problems
-             hand.When("Table Repair Utility", [](HWND w) {
-                 Click(w, "Verify Table Integrity");
-                 ExpectActiveAndTyping(w, nullptr, "repair window after the problem viewer");
-                 Click(w, "Close");
-             });
-             hand.When("Verify", [](HWND w) { Click(w, "Close"); });
-         }},
+    struct {
+        const char* menuItem;
+        int answer; // of the one dialog of the dialogs service the command shows, if any
+        std::vector<TStep> steps;
+    } const cases[] = {
+        {"mnuFileOpen", fw::mrOk, {{"Quiptide Signature Input Form", {"Done"}}}},
+        {"mnuSetupConfig", fw::mrNone, {{"Program Options", {}}}},
+        {"mnuHelpAbout", fw::mrNone, {{"About Quiptide", {"OK"}}}},
+        // The answer Yes views the problems: the viewer is modal over the repair window.
+        {"mnuDBPack",
+         fw::mrYes,
+         {{"Table Repair Utility", {"Verify Table Integrity", "Close"}}, {"Verify", {"Close"}}}},
     };
     TMainForm& f = Create();
     f.Show();
     SetForegroundWindow(f.Handle());
-    for (const TModalCase& c : cases) {
-        SCOPED_TRACE(c.name);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, TakeStep);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.menuItem);
         f.MemoEditor->SetFocus();
         dialogs.Clear();
-        TUserHand hand;
-        c.script(dialogs, hand, sigFile);
+        if (c.answer != fw::mrNone)
+            dialogs.Answer(c.answer, sigFile);
+        g_steps.assign(c.steps.begin(), c.steps.end());
         auto* item = dynamic_cast<fw::TMenuItem*>(f.FindComponent(c.menuItem));
         ASSERT_NE(item, nullptr);
         SendMessageA(f.Handle(), WM_COMMAND, item->Command(), 0);
-        EXPECT_EQ(hand.Pending(), 0u);
+        EXPECT_TRUE(g_steps.empty());
         EXPECT_EQ(dialogs.Unanswered(), 0u);
-        ExpectActiveAndTyping(f.Handle(), f.MemoEditor, c.name);
+        ExpectActiveAndTyping(f.Handle(), f.MemoEditor, c.menuItem);
     }
+    KillTimer(nullptr, timer);
 }
 
 } // namespace
