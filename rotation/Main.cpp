@@ -128,8 +128,7 @@ void TMainForm::SetupMenus() {
         else if (auto* button = dynamic_cast<fw::TSpeedButton*>(c))
             button->SetEnabled(true);
     }
-    for (size_t i = 0; i < fw::TDBNavigator::ButtonCount; ++i)
-        DBNavigator->Button(static_cast<fw::TNavigateBtn>(i)).SetEnabled(true);
+    DBNavigator->SetEnabled(true);
 }
 
 void TMainForm::FillTopPanel() {

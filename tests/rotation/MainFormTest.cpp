@@ -120,6 +120,10 @@ TEST_F(MainFormTest, FirstStartFillsTheWindowsTextsAndShowsTheIdleTrayIcon) {
     EXPECT_EQ(f.TagSideFile, f.ProgramDir + "mv-tag.smv");
     EXPECT_TRUE(f.ShowHint());
     EXPECT_TRUE(f.SpeedBar->Visible());
+    // Browsing: nothing to post or cancel.
+    EXPECT_TRUE(f.DBNavigator->Button(fw::TNavigateBtn::nbEdit).Enabled());
+    EXPECT_FALSE(f.DBNavigator->Button(fw::TNavigateBtn::nbPost).Enabled());
+    EXPECT_FALSE(f.DBNavigator->Button(fw::TNavigateBtn::nbCancel).Enabled());
 }
 
 TEST_F(MainFormTest, StoredSettingsShapeTheWindow) {
