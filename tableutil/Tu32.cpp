@@ -174,8 +174,8 @@ void TTUtility::BeginLibrarySession() {
 void TTUtility::EndLibrarySession() {
     if (!session_)
         return;
-    fw::Check(LibraryCall("TUExit",
-                          [&] { return entries_.Exit(*session_); })); // a failure keeps the handle
+    // A failure keeps the handle.
+    fw::Check(LibraryCall("TUExit", [&] { return entries_.Exit(*session_); }));
     delete session_;
     session_ = nullptr;
 }

@@ -66,18 +66,8 @@ class ForeignPx {
         }
     }
 
-    size_t Levels() const { return levels_.size(); }
-    uint16_t KeySize() const { return keySize_; }
     // The entries as the bytes will hold them; change them before Bytes().
     std::vector<std::vector<std::vector<Entry>>>& Model() { return levels_; }
-    // The block number of block b of a level, counted from the lowest.
-    uint16_t Number(size_t level, size_t b) const {
-        uint16_t n = 1;
-        for (size_t l = levels_.size() - 1; l > level; --l)
-            n = static_cast<uint16_t>(n + levels_[l].size());
-        return static_cast<uint16_t>(n + b);
-    }
-
     std::vector<uint8_t> Bytes() const {
         const size_t record = keySize_ + kTrailer;
         const uint16_t used = Number(0, levels_[0].size() - 1);
@@ -121,6 +111,14 @@ class ForeignPx {
     }
 
   private:
+    // The block number of block b of a level, counted from the lowest.
+    uint16_t Number(size_t level, size_t b) const {
+        uint16_t n = 1;
+        for (size_t l = levels_.size() - 1; l > level; --l)
+            n = static_cast<uint16_t>(n + levels_[l].size());
+        return static_cast<uint16_t>(n + b);
+    }
+
     tutil::TableImage image_;
     uint16_t keySize_ = 0, blockSize_ = 0, spare_, unknown_;
     std::vector<std::vector<std::vector<ForeignPx::Entry>>> levels_;
@@ -129,81 +127,72 @@ class ForeignPx {
 TEST(TutilPrimaryIndex, OtherLayoutsAreSoundAndEachBrokenPromiseIsFound) {
     idptest::ScratchDir dir;
     const std::string healthy = dir.Path("Healthy.db"), db = dir.Path("T.db");
-    MakeTagTable(healthy, 600); // 40 data blocks
+    MakeTagTable(healthy, 600); // 40 data blocks, keys of 255 bytes
     const std::string px = idp::CompanionPath(db, "PX");
     using Bytes = std::vector<uint8_t>;
     using Model = std::vector<std::vector<std::vector<ForeignPx::Entry>>>;
+    // The index to store, from the foreign writer's entries and the engine's own bytes.
+    using Make = std::function<Bytes(ForeignPx&, Bytes ours)>;
+    const Make foreign = [](ForeignPx& p, Bytes) { return p.Bytes(); };
+    const auto changed = [](std::function<void(Model&)> change) -> Make {
+        return [change](ForeignPx& p, Bytes) {
+            change(p.Model());
+            return p.Bytes();
+        };
+    };
+    const auto patched = [](std::function<void(Bytes&)> patch) -> Make {
+        return [patch](ForeignPx& p, Bytes) {
+            Bytes b = p.Bytes();
+            patch(b);
+            return b;
+        };
+    };
     struct Case {
         const char* name;
-        size_t perBlock;                    // 0: the engine's own .PX
-        std::function<void(Model&)> change; // to the foreign index's entries
-        std::function<void(Bytes&)> patch;  // to the bytes written
-        const char* fault;                  // what the finding says; null: sound
+        size_t perBlock;
+        Make make;
+        const char* fault; // what the finding says; null: sound
     };
     const Case cases[] = {
-        {"ours, with bytes after its last entry changed",
-         0,
-         {},
-         [](Bytes& b) { b.back() ^= 0x5A; },
+        {"ours, with bytes after its last entry changed", 3,
+         [](ForeignPx&, Bytes b) {
+             b.back() ^= 0x5A;
+             return b;
+         },
          nullptr},
-        {"two entries a block, six levels", 2, {}, {}, nullptr},
-        {"as full as blocks go, two levels", 15, {}, {}, nullptr},
-        {"a row count off by one", 3, [](Model& m) { ++m[0][2][1].count; }, {}, "counts 16 rows"},
-        {"an upper count off by one",
-         3,
-         [](Model& m) { ++m[1][0][1].count; },
-         {},
+        {"two entries a block, six levels", 2, foreign, nullptr},
+        {"as full as blocks go, two levels", 15, foreign, nullptr},
+        {"a row count off by one", 3, changed([](Model& m) { ++m[0][2][1].count; }),
+         "counts 16 rows"},
+        {"an upper count off by one", 3, changed([](Model& m) { ++m[1][0][1].count; }),
          "counts 46 rows"},
-        {"an upper key that is not its block's first",
-         3,
-         [](Model& m) { m[1][1][0].key = m[0][3][1].key; },
-         {},
-         "not the first key"},
-        {"the last data block left out",
-         4,
-         [](Model& m) {
+        {"an upper key that is not its block's first", 3,
+         changed([](Model& m) { m[1][1][0].key = m[0][3][1].key; }), "not the first key"},
+        {"the last data block left out", 4, changed([](Model& m) {
              const uint32_t dropped = m[0].back().back().count;
              m[0].back().pop_back();
              for (size_t l = 1; l < m.size(); ++l)
                  m[l].back().back().count -= dropped;
-         },
-         {},
+         }),
          "leaves out data block 40"},
-        {"two data blocks swapped",
-         3,
-         [](Model& m) { std::swap(m[0][0][0].child, m[0][0][1].child); },
-         {},
-         "is due"},
-        {"an index block reached twice",
-         3,
-         [](Model& m) { m[1][0][1].child = m[1][0][0].child; },
-         {},
-         "reached twice"},
-        {"a child outside the file",
-         3,
-         {},
-         [](Bytes& b) { PutRecordShort(&b[kPxHeader + kBlockHead + 255], 4000); },
+        {"two data blocks swapped", 3,
+         changed([](Model& m) { std::swap(m[0][0][0].child, m[0][0][1].child); }), "is due"},
+        {"an index block reached twice", 3,
+         changed([](Model& m) { m[1][0][1].child = m[1][0][0].child; }), "reached twice"},
+        {"a child outside the file", 3,
+         patched([](Bytes& b) { PutRecordShort(&b[kPxHeader + kBlockHead + 255], 4000); }),
          "outside the file"},
-        {"one level too many", 3, {}, [](Bytes& b) { ++b[0x20]; }, "reached twice"},
+        {"one level too many", 3, patched([](Bytes& b) { ++b[0x20]; }), "reached twice"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CopyTable(healthy, db);
-        Bytes bytes = idptest::ReadFile(px);
-        if (c.perBlock) {
-            // The sound ones carry two unused blocks and a third short that is not zero.
-            ForeignPx foreign(db, c.perBlock, c.fault ? 0 : 2, c.fault ? 0 : 7);
-            if (c.change)
-                c.change(foreign.Model());
-            bytes = foreign.Bytes();
-            EXPECT_EQ(255u, foreign.KeySize());
-            if (c.perBlock == 2) {
-                EXPECT_EQ(6u, foreign.Levels());
-            }
+        // The sound ones carry two unused blocks and a third short that is not zero.
+        ForeignPx p(db, c.perBlock, c.fault ? 0 : 2, c.fault ? 0 : 7);
+        idptest::WriteFile(px, c.make(p, idptest::ReadFile(px)));
+        if (c.perBlock == 2) {
+            EXPECT_EQ(6u, p.Model().size()); // levels
         }
-        if (c.patch)
-            c.patch(bytes);
-        idptest::WriteFile(px, bytes);
         const tutil::VerifyReport r = tutil::VerifyTable(dir.Path("T"), 0, nullptr);
         const std::string said = r.findings.empty() ? "" : r.findings[0].message;
         EXPECT_EQ(c.fault ? 1 : 0, r.level) << said;
