@@ -26,7 +26,6 @@ if [[ " $targets " == *" idapi "* ]]; then
   "$out/idapi_fuzz" "$out/corpus" tests/platform/idapi/fuzz/corpus \
     -max_total_time="$seconds" -timeout=10 -max_len=70000 -rss_limit_mb=2048 \
     -artifact_prefix="$out/" -print_final_stats=1
-
 fi
 
 [[ " $targets " == *" tutil "* ]] || exit 0
