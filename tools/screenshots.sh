@@ -85,9 +85,10 @@ for what in saveas merge delete import imported stolen exists noclip; do
   shot_popup "$what" "maintenance-$what"
 done
 
-# The table utility: its window on a damaged table, the problem viewer with the findings,
-# both progress windows part way through a run, and the gauge's five kinds.
-for what in repair problems verify rebuild gauges; do
+# The table utility: its window on a damaged table, before and after a rebuild, the
+# problem viewer with the findings, both progress windows part way through a run, and the
+# gauge's five kinds.
+for what in repair rebuilt problems verify rebuild gauges; do
   shot_popup "$what" "tableutil-$what" tableutil_shot
 done
 
