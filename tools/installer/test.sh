@@ -24,18 +24,18 @@ check() { # description, command...
   shift
   if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; fail=1; fi
 }
-"$top/tools/installer/build.sh" "$quiptide_arch" "$work/setup.exe" >/dev/null || exit 1
+"$top/tools/installer/build.sh" "$quiptide_arch" "$work/Quiptide-setup-$quiptide_arch.exe" >/dev/null || exit 1
 version=$(sed -n 's/^#define QUIPTIDE_VERSION "\(.*\)"$/\1/p' "$top/build/$quiptide_arch/generated/QuiptideVersion.h")
 window="$top/build/$quiptide_arch/testbin/quiptide_window.exe"
 
 winvar() { "$wine" cmd /c "echo $1" 2>/dev/null | tr -d '\r'; }
 unix() { "$wine" winepath -u "$1" 2>/dev/null; }
 windows() { "$wine" winepath -w "$1" 2>/dev/null; }
-reg() { "$wine" reg "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+reg() { "$wine" reg "$@" </dev/null >/dev/null 2>&1; }
 value() { # key, value name ("(Default)" for the key's own): the value's data
   local which=(/v "$2")
   [ "$2" = "(Default)" ] && which=(/ve)
-  reg query "$1" "${which[@]}" | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+  "$wine" reg query "$1" "${which[@]}" </dev/null 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
 }
 same_path() { [ "${1,,}" = "${2,,}" ]; } # Windows paths, letter case aside
 dir=$(unix "$(winvar %LOCALAPPDATA%)\\Programs\\Quiptide")
@@ -50,7 +50,7 @@ reg delete "$settings" /f
 reg delete "$run" /v Quiptide /f
 rm -rf "$dir" "$appdata"
 
-setup() { "$wine" "$work/setup.exe" /S </dev/null >/dev/null 2>&1; }
+setup() { "$wine" "$work/Quiptide-setup-$quiptide_arch.exe" /S </dev/null >/dev/null 2>&1; }
 # Starts a program folder's QUIPTIDE.EXE and waits for its window; its process id is kept
 # so that the test can tell whether that copy still runs.
 start() {
