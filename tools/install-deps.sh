@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine64 fonts-wine xvfb xauth imagemagick
   googletest pxlib-dev sqlite3 libsqlite3-dev
-  fortunes-min fortune-mod nsis zip p7zip-full dpkg-dev lintian man-db
+  fortunes-min fortune-mod nsis zip p7zip-full dpkg-dev lintian man-db file
   wamerican-small wamerican wamerican-large wamerican-huge hunspell hunspell-en-us
 )
 
