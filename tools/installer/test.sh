@@ -154,10 +154,11 @@ stop_all
 
 # The uninstall while the program runs closes it and removes it; run as a user runs it,
 # the uninstaller copies itself away and removes itself too, so the test waits for it.
-uninstall() {
+uninstall() { # the uninstaller's options; waits for what it removes last
   "$wine" "$dir/uninstall.exe" /S "$@" </dev/null >/dev/null 2>&1
   for _ in $(seq 150); do
-    [ -e "$dir/uninstall.exe" ] || [ -e "$dir/QUIPTIDE.EXE" ] || break
+    [ -e "$dir/uninstall.exe" ] || [ -e "$dir/QUIPTIDE.EXE" ] || [ -n "$(value "$key" UninstallString)" ] ||
+      { [ "${1:-}" = /REMOVEDATA ] && [ -e "$appdata" ]; } || break
     sleep 0.2
   done
 }
