@@ -20,17 +20,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// "american.vtd" beside the qtdb program itself.
+// "american.vtd" beside the qtdb program itself, or where the Linux package puts it
+// (the program in .../bin, the dictionary in .../share/quiptide).
 std::string DefaultDictionary() {
 #ifdef _WIN32
     char path[MAX_PATH];
     const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     const fs::path self(std::string(path, n));
+    return (self.parent_path() / "american.vtd").string();
 #else
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    const fs::path beside = self.parent_path() / "american.vtd";
+    if (fs::exists(beside, ec))
+        return beside.string();
+    return (self.parent_path().parent_path() / "share" / "quiptide" / "american.vtd").string();
 #endif
-    return (self.parent_path() / "american.vtd").string();
 }
 
 // Where the user's own word list and spell checking options are kept: the

@@ -152,5 +152,12 @@ LRESULT TMainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         WMDropFiles(reinterpret_cast<HDROP>(wParam));
         return DefaultProc(msg, wParam, lParam);
     }
+    if (msg == WM_QUERYENDSESSION)
+        return QueryEndSession();
+    if (msg == WM_ENDSESSION) {
+        if (wParam)
+            EndSession();
+        return 0;
+    }
     return TForm::WndProc(msg, wParam, lParam);
 }

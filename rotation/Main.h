@@ -92,6 +92,10 @@ class TMainForm : public fw::TForm,
     void FormCloseQuery(fw::TComponent* sender, bool& canClose);
     void FormClose(fw::TComponent* sender);
     void FileExit(fw::TComponent* sender);
+    // The end of the session, or an installer replacing the program: no question asked,
+    // the settings saved. Declined while a window of the program's own is open.
+    bool QueryEndSession() const;
+    void EndSession();
     // Acts on "/start" and "/unload" in a program command line (FormCreate's last step).
     void CommandLineSwitches(const std::string& commandLine);
 

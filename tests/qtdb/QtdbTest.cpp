@@ -143,6 +143,14 @@ TEST_F(QtdbTest, StatsTellsTheTablesShape) {
     EXPECT_NE(s.find("indexes    2: Tag on TagText, RecNo on Record\n"), std::string::npos);
     EXPECT_NE(s.find("code page  cp1252 (1252)\n"), std::string::npos);
     EXPECT_NE(s.find(" tags.db "), std::string::npos);
+    // Only the table's own files, not others that share its name.
+    Put(dir / "tags.hlp", "help");
+    Put(dir / "TAGS.MB", "memo");
+    const std::string files = Qtdb("stats tags.db").out;
+    const std::string line = files.substr(files.find("files"));
+    for (const char* own : {" tags.db ", " tags.px ", " tags.qix ", " TAGS.MB "})
+        EXPECT_NE(line.find(own), std::string::npos) << own << " in " << line;
+    EXPECT_EQ(line.find("tags.hlp"), std::string::npos) << line;
 }
 
 TEST_F(QtdbTest, BadInputGetsOneLineNamingTheFileAndChangesNothing) {
