@@ -34,19 +34,18 @@ void CALLBACK EndShot(HWND, UINT, UINT_PTR id, DWORD) {
     PostQuitMessage(0);
 }
 
+BOOL CALLBACK AnswerIfMessageBox(HWND hwnd, LPARAM) {
+    char name[16] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (std::strcmp(name, "#32770") == 0)
+        PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+
 // The success message answered, as the user would.
 void CALLBACK AnswerMessage(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM) {
-            char name[16] = {};
-            GetClassNameA(hwnd, name, sizeof name);
-            if (std::strcmp(name, "#32770") == 0)
-                PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
-            return TRUE;
-        },
-        0);
+    EnumThreadWindows(GetCurrentThreadId(), AnswerIfMessageBox, 0);
 }
 
 void CALLBACK ClickRebuild(HWND, UINT, UINT_PTR id, DWORD) {
