@@ -26,7 +26,7 @@ void TTaglineFind::FindNext() {
 }
 
 void TTaglineFind::Search() {
-    if (!table_.FindText("TagText", text_)) {
+    if (!table_.SearchText("TagText", text_)) {
         fw::MessageDlg("No tagline contains \"" + text_ + "\".", fw::TMsgDlgType::mtInformation,
                        fw::TMsgDlgButtons::mbOK);
         return;

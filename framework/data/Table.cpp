@@ -326,7 +326,7 @@ bool TTable::GotoKey() {
     return found != 0;
 }
 
-bool TTable::FindText(const std::string& fieldName, const std::string& text) {
+bool TTable::SearchText(const std::string& fieldName, const std::string& text) {
     CheckBrowseMode();
     const int fieldNo = FieldByName(fieldName).FieldNo();
     uint16_t found = 0;

@@ -400,7 +400,8 @@ TEST_F(MainCyclingTest, FindGoesToTheNextMatchIgnoringCaseWrappingAndStaysWhenNo
         std::array<BYTE, 256> state{};
         state[VK_CONTROL] = std::string(key) == "Ctrl+F" ? 0x80 : 0;
         SetKeyboardState(state.data());
-        MSG msg{f.DBMemo->Handle(), WM_KEYDOWN, std::string(key) == "F3" ? VK_F3 : 'F', 0, 0, {}};
+        const WPARAM code = std::string(key) == "F3" ? VK_F3 : 'F';
+        MSG msg{f.DBMemo->Handle(), WM_KEYDOWN, code, 0, 0, {}};
         const bool handled = f.MainMenu->DispatchShortCut(msg);
         SetKeyboardState(std::array<BYTE, 256>{}.data());
         return handled;

@@ -560,7 +560,7 @@ IdpStatus idpGotoKey(IdpCursor cursor, uint16_t* found) {
 IdpStatus idpFindText(IdpCursor cursor, uint16_t fieldNo, const char* text, uint16_t* found) {
     return Guard([&] {
         Require(found);
-        *found = C(cursor).FindText(fieldNo, Text(text)) ? 1 : 0;
+        *found = C(cursor).SearchText(fieldNo, Text(text)) ? 1 : 0;
     });
 }
 

@@ -47,7 +47,7 @@ bool Contains(const uint8_t* field, size_t width, const std::string& needle) {
 
 } // namespace
 
-bool Cursor::FindText(uint16_t fieldNo, const std::string& text) {
+bool Cursor::SearchText(uint16_t fieldNo, const std::string& text) {
     RequireBrowse();
     Resolve();
     const Field& f = FieldAt(fieldNo);
