@@ -5,7 +5,6 @@
 #include "framework/data/DBErrors.h"
 #include "framework/data/Table.h"
 #include "framework/Strings.h"
-#include "framework/TextFiles.h"
 
 #include <windows.h>
 
@@ -13,9 +12,9 @@
 
 namespace {
 
-// Two bits a Record number: 16 MB holds the round of a table far larger than any
-// tagline table; a larger file is no round of ours.
-constexpr unsigned long long kMaxRoundFile = 16ull << 20;
+// One bit a Record number: 16 MB holds the round of a table far larger than any tagline
+// table; a larger file is no round of ours.
+constexpr DWORD kMaxRoundFile = 16u << 20;
 
 // The table's name in its round: its full path in lower case, as Windows compares names.
 std::string TableKey(const std::string& path) {
@@ -24,33 +23,54 @@ std::string TableKey(const std::string& path) {
     return fw::LowerCase(n > 0 && n < sizeof full ? std::string(full, n) : path);
 }
 
-// Replaces the file whole through a temporary one renamed into place. A folder that
-// cannot be written leaves the round in memory for this run only: the side files, saved
-// to the same folder, say what is wrong.
-void Keep(const std::string& fileName, const rules::TShuffleRound& round) {
-    const std::string temporary = fileName + ".new";
-    try {
-        fw::WriteWholeFile(temporary, round.Bytes());
-    } catch (const fw::EFileError&) {
-        return;
-    }
-    if (!MoveFileExA(temporary.c_str(), fileName.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        DeleteFileA(temporary.c_str());
-}
-
 } // namespace
 
+void TCyclingRound::TFileCloser::operator()(void* handle) const {
+    CloseHandle(handle);
+}
+
+TCyclingRound::TCyclingRound(const std::string& fileName) {
+    HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE)
+        file_.reset(h);
+}
+
+TCyclingRound::~TCyclingRound() = default;
+
+// The whole file; empty (a new round) when there is none to read or it is too large.
+std::string TCyclingRound::Read() {
+    LARGE_INTEGER size{};
+    if (!file_ || !GetFileSizeEx(file_.get(), &size))
+        return {};
+    fileSize_ = static_cast<size_t>(size.QuadPart);
+    if (size.QuadPart > kMaxRoundFile || SetFilePointer(file_.get(), 0, nullptr, FILE_BEGIN) != 0)
+        return {};
+    std::string bytes(fileSize_, '\0');
+    DWORD got = 0;
+    if (!ReadFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
+        return {};
+    bytes.resize(got);
+    return bytes;
+}
+
+// A file that cannot be written leaves the round in memory for this run only: the side
+// files, saved to the same folder, say what is wrong.
+void TCyclingRound::Keep() {
+    const std::string bytes = kept_->Bytes();
+    DWORD written = 0;
+    if (!file_ || SetFilePointer(file_.get(), 0, nullptr, FILE_BEGIN) != 0 ||
+        !WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        return;
+    // The file is cut only when the round shrank, as when another table's round is kept.
+    if (bytes.size() < fileSize_)
+        SetEndOfFile(file_.get());
+    fileSize_ = bytes.size();
+}
+
 rules::TShuffleRound& TCyclingRound::Round(const std::string& table, bool keep) {
-    if (!kept_ || kept_->Table() != table) {
-        std::string bytes;
-        try {
-            bytes = fw::ReadSharedFile(fileName_, kMaxRoundFile);
-        } catch (const fw::EFileError&) {
-            // No round kept, or none readable: a new round begins.
-        }
-        kept_ = rules::TShuffleRound::FromBytes(bytes, table);
-    }
+    if (!kept_ || kept_->Table() != table)
+        kept_ = rules::TShuffleRound::FromBytes(Read(), table);
     if (keep) {
         demo_.reset();
         return *kept_;
@@ -103,5 +123,5 @@ void TCyclingRound::Next(fw::TTable& table, std::uint32_t seed, bool keep) {
         round.Move(seed, rows);
     }
     if (keep)
-        Keep(fileName_, round);
+        Keep();
 }

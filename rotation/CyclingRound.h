@@ -1,12 +1,14 @@
 // TCyclingRound: the shuffle's round as the main window keeps it, in a small file beside
-// the side files. The file is read when a table's round is first needed, and written
-// after every change through a temporary file renamed into place, so a crash leaves the
-// round before or after the change, never half of it.
+// the side files. The file is held open from the first shuffle on and rewritten in place
+// after every change: one write, where opening, writing and closing it again would cost
+// as much as saving another side file. A write cut short by a crash fails the round's
+// checksum, and the next start begins a new round.
 #pragma once
 
 #include "framework/rules/ShuffleRound.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,7 +18,10 @@ class TTable;
 
 class TCyclingRound {
   public:
-    explicit TCyclingRound(std::string fileName) : fileName_(std::move(fileName)) {}
+    explicit TCyclingRound(const std::string& fileName);
+    ~TCyclingRound();
+    TCyclingRound(const TCyclingRound&) = delete;
+    TCyclingRound& operator=(const TCyclingRound&) = delete;
 
     // Moves the table to the next tagline of its round; an empty table keeps its place.
     // A demonstration (keep false) draws from a copy of the round, which it never writes,
@@ -24,8 +29,14 @@ class TCyclingRound {
     void Next(fw::TTable& table, std::uint32_t seed, bool keep);
 
   private:
+    struct TFileCloser {
+        void operator()(void* handle) const;
+    };
     rules::TShuffleRound& Round(const std::string& table, bool keep);
+    std::string Read();
+    void Keep();
 
-    std::string fileName_;
+    std::unique_ptr<void, TFileCloser> file_; // null when it cannot be opened
+    size_t fileSize_ = 0;
     std::optional<rules::TShuffleRound> kept_, demo_;
 };
