@@ -185,8 +185,13 @@ int main(int argc, char** argv) {
         SetForegroundWindow(form.Handle());
         SendMessageA(form.Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
     } else if (which == "database") {
+        // Dropped under its title, where a click drops it.
         SetForegroundWindow(form.Handle());
-        SendMessageA(form.Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'd');
+        HMENU bar = GetMenu(form.Handle());
+        RECT title{};
+        GetMenuItemRect(form.Handle(), bar, 2, &title);
+        TrackPopupMenu(GetSubMenu(bar, 2), TPM_LEFTALIGN | TPM_TOPALIGN, title.left, title.bottom,
+                       0, form.Handle(), nullptr);
     } else if (which == "find" || which == "notfound") {
         {
             TFindAnswer answer(fw::Dialogs(), which == "find" ? "love" : "no such saying");
