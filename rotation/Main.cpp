@@ -60,6 +60,8 @@ fw::TEventTable TMainForm::Events() {
     bind("mnuDBDeleteClick", &TMainForm::mnuDBDeleteClick);
     bind("mnuDBImportClick", &TMainForm::mnuDBImportClick);
     bind("mnuDBPackClick", &TMainForm::mnuDBPackClick);
+    bind("mnuDBFindClick", &TMainForm::mnuDBFindClick);
+    bind("mnuDBFindNextClick", &TMainForm::mnuDBFindNextClick);
     bind("popTrayTagThiefClick", &TMainForm::popTrayTagThiefClick);
     bind("btnDisplayClick", &TMainForm::btnDisplayClick);
     bind("FileSave", &TMainForm::FileSave);

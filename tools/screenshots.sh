@@ -76,6 +76,10 @@ shot_popup input input-form
 shot_popup context context-menu
 shot_popup tray tray-menu
 shot_popup file file-menu
+# The Database menu with Find Tagline, its box, and the box when no tagline holds the text.
+shot_popup database database-menu
+shot_popup find find-tagline
+shot_popup notfound find-nothing
 # The options dialog's four tabs, the splash window and the about box.
 shot_popup 1 setup-tagline setup_shot
 shot_popup 2 setup-configuration setup_shot
