@@ -61,8 +61,11 @@ void ReplaceUserFile(const fs::path& file, const std::string& bytes) {
 #endif
     std::error_code ec;
     fs::create_directories(file.parent_path(), ec);
+    // Appended piece by piece: GCC 12 at -O3 sees a false overlap in "." + to_string().
     fs::path temporary = file;
-    temporary += "." + std::to_string(id) + ".new";
+    temporary += ".";
+    temporary += std::to_string(id);
+    temporary += ".new";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out << bytes;
