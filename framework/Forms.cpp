@@ -148,14 +148,11 @@ void TForm::SetShowHint(bool show) {
         SendMessageA(hintWindow_, TTM_ACTIVATE, show, 0);
 }
 
-void TForm::UpdateHint(TWinControl* control) {
-    if (!hintWindow_ || !control->Handle())
-        return;
+void TForm::UpdateHint(TControl* control) {
     TOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    ti.uFlags = TTF_IDISHWND;
-    ti.hwnd = Handle();
-    ti.uId = reinterpret_cast<UINT_PTR>(control->Handle());
+    if (!hintWindow_ || !control->HintTool(ti))
+        return;
     SendMessageA(hintWindow_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
     if (control->Hint().empty())
         return;
@@ -164,15 +161,11 @@ void TForm::UpdateHint(TWinControl* control) {
     SendMessageA(hintWindow_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
-void TForm::RemoveHint(HWND control) {
-    if (!hintWindow_)
-        return;
+void TForm::RemoveHint(TControl* control) {
     TOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    ti.uFlags = TTF_IDISHWND;
-    ti.hwnd = Handle();
-    ti.uId = reinterpret_cast<UINT_PTR>(control);
-    SendMessageA(hintWindow_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
+    if (hintWindow_ && control->HintTool(ti))
+        SendMessageA(hintWindow_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void TForm::RelayHint(const MSG& msg) {
@@ -187,10 +180,11 @@ namespace {
 
 // The push buttons on a control, at any depth.
 void CollectButtons(const TWinControl& control, std::vector<TButton*>& buttons) {
-    for (TWinControl* c : control.Controls()) {
+    for (TControl* c : control.Controls()) {
         if (auto* button = dynamic_cast<TButton*>(c))
             buttons.push_back(button);
-        CollectButtons(*c, buttons);
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            CollectButtons(*w, buttons);
     }
 }
 

@@ -57,9 +57,10 @@ class TForm : public TWinControl {
                      const TEventTable& events) override;
     void Loaded() override;
 
-    // Hints of the controls on this form, shown as tooltips.
-    void UpdateHint(TWinControl* control);
-    void RemoveHint(HWND control);
+    // Hints of the controls on this form, shown as tooltips: a windowed control's over its
+    // window, a windowless one's over its bounds in its parent's window.
+    void UpdateHint(TControl* control);
+    void RemoveHint(TControl* control);
     HWND HintWindow() const { return hintWindow_; }
     // Passes a mouse message of a message loop to the hints of the form it is for. The
     // loops relay them rather than the tooltip subclassing every control, which would

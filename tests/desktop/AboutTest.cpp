@@ -51,7 +51,7 @@ class AboutTest : public ::testing::Test {
         box = std::make_unique<TAboutBox>(&owner);
     }
     std::string Text(const char* name) {
-        auto* c = dynamic_cast<fw::TWinControl*>(box->FindComponent(name));
+        auto* c = dynamic_cast<fw::TControl*>(box->FindComponent(name));
         return c ? c->Caption() : "<no " + std::string(name) + ">";
     }
     int RunModal(void (*act)(HWND)) {
