@@ -97,11 +97,17 @@ void TForm::HandleCreated() {
     }
     if (clientWidth_)
         SetClientWidth(clientWidth_);
+}
+
+bool TForm::MakeHintWindow() {
+    if (hintWindow_ || !Handle())
+        return hintWindow_ != nullptr;
     hintWindow_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                   Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(hintWindow_, TTM_SETMAXTIPWIDTH, 0, 400); // allows the hints' line breaks
     SendMessageA(hintWindow_, TTM_ACTIVATE, showHint_, 0);
+    return true;
 }
 
 int TForm::ClientWidth() const {
@@ -151,10 +157,11 @@ void TForm::SetShowHint(bool show) {
 void TForm::UpdateHint(TControl* control) {
     TOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    if (!hintWindow_ || !control->HintTool(ti))
+    if (!control->HintTool(ti))
         return;
-    SendMessageA(hintWindow_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
-    if (control->Hint().empty())
+    if (hintWindow_)
+        SendMessageA(hintWindow_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
+    if (control->Hint().empty() || !MakeHintWindow())
         return;
     std::string text = control->Hint();
     ti.lpszText = text.data();
