@@ -3,6 +3,7 @@
 // run a command for their signature.
 #include "qtdb/Commands.h"
 #include "qtdb/Engine.h"
+#include "qtdb/Shuffle.h"
 
 #include "framework/text/DateLetters.h"
 #include "framework/rules/RandomPick.h"
@@ -61,8 +62,9 @@ fw::TDateNames LocaleNames() {
     return names;
 }
 
-// A random tagline of the table, drawn from the UTC time of day in milliseconds.
-std::string DrawTagline(const std::string& table) {
+// A random tagline of the table, or the next of its shuffle's round, drawn from the UTC
+// time of day in milliseconds.
+std::string DrawTagline(const std::string& table, bool shuffle) {
     Cursor rows(table, false);
     const uint32_t count = rows.RecordCount();
     if (count == 0)
@@ -71,6 +73,10 @@ std::string DrawTagline(const std::string& table) {
     const auto now = system_clock::now().time_since_epoch();
     const auto ms = duration_cast<milliseconds>(now).count() % (24 * 60 * 60 * 1000);
     const auto seed = static_cast<std::uint32_t>(ms);
+    if (shuffle) {
+        ShuffleTo(rows, seed);
+        return rows.TagText();
+    }
     // A table without an index on Record keeps its order: the r-th row of any order is as
     // random a choice.
     idpSetIndexByFields(rows.Handle(), "Record");
@@ -84,7 +90,7 @@ std::string DrawTagline(const std::string& table) {
 int Random(const Options& o) {
     if (o.operands.size() != 1)
         throw Error("random: needs one TABLE");
-    std::cout << SystemLines(OutputText(DrawTagline(o.operands[0]), o.encoding)) << kEol;
+    std::cout << SystemLines(OutputText(DrawTagline(o.operands[0], o.shuffle), o.encoding)) << kEol;
     return 0;
 }
 
@@ -92,7 +98,7 @@ int Sign(const Options& o) {
     if (o.operands.size() != 2)
         throw Error("sign: needs a BODY file and a TABLE");
     const std::string body = InputText(ReadInput(o.operands[0]), o.encoding, o.operands[0]);
-    const std::string tagline = DrawTagline(o.operands[1]);
+    const std::string tagline = DrawTagline(o.operands[1], o.shuffle);
     const std::time_t now = std::time(nullptr);
     const std::tm local = *std::localtime(&now);
     const fw::TDateParts parts{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
