@@ -1,10 +1,12 @@
-// The windowed control base: window creation, the framework's window class and message
-// routing, alignment of children, hints.
+// The control bases: the common state and its setters, and the windowed control's
+// window creation, the framework's window class and message routing, alignment of
+// children, painting and hints.
 #include "framework/Controls.h"
 
 #include "framework/Application.h"
 #include "framework/Exception.h"
 #include "framework/Forms.h"
+#include "framework/GraphicControl.h"
 #include "framework/Menus.h"
 
 #include <algorithm>
@@ -44,78 +46,55 @@ std::unordered_map<HWND, TWinControl*>& HandleMap() {
 
 } // namespace
 
-TWinControl::TWinControl(TComponent* owner) : TComponent(owner) {}
+TControl::TControl(TComponent* owner) : TComponent(owner), color_(GetSysColor(COLOR_BTNFACE)) {}
 
-TWinControl::~TWinControl() {
-    DestroyHandle();
-    for (TWinControl* c : controls_)
-        c->parent_ = nullptr;
-    if (parent_)
-        parent_->RemoveChild(this);
+TControl::~TControl() {
+    LeaveParent();
 }
 
-void TWinControl::DestroyHandle() {
-    for (TWinControl* c : controls_)
-        c->DestroyHandle();
-    if (!handle_)
+void TControl::LeaveParent() {
+    if (!parent_)
         return;
-    HWND h = handle_;
-    handle_ = nullptr;
-    if (TForm* f = Form(); f && f != this)
-        f->RemoveHint(h);
-    HandleMap().erase(h);
-    DestroyWindow(h);
+    auto& siblings = parent_->controls_;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    parent_ = nullptr;
 }
 
-void TWinControl::RemoveChild(TWinControl* child) {
-    controls_.erase(std::remove(controls_.begin(), controls_.end(), child), controls_.end());
-}
-
-void TWinControl::SetParent(TWinControl* parent) {
+void TControl::SetParent(TWinControl* parent) {
     if (parent == parent_)
         return;
-    DestroyHandle();
-    if (parent_)
-        parent_->RemoveChild(this);
+    if (parent_ && parent_->HandleAllocated())
+        ParentWindowDestroying();
+    LeaveParent();
     parent_ = parent;
     if (parent_) {
         parent_->controls_.push_back(this);
         if (parent_->HandleAllocated())
-            CreateHandle();
+            ParentWindowCreated();
     }
 }
 
-void TWinControl::InsertChild(TComponent* child) {
-    if (auto* c = dynamic_cast<TWinControl*>(child))
-        c->SetParent(this);
-}
-
-TForm* TWinControl::Form() const {
-    const TWinControl* c = this;
+TForm* TControl::Form() const {
+    const TControl* c = this;
     while (c->parent_)
         c = c->parent_;
-    return dynamic_cast<TForm*>(const_cast<TWinControl*>(c));
+    return dynamic_cast<TForm*>(const_cast<TControl*>(c));
 }
 
-TWinControl* TWinControl::FromHandle(HWND handle) {
-    auto at = HandleMap().find(handle);
-    return at == HandleMap().end() ? nullptr : at->second;
-}
-
-void TWinControl::SetBounds(int left, int top, int width, int height) {
+void TControl::SetBounds(int left, int top, int width, int height) {
     if (left == left_ && top == top_ && width == width_ && height == height_)
         return;
+    const RECT old = BoundsRect();
     left_ = left;
     top_ = top;
     width_ = width;
     height_ = height;
-    if (handle_)
-        SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    BoundsChanged(old);
     if (parent_ && align_ != TAlign::alNone)
         parent_->Realign();
 }
 
-void TWinControl::SetAlign(TAlign align) {
+void TControl::SetAlign(TAlign align) {
     if (align == align_)
         return;
     align_ = align;
@@ -123,31 +102,163 @@ void TWinControl::SetAlign(TAlign align) {
         parent_->Realign();
 }
 
-void TWinControl::SetVisible(bool visible) {
+void TControl::SetVisible(bool visible) {
     if (visible == visible_)
         return;
     visible_ = visible;
-    if (handle_) {
-        if (visible)
-            NotifyAppearing();
-        ShowWindow(handle_, visible ? SW_SHOW : SW_HIDE);
-    }
+    VisibleChanged();
     if (parent_ && align_ != TAlign::alNone)
         parent_->Realign();
 }
 
-void TWinControl::NotifyAppearing() {
-    Appearing();
-    for (TWinControl* c : controls_)
-        c->NotifyAppearing();
-}
-
-void TWinControl::SetEnabled(bool enabled) {
+void TControl::SetEnabled(bool enabled) {
     if (enabled == enabled_)
         return;
     enabled_ = enabled;
+    EnabledChanged();
+}
+
+void TControl::SetCaption(const std::string& caption) {
+    if (caption == Caption())
+        return;
+    caption_ = caption;
+    CaptionChanged();
+}
+
+void TControl::SetHint(const std::string& hint) {
+    if (hint == hint_)
+        return;
+    hint_ = hint;
+    UpdateHint();
+}
+
+void TControl::UpdateHint() {
+    if (TForm* f = Form(); f && f != this)
+        f->UpdateHint(this);
+}
+
+HFONT TControl::FontHandle() {
+    if (font_.Assigned())
+        return font_.Handle();
+    return parent_ ? parent_->FontHandle() : Application().Font();
+}
+
+void TControl::SetColor(COLORREF color) {
+    if (color == color_)
+        return;
+    color_ = color;
+    Invalidate();
+}
+
+bool TControl::SetColorProperty(const std::string& name, const TLayoutValue& v) {
+    if (name != "Color")
+        return false;
+    color_ = ColorFromName(v.AsIdent());
+    return true;
+}
+
+bool TControl::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable&) {
+    if (font_.SetProperty(name, v))
+        return true;
+    if (name == "Left")
+        left_ = v.AsInteger();
+    else if (name == "Top")
+        top_ = v.AsInteger();
+    else if (name == "Width")
+        width_ = v.AsInteger();
+    else if (name == "Height")
+        height_ = v.AsInteger();
+    else if (name == "Margin")
+        margin_ = v.AsInteger();
+    else if (name == "Visible")
+        visible_ = v.AsBoolean();
+    else if (name == "Enabled")
+        enabled_ = v.AsBoolean();
+    else if (name == "Caption" || name == "Text")
+        caption_ = v.AsString();
+    else if (name == "Hint")
+        hint_ = v.AsString();
+    else if (name == "HelpContext")
+        helpContext_ = v.AsInteger();
+    else if (name == "Align") {
+        static const std::map<std::string, TAlign> aligns{{"alNone", TAlign::alNone},
+                                                          {"alTop", TAlign::alTop},
+                                                          {"alBottom", TAlign::alBottom},
+                                                          {"alClient", TAlign::alClient}};
+        auto it = aligns.find(v.AsIdent());
+        if (it == aligns.end())
+            return false;
+        align_ = it->second;
+    } else
+        return false;
+    return true;
+}
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl() {
+    DestroyHandle();
+    for (TControl* c : controls_)
+        c->parent_ = nullptr;
+}
+
+void TWinControl::DestroyHandle() {
+    if (!handle_)
+        return;
+    for (TControl* c : controls_)
+        c->ParentWindowDestroying();
+    if (TForm* f = Form(); f && f != this)
+        f->RemoveHint(this);
+    HWND h = handle_;
+    handle_ = nullptr;
+    HandleMap().erase(h);
+    DestroyWindow(h);
+}
+
+void TWinControl::InsertChild(TComponent* child) {
+    if (auto* c = dynamic_cast<TControl*>(child))
+        c->SetParent(this);
+}
+
+TControl* TWinControl::ControlAtPos(POINT point) const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        TControl* c = *it;
+        const RECT r = c->BoundsRect();
+        if (!dynamic_cast<TWinControl*>(c) && c->Visible() && c->Enabled() && PtInRect(&r, point))
+            return c;
+    }
+    return nullptr;
+}
+
+TWinControl* TWinControl::FromHandle(HWND handle) {
+    auto at = HandleMap().find(handle);
+    return at == HandleMap().end() ? nullptr : at->second;
+}
+
+void TWinControl::BoundsChanged(const RECT&) {
     if (handle_)
-        EnableWindow(handle_, enabled);
+        SetWindowPos(handle_, nullptr, Left(), Top(), Width(), Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinControl::VisibleChanged() {
+    if (!handle_)
+        return;
+    if (Visible())
+        NotifyAppearing();
+    ShowWindow(handle_, Visible() ? SW_SHOW : SW_HIDE);
+}
+
+void TWinControl::NotifyAppearing() {
+    Appearing();
+    for (TControl* c : controls_)
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            w->NotifyAppearing();
+}
+
+void TWinControl::EnabledChanged() {
+    if (handle_)
+        EnableWindow(handle_, Enabled());
 }
 
 std::string TWinControl::Caption() const {
@@ -158,21 +269,30 @@ std::string TWinControl::Caption() const {
     return text;
 }
 
-void TWinControl::SetCaption(const std::string& caption) {
-    if (caption == Caption())
-        return;
-    caption_ = caption;
+void TWinControl::CaptionChanged() {
     if (handle_)
-        SetWindowTextA(handle_, caption.c_str());
+        SetWindowTextA(handle_, caption_.c_str());
 }
 
-void TWinControl::SetHint(const std::string& hint) {
-    if (hint == hint_)
-        return;
-    hint_ = hint;
+void TWinControl::Invalidate() {
     if (handle_)
-        if (TForm* f = Form(); f && f != this)
-            f->UpdateHint(this);
+        InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TWinControl::Repaint() {
+    Invalidate();
+    if (handle_)
+        UpdateWindow(handle_);
+}
+
+bool TWinControl::HintTool(TOOLINFOA& tool) const {
+    const TForm* f = Form();
+    if (!handle_ || !f || f == this || !f->HandleAllocated())
+        return false;
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = f->Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(handle_);
+    return true;
 }
 
 void TWinControl::SetFocus() {
@@ -180,23 +300,18 @@ void TWinControl::SetFocus() {
         ::SetFocus(handle_);
 }
 
-HFONT TWinControl::FontHandle() {
-    if (font_.Assigned())
-        return font_.Handle();
-    return parent_ ? parent_->FontHandle() : Application().Font();
-}
-
 TWinControl::TCreateParams TWinControl::CreateParams() const {
     return {nullptr, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {
-    HWND parentHandle = parent_ ? parent_->handle_ : nullptr;
+    HWND parentHandle = Parent() ? Parent()->handle_ : nullptr;
     if (!p.ClassName)
         RegisterWindowClass(StaticProc);
-    DWORD style = p.Style | (visible_ && parent_ ? WS_VISIBLE : 0) | (enabled_ ? 0 : WS_DISABLED);
+    DWORD style =
+        p.Style | (Visible() && Parent() ? WS_VISIBLE : 0) | (Enabled() ? 0 : WS_DISABLED);
     HWND h = CreateWindowExA(p.ExStyle, p.ClassName ? p.ClassName : kWindowClass, caption_.c_str(),
-                             style, left_, top_, width_, height_, parentHandle, nullptr,
+                             style, Left(), Top(), Width(), Height(), parentHandle, nullptr,
                              GetModuleHandleA(nullptr), this);
     if (!h)
         throw Exception("Cannot create the window " + Name());
@@ -205,20 +320,19 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p) {
 }
 
 void TWinControl::CreateHandle() {
-    if (handle_ || (parent_ && !parent_->handle_))
+    if (handle_ || (Parent() && !Parent()->handle_))
         return;
     CreateWindowHandle(CreateParams());
     SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
     HandleCreated();
-    for (TWinControl* c : controls_)
-        c->CreateHandle();
+    for (TControl* c : controls_)
+        c->ParentWindowCreated();
     Realign();
-    if (TForm* f = Form(); f && f != this)
-        f->UpdateHint(this);
+    UpdateHint();
 }
 
 RECT TWinControl::AlignRect() const {
-    RECT r{0, 0, width_, height_};
+    RECT r{0, 0, Width(), Height()};
     if (handle_)
         GetClientRect(handle_, &r);
     return r;
@@ -230,7 +344,7 @@ void TWinControl::Realign() {
     aligning_ = true;
     RECT r = AlignRect();
     for (TAlign pass : {TAlign::alTop, TAlign::alBottom, TAlign::alClient})
-        for (TWinControl* c : controls_) {
+        for (TControl* c : controls_) {
             if (c->align_ != pass || !c->visible_)
                 continue;
             int m = c->margin_;
@@ -257,8 +371,39 @@ LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(handle_, msg, wParam, lParam);
 }
 
+void TWinControl::PaintAll(HDC dc, const RECT& clip) {
+    PaintWindow(dc);
+    TGraphicControl::PaintControls(*this, dc, clip);
+}
+
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(handle_, &ps);
+        PaintAll(dc, ps.rcPaint);
+        EndPaint(handle_, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT: {
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        if (lParam & PRF_ERASEBKGND)
+            SendMessageA(handle_, WM_ERASEBKGND, wParam, 0);
+        RECT all;
+        GetClientRect(handle_, &all);
+        PaintAll(dc, all);
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+        if (TGraphicControl::DispatchMouse(*this, msg, lParam))
+            return 0;
+        break;
+    case WM_CAPTURECHANGED:
+        TGraphicControl::CaptureChanged(*this);
+        break;
     case WM_COMMAND:
         if (lParam) {
             if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(lParam))) {
@@ -341,43 +486,6 @@ LRESULT CALLBACK TWinControl::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
             c->handle_ = nullptr;
     }
     return result;
-}
-
-bool TWinControl::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable&) {
-    if (font_.SetProperty(name, v))
-        return true;
-    if (name == "Left")
-        left_ = v.AsInteger();
-    else if (name == "Top")
-        top_ = v.AsInteger();
-    else if (name == "Width")
-        width_ = v.AsInteger();
-    else if (name == "Height")
-        height_ = v.AsInteger();
-    else if (name == "Margin")
-        margin_ = v.AsInteger();
-    else if (name == "Visible")
-        visible_ = v.AsBoolean();
-    else if (name == "Enabled")
-        enabled_ = v.AsBoolean();
-    else if (name == "Caption" || name == "Text")
-        caption_ = v.AsString();
-    else if (name == "Hint")
-        hint_ = v.AsString();
-    else if (name == "HelpContext")
-        helpContext_ = v.AsInteger();
-    else if (name == "Align") {
-        static const std::map<std::string, TAlign> aligns{{"alNone", TAlign::alNone},
-                                                          {"alTop", TAlign::alTop},
-                                                          {"alBottom", TAlign::alBottom},
-                                                          {"alClient", TAlign::alClient}};
-        auto it = aligns.find(v.AsIdent());
-        if (it == aligns.end())
-            return false;
-        align_ = it->second;
-    } else
-        return false;
-    return true;
 }
 
 COLORREF ColorFromName(const std::string& name) {

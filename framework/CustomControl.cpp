@@ -1,24 +1,12 @@
-// Painting of self-drawn controls, their colour and font.
+// Self-drawn windowed controls: no erasing, and a repaint when the text or the enabled
+// state changes.
 #include "framework/CustomControl.h"
 
 namespace fw {
 
-TCustomControl::TCustomControl(TComponent* owner)
-    : TWinControl(owner), color_(GetSysColor(COLOR_BTNFACE)) {}
-
-void TCustomControl::SetColor(COLORREF color) {
-    if (color == color_)
-        return;
-    color_ = color;
-    Invalidate();
-}
-
 bool TCustomControl::SetProperty(const std::string& name, const TLayoutValue& v,
                                  const TEventTable& e) {
-    if (name != "Color")
-        return TWinControl::SetProperty(name, v, e);
-    color_ = ColorFromName(v.AsIdent());
-    return true;
+    return SetColorProperty(name, v) || TWinControl::SetProperty(name, v, e);
 }
 
 void TCustomControl::Invalidate() {
@@ -37,16 +25,6 @@ LRESULT TCustomControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_ERASEBKGND:
         return 1; // Paint covers everything
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        Paint(dc);
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_SETTEXT:
     case WM_ENABLE: {
         LRESULT r = TWinControl::WndProc(msg, wParam, lParam);

@@ -1,6 +1,6 @@
-// A control that paints all of itself in its own colour and font: the window's paint, a
-// print into another DC (WM_PRINTCLIENT) and the erasing all go to one Paint, which
-// covers the whole client area.
+// A windowed control that paints all of itself in its own colour and font: the window's
+// paint and a print into another DC (WM_PRINTCLIENT) go to one Paint, which covers the
+// whole client area, so nothing is erased before it.
 #pragma once
 
 #include "framework/Controls.h"
@@ -9,11 +9,8 @@ namespace fw {
 
 class TCustomControl : public TWinControl {
   public:
-    explicit TCustomControl(TComponent* owner);
-    // Asks for a repaint of the whole control (nothing while it has no window).
-    void Invalidate();
-    COLORREF Color() const { return color_; }
-    void SetColor(COLORREF color);
+    explicit TCustomControl(TComponent* owner) : TWinControl(owner) {}
+    void Invalidate() override;
 
     // Color beside the windowed control's properties.
     bool SetProperty(const std::string& name, const TLayoutValue& value,
@@ -21,11 +18,9 @@ class TCustomControl : public TWinControl {
 
   protected:
     virtual void Paint(HDC dc) = 0;
+    void PaintWindow(HDC dc) override { Paint(dc); }
     RECT ClientRect() const;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-  private:
-    COLORREF color_;
 };
 
 } // namespace fw

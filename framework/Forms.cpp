@@ -99,11 +99,17 @@ void TForm::HandleCreated() {
     }
     if (clientWidth_)
         SetClientWidth(clientWidth_);
+}
+
+bool TForm::MakeHintWindow() {
+    if (hintWindow_ || !Handle())
+        return hintWindow_ != nullptr;
     hintWindow_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                   Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(hintWindow_, TTM_SETMAXTIPWIDTH, 0, 400); // allows the hints' line breaks
     SendMessageA(hintWindow_, TTM_ACTIVATE, showHint_, 0);
+    return true;
 }
 
 int TForm::ClientWidth() const {
@@ -150,31 +156,25 @@ void TForm::SetShowHint(bool show) {
         SendMessageA(hintWindow_, TTM_ACTIVATE, show, 0);
 }
 
-void TForm::UpdateHint(TWinControl* control) {
-    if (!hintWindow_ || !control->Handle())
-        return;
+void TForm::UpdateHint(TControl* control) {
     TOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    ti.uFlags = TTF_IDISHWND;
-    ti.hwnd = Handle();
-    ti.uId = reinterpret_cast<UINT_PTR>(control->Handle());
-    SendMessageA(hintWindow_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
-    if (control->Hint().empty())
+    if (!control->HintTool(ti))
+        return;
+    if (hintWindow_)
+        SendMessageA(hintWindow_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
+    if (control->Hint().empty() || !MakeHintWindow())
         return;
     std::string text = control->Hint();
     ti.lpszText = text.data();
     SendMessageA(hintWindow_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
-void TForm::RemoveHint(HWND control) {
-    if (!hintWindow_)
-        return;
+void TForm::RemoveHint(TControl* control) {
     TOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    ti.uFlags = TTF_IDISHWND;
-    ti.hwnd = Handle();
-    ti.uId = reinterpret_cast<UINT_PTR>(control);
-    SendMessageA(hintWindow_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
+    if (hintWindow_ && control->HintTool(ti))
+        SendMessageA(hintWindow_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void TForm::RelayHint(const MSG& msg) {
@@ -189,10 +189,11 @@ namespace {
 
 // The push buttons on a control, at any depth.
 void CollectButtons(const TWinControl& control, std::vector<TButton*>& buttons) {
-    for (TWinControl* c : control.Controls()) {
+    for (TControl* c : control.Controls()) {
         if (auto* button = dynamic_cast<TButton*>(c))
             buttons.push_back(button);
-        CollectButtons(*c, buttons);
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            CollectButtons(*w, buttons);
     }
 }
 

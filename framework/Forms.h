@@ -57,9 +57,11 @@ class TForm : public TWinControl {
                      const TEventTable& events) override;
     void Loaded() override;
 
-    // Hints of the controls on this form, shown as tooltips.
-    void UpdateHint(TWinControl* control);
-    void RemoveHint(HWND control);
+    // Hints of the controls on this form, shown as tooltips: a windowed control's over its
+    // window, a windowless one's over its bounds in its parent's window.
+    void UpdateHint(TControl* control);
+    void RemoveHint(TControl* control);
+    // The tooltip window, made with the first hint (null while there is none).
     HWND HintWindow() const { return hintWindow_; }
     // Passes a mouse message of a message loop to the hints of the form it is for. The
     // loops relay them rather than the tooltip subclassing every control, which would
@@ -88,6 +90,8 @@ class TForm : public TWinControl {
 
   private:
     void Help(const HELPINFO& info);
+    // The tooltip window; false while the form has no window to own it.
+    bool MakeHintWindow();
     // Offers a key message of the modal loop to the focused control and its parents.
     bool OfferDialogKey(const MSG& msg) const;
     // The enabled push button of this form that answers Return (focused one first, then

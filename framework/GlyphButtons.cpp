@@ -1,4 +1,5 @@
-// Owner-drawn glyph buttons.
+// Glyph buttons: the face both kinds share, the owner-drawn push button and the
+// windowless speed button's mouse handling.
 #include "framework/GlyphButtons.h"
 
 #include "framework/Exception.h"
@@ -37,6 +38,72 @@ void DrawGlyph(HDC dc, HBITMAP glyph, int x, int y, bool enabled) {
     DeleteDC(src);
 }
 
+// A push button's face: frame, glyph and caption side by side and centred, moved a pixel
+// down-right while pushed, embossed while disabled, with a focus frame when focused.
+struct TButtonFace {
+    std::string text;
+    HBITMAP glyph;
+    TButtonLayout layout;
+    bool pushed, enabled, focused;
+};
+
+void DrawButtonFace(HDC dc, RECT r, HFONT font, const TButtonFace& face) {
+    const bool pushed = face.pushed, enabled = face.enabled;
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+
+    // Selected here: the system's drawing DC need not carry the button's font.
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    const std::string& text = face.text;
+    SIZE textSize{};
+    RECT measure{0, 0, 0, 0};
+    if (!text.empty()) {
+        DrawTextA(dc, text.c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
+        textSize = {measure.right, measure.bottom};
+    }
+    BITMAP bm{};
+    HBITMAP glyph = face.glyph;
+    if (glyph)
+        GetObjectA(glyph, sizeof bm, &bm);
+    int gap = glyph && !text.empty() ? 4 : 0;
+    int total = bm.bmWidth + gap + textSize.cx;
+    int x = (r.left + r.right - total) / 2 + (pushed ? 1 : 0);
+    int cy = (r.top + r.bottom) / 2 + (pushed ? 1 : 0);
+    bool glyphFirst = face.layout == TButtonLayout::blGlyphLeft;
+    int glyphX = glyphFirst ? x : x + textSize.cx + gap;
+    int textX = glyphFirst ? x + bm.bmWidth + gap : x;
+    if (glyph)
+        DrawGlyph(dc, glyph, glyphX, cy - bm.bmHeight / 2, enabled);
+    if (!text.empty()) {
+        RECT tr{textX, cy - textSize.cy / 2, textX + textSize.cx, cy + textSize.cy / 2 + 1};
+        SetBkMode(dc, TRANSPARENT);
+        if (!enabled) {
+            OffsetRect(&tr, 1, 1);
+            SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+            DrawTextA(dc, text.c_str(), -1, &tr, DT_SINGLELINE);
+            OffsetRect(&tr, -1, -1);
+        }
+        SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_BTNSHADOW));
+        DrawTextA(dc, text.c_str(), -1, &tr, DT_SINGLELINE);
+    }
+    if (face.focused) {
+        RECT f = r;
+        InflateRect(&f, -4, -4);
+        DrawFocusRect(dc, &f);
+    }
+    SelectObject(dc, oldFont);
+}
+
+// Checks a glyph name where it is set, so that a wrong one fails there and not at the
+// next paint; true when it differs from the current one.
+bool ChangeGlyph(std::string& current, const std::string& resourceName) {
+    if (resourceName == current)
+        return false;
+    if (!resourceName.empty())
+        LoadGlyph(resourceName);
+    current = resourceName;
+    return true;
+}
+
 } // namespace
 
 HBITMAP LoadGlyph(const std::string& resourceName) {
@@ -54,12 +121,7 @@ HBITMAP LoadGlyph(const std::string& resourceName) {
 }
 
 void TBitBtn::SetGlyph(const std::string& resourceName) {
-    if (resourceName == glyph_)
-        return;
-    if (!resourceName.empty())
-        LoadGlyph(resourceName); // a wrong name fails here, not at the next paint
-    glyph_ = resourceName;
-    if (Handle())
+    if (ChangeGlyph(glyph_, resourceName) && Handle())
         InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -67,57 +129,11 @@ TWinControl::TCreateParams TBitBtn::CreateParams() const {
     return {"BUTTON", WS_CHILD | WS_TABSTOP | BS_OWNERDRAW, 0};
 }
 
-TWinControl::TCreateParams TSpeedButton::CreateParams() const {
-    return {"BUTTON", WS_CHILD | BS_OWNERDRAW, 0};
-}
-
 void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
-    HDC dc = item.hDC;
-    RECT r = item.rcItem;
-    bool pushed = item.itemState & ODS_SELECTED;
-    bool enabled = !(item.itemState & ODS_DISABLED);
-    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-
-    // Selected here: the system's drawing DC need not carry the button's font.
-    HGDIOBJ oldFont = SelectObject(dc, FontHandle());
-    std::string text = Caption();
-    SIZE textSize{};
-    RECT measure{0, 0, 0, 0};
-    if (!text.empty()) {
-        DrawTextA(dc, text.c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
-        textSize = {measure.right, measure.bottom};
-    }
-    BITMAP bm{};
-    HBITMAP glyph = glyph_.empty() ? nullptr : LoadGlyph(glyph_);
-    if (glyph)
-        GetObjectA(glyph, sizeof bm, &bm);
-    int gap = glyph && !text.empty() ? 4 : 0;
-    int total = bm.bmWidth + gap + textSize.cx;
-    int x = (r.left + r.right - total) / 2 + (pushed ? 1 : 0);
-    int cy = (r.top + r.bottom) / 2 + (pushed ? 1 : 0);
-    bool glyphFirst = layout_ == TButtonLayout::blGlyphLeft;
-    int glyphX = glyphFirst ? x : x + textSize.cx + gap;
-    int textX = glyphFirst ? x + bm.bmWidth + gap : x;
-    if (glyph)
-        DrawGlyph(dc, glyph, glyphX, cy - bm.bmHeight / 2, enabled);
-    if (!text.empty()) {
-        RECT tr{textX, cy - textSize.cy / 2, textX + textSize.cx, cy + textSize.cy / 2 + 1};
-        SetBkMode(dc, TRANSPARENT);
-        if (!enabled) {
-            OffsetRect(&tr, 1, 1);
-            SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-            DrawTextA(dc, text.c_str(), -1, &tr, DT_SINGLELINE);
-            OffsetRect(&tr, -1, -1);
-        }
-        SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_BTNSHADOW));
-        DrawTextA(dc, text.c_str(), -1, &tr, DT_SINGLELINE);
-    }
-    if (item.itemState & ODS_FOCUS) {
-        RECT f = r;
-        InflateRect(&f, -4, -4);
-        DrawFocusRect(dc, &f);
-    }
-    SelectObject(dc, oldFont);
+    DrawButtonFace(item.hDC, item.rcItem, FontHandle(),
+                   {Caption(), glyph_.empty() ? nullptr : LoadGlyph(glyph_), layout_,
+                    (item.itemState & ODS_SELECTED) != 0, (item.itemState & ODS_DISABLED) == 0,
+                    (item.itemState & ODS_FOCUS) != 0});
 }
 
 bool TBitBtn::SetProperty(const std::string& name, const TLayoutValue& v, const TEventTable& e) {
@@ -130,6 +146,68 @@ bool TBitBtn::SetProperty(const std::string& name, const TLayoutValue& v, const 
         layout_ = l == "blGlyphLeft" ? TButtonLayout::blGlyphLeft : TButtonLayout::blGlyphRight;
     } else
         return TButton::SetProperty(name, v, e);
+    return true;
+}
+
+void TSpeedButton::SetGlyph(const std::string& resourceName) {
+    if (ChangeGlyph(glyph_, resourceName))
+        Invalidate();
+}
+
+void TSpeedButton::Click() {
+    if (OnClick)
+        OnClick(this);
+}
+
+void TSpeedButton::Paint(HDC dc) {
+    DrawButtonFace(dc, ClientRect(), FontHandle(),
+                   {"", glyph_.empty() ? nullptr : LoadGlyph(glyph_), TButtonLayout::blGlyphLeft,
+                    pushed_, Enabled(), false});
+}
+
+void TSpeedButton::SetPushed(bool pushed) {
+    if (pushed == pushed_)
+        return;
+    pushed_ = pushed;
+    Invalidate();
+}
+
+void TSpeedButton::MouseDown(int, int) {
+    tracking_ = true;
+    SetMouseCapture(true);
+    SetPushed(true);
+}
+
+void TSpeedButton::MouseMove(int x, int y) {
+    if (tracking_)
+        SetPushed(x >= 0 && y >= 0 && x < Width() && y < Height());
+}
+
+void TSpeedButton::MouseUp(int x, int y) {
+    if (!tracking_)
+        return;
+    MouseMove(x, y);
+    const bool clicked = pushed_;
+    tracking_ = false;
+    SetMouseCapture(false);
+    SetPushed(false);
+    if (clicked)
+        Click();
+}
+
+void TSpeedButton::MouseCaptureLost() {
+    tracking_ = false;
+    SetPushed(false);
+}
+
+bool TSpeedButton::SetProperty(const std::string& name, const TLayoutValue& v,
+                               const TEventTable& e) {
+    if (name == "Glyph")
+        SetGlyph(v.AsString());
+    else if (name == "OnClick")
+        OnClick = e.Notify(v.AsIdent());
+    else
+        return TGraphicControl::SetProperty(name, v, e);
     return true;
 }
 

@@ -1,7 +1,10 @@
 // Buttons that show a glyph (a bitmap whose lower-left pixel colour is transparent):
-// push buttons with glyph and caption, and the toolbar's glyph-only speed buttons.
+// windowed push buttons with glyph and caption, and the toolbar's windowless glyph-only
+// speed buttons.
 #pragma once
 
+#include "framework/Events.h"
+#include "framework/GraphicControl.h"
 #include "framework/PushButton.h"
 
 #include <string>
@@ -29,13 +32,32 @@ class TBitBtn : public TButton {
     TButtonLayout layout_ = TButtonLayout::blGlyphLeft;
 };
 
-// A toolbar button: glyph only, never takes the focus.
-class TSpeedButton : public TBitBtn {
+// A toolbar button: glyph only, windowless, never takes the focus. It shows pushed while
+// the left button, pressed on it, is held over it, and clicks when released there.
+class TSpeedButton : public TGraphicControl {
   public:
-    explicit TSpeedButton(TComponent* owner) : TBitBtn(owner) {}
+    explicit TSpeedButton(TComponent* owner) : TGraphicControl(owner) {}
+    const std::string& Glyph() const { return glyph_; }
+    void SetGlyph(const std::string& resourceName);
+    TNotifyEvent OnClick;
+    void Click();
+    // Glyph and OnClick beside the common properties.
+    bool SetProperty(const std::string& name, const TLayoutValue& value,
+                     const TEventTable& events) override;
 
   protected:
-    TCreateParams CreateParams() const override;
+    void Paint(HDC dc) override;
+    void MouseDown(int x, int y) override;
+    void MouseMove(int x, int y) override;
+    void MouseUp(int x, int y) override;
+    void MouseCaptureLost() override;
+
+  private:
+    void SetPushed(bool pushed);
+
+    std::string glyph_;
+    bool tracking_ = false; // the left button went down on this button and is held
+    bool pushed_ = false;
 };
 
 // The bitmap resource of that name, loaded once for the run; raises when missing.

@@ -21,7 +21,7 @@ RECT TGroupBox::AlignRect() const {
     return r;
 }
 
-void TGroupBox::Paint(HDC dc) {
+void TGroupBox::PaintWindow(HDC dc) {
     RECT r;
     GetClientRect(Handle(), &r);
     HGDIOBJ oldFont = SelectObject(dc, Application().Font());
@@ -43,13 +43,6 @@ void TGroupBox::Paint(HDC dc) {
 }
 
 LRESULT TGroupBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        Paint(dc);
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
     if (msg == WM_SETTEXT) {
         LRESULT r = TWinControl::WndProc(msg, wParam, lParam);
         InvalidateRect(Handle(), nullptr, TRUE);

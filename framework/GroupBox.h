@@ -15,9 +15,9 @@ class TGroupBox : public TWinControl {
   protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     RECT AlignRect() const override;
+    void PaintWindow(HDC dc) override;
 
   private:
-    void Paint(HDC dc);
     COLORREF captionColor_ = RGB(0, 0, 0);
 };
 

@@ -1,14 +1,9 @@
-// The picture control: loading from resources and drawing over the parent's background.
+// The picture control: loading from resources and drawing over what lies behind it.
 #include "framework/Image.h"
 
-#include "framework/Backdrop.h"
 #include "framework/Exception.h"
 
 namespace fw {
-
-TWinControl::TCreateParams TImage::CreateParams() const {
-    return {nullptr, WS_CHILD | WS_CLIPSIBLINGS, 0};
-}
 
 void TImage::LoadBitmapResource(const std::string& resourceName) {
     HANDLE b = LoadImageA(GetModuleHandleA(nullptr), resourceName.c_str(), IMAGE_BITMAP, 0, 0,
@@ -75,7 +70,6 @@ RECT TImage::PictureRect() const {
 }
 
 void TImage::Paint(HDC dc) {
-    PaintParentBackground(Handle(), dc);
     const RECT r = PictureRect();
     if (bitmap_) {
         const SIZE size = PictureSize();
@@ -103,7 +97,7 @@ bool TImage::SetProperty(const std::string& name, const TLayoutValue& v, const T
     else if (name == "Center")
         center_ = v.AsBoolean();
     else
-        return TCustomControl::SetProperty(name, v, e);
+        return TGraphicControl::SetProperty(name, v, e);
     return true;
 }
 

@@ -1,8 +1,9 @@
-// The image: a picture from the program's resources, a bitmap or an icon, drawn at its
-// own size or stretched to the control, and centred in the control when smaller.
+// The image: a windowless picture from the program's resources, a bitmap or an icon,
+// drawn at its own size or stretched to the control, and centred in the control when
+// smaller.
 #pragma once
 
-#include "framework/CustomControl.h"
+#include "framework/GraphicControl.h"
 #include "framework/Icon.h"
 
 #include <memory>
@@ -11,9 +12,9 @@
 
 namespace fw {
 
-class TImage : public TCustomControl {
+class TImage : public TGraphicControl {
   public:
-    explicit TImage(TComponent* owner) : TCustomControl(owner) {}
+    explicit TImage(TComponent* owner) : TGraphicControl(owner) {}
 
     // The picture by resource name; raise when the program has no such resource.
     void LoadBitmapResource(const std::string& resourceName);
@@ -32,7 +33,6 @@ class TImage : public TCustomControl {
                      const TEventTable& events) override;
 
   protected:
-    TCreateParams CreateParams() const override;
     void Paint(HDC dc) override;
 
   private:

@@ -1,13 +1,7 @@
-// The self-painted label.
+// The label's painting and settings.
 #include "framework/Label.h"
 
-#include "framework/Backdrop.h"
-
 namespace fw {
-
-TWinControl::TCreateParams TLabel::CreateParams() const {
-    return {nullptr, WS_CHILD | WS_CLIPSIBLINGS, 0};
-}
 
 void TLabel::SetAlignment(TAlignment alignment) {
     if (alignment == alignment_)
@@ -55,10 +49,8 @@ COLORREF TLabel::TextColor() const {
 }
 
 void TLabel::PaintBackground(HDC dc) {
-    if (transparent_) {
-        PaintParentBackground(Handle(), dc);
-        return;
-    }
+    if (transparent_)
+        return; // the parent has painted what lies behind
     RECT r = ClientRect();
     SetBkColor(dc, Color());
     ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr); // fills with the colour
@@ -96,7 +88,7 @@ bool TLabel::SetProperty(const std::string& name, const TLayoutValue& v, const T
     else if (name == "ShowAccelChar")
         showAccelChar_ = v.AsBoolean();
     else
-        return TCustomControl::SetProperty(name, v, e);
+        return TGraphicControl::SetProperty(name, v, e);
     return true;
 }
 

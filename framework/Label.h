@@ -1,17 +1,17 @@
-// The label: a caption the control paints itself, in its own font and colours, aligned
-// across its width, word-wrapped or not, on its own colour or on whatever lies behind it,
-// with "&" shown as an accelerator underline or as it is. Derived labels paint otherwise.
+// The label: a windowless caption in its own font and colours, aligned across its width,
+// word-wrapped or not, on its own colour or on whatever lies behind it, with "&" shown as
+// an accelerator underline or as it is. Derived labels paint otherwise.
 #pragma once
 
-#include "framework/CustomControl.h"
+#include "framework/GraphicControl.h"
 
 #include <string>
 
 namespace fw {
 
-class TLabel : public TCustomControl {
+class TLabel : public TGraphicControl {
   public:
-    explicit TLabel(TComponent* owner) : TCustomControl(owner) {}
+    explicit TLabel(TComponent* owner) : TGraphicControl(owner) {}
 
     TAlignment Alignment() const { return alignment_; }
     void SetAlignment(TAlignment alignment);
@@ -26,7 +26,6 @@ class TLabel : public TCustomControl {
                      const TEventTable& events) override;
 
   protected:
-    TCreateParams CreateParams() const override;
     void Paint(HDC dc) override;
     // The label's colour, or what lies behind the label when it is transparent.
     void PaintBackground(HDC dc);

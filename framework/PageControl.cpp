@@ -26,7 +26,7 @@ char Accelerator(const std::string& caption) {
 
 std::vector<TTabSheet*> TPageControl::Pages() const {
     std::vector<TTabSheet*> pages;
-    for (TWinControl* c : Controls())
+    for (TControl* c : Controls())
         if (auto* sheet = dynamic_cast<TTabSheet*>(c))
             pages.push_back(sheet);
     return pages;

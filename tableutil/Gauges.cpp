@@ -82,49 +82,42 @@ void TBltBitmap::MakeLike(const TBltBitmap& other) {
     FillRect(dc_, &all, GetSysColorBrush(COLOR_WINDOWFRAME));
 }
 
-TGauge::TGauge(fw::TComponent* owner) : TCustomControl(owner) {
+TGauge::TGauge(fw::TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 100, 100);
-}
-
-void TGauge::RepaintNow() {
-    if (!HandleAllocated())
-        return;
-    InvalidateRect(Handle(), nullptr, FALSE);
-    UpdateWindow(Handle());
 }
 
 void TGauge::SetKind(TGaugeKind value) {
     if (value != kind_) {
         kind_ = value;
-        RepaintNow();
+        Repaint();
     }
 }
 
 void TGauge::SetShowText(bool value) {
     if (value != showText_) {
         showText_ = value;
-        RepaintNow();
+        Repaint();
     }
 }
 
 void TGauge::SetBorderStyle(TGaugeBorder value) {
     if (value != border_) {
         border_ = value;
-        RepaintNow();
+        Repaint();
     }
 }
 
 void TGauge::SetForeColor(COLORREF value) {
     if (value != foreColor_) {
         foreColor_ = value;
-        RepaintNow();
+        Repaint();
     }
 }
 
 void TGauge::SetBackColor(COLORREF value) {
     if (value != backColor_) {
         backColor_ = value;
-        RepaintNow();
+        Repaint();
     }
 }
 
@@ -136,7 +129,7 @@ void TGauge::SetMinValue(int32_t value) {
     minValue_ = value;
     if (progress_ < value)
         progress_ = value;
-    RepaintNow();
+    Repaint();
 }
 
 void TGauge::SetMaxValue(int32_t value) {
@@ -147,7 +140,7 @@ void TGauge::SetMaxValue(int32_t value) {
     maxValue_ = value;
     if (progress_ > value)
         progress_ = value;
-    RepaintNow();
+    Repaint();
 }
 
 void TGauge::SetProgress(int32_t value) {
@@ -160,7 +153,7 @@ void TGauge::SetProgress(int32_t value) {
     const int before = Percent();
     progress_ = value;
     if (Percent() != before)
-        RepaintNow();
+        Repaint();
 }
 
 int TGauge::Percent() const {
@@ -296,7 +289,7 @@ bool TGauge::SetProperty(const std::string& name, const fw::TLayoutValue& v,
     else if (name == "Progress")
         SetProgress(v.AsInteger());
     else
-        return TCustomControl::SetProperty(name, v, e);
+        return TGraphicControl::SetProperty(name, v, e);
     return true;
 }
 

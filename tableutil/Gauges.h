@@ -3,7 +3,7 @@
 // percentage written over the picture in inverted colours.
 #pragma once
 
-#include "framework/CustomControl.h"
+#include "framework/GraphicControl.h"
 #include "framework/Exception.h"
 
 #include <windows.h>
@@ -42,7 +42,7 @@ class TBltBitmap {
     int width_ = 0, height_ = 0;
 };
 
-class TGauge : public fw::TCustomControl {
+class TGauge : public fw::TGraphicControl {
   public:
     explicit TGauge(fw::TComponent* owner);
 
@@ -75,7 +75,6 @@ class TGauge : public fw::TCustomControl {
     void Paint(HDC dc) override;
 
   private:
-    void RepaintNow();
     void PaintPicture(HDC dc, const RECT& r) const;
     void PaintText(TBltBitmap& image, const RECT& r);
 

@@ -45,6 +45,5 @@ template <typename TWindow> class TStatusWindowSlot {
 // A label's new caption, painted at once: the library reports while no messages run.
 inline void ShowCaptionNow(fw::TLabel& label, const std::string& text) {
     label.SetCaption(text);
-    if (label.HandleAllocated())
-        UpdateWindow(label.Handle());
+    label.Repaint();
 }

@@ -1,8 +1,11 @@
-// Times a program's start under Wine: from process creation to its window on screen and
-// the program waiting for input, the median of several starts. Each start is ended
-// before the next, so a program that allows one instance is always the first.
-//   startup_probe PROGRAM [RUNS]   prints `startup_ms=<median>`
+// Times a program's start under Wine: from process creation to its main window on screen
+// and the program waiting for input, the median of several starts, with the process's peak
+// working set at that moment. Each start is ended before the next, so a program that
+// allows one instance is always the first.
+//   startup_probe PROGRAM [RUNS]   prints `startup_ms=<median>` and `peak_ws_kb=<median>`
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,11 +20,15 @@ struct TFound {
     bool visible = false;
 };
 
+// The program's main window: a visible top-level window with a title bar, which a splash
+// window shown while the program loads is not.
 BOOL CALLBACK FindVisible(HWND window, LPARAM data) {
     auto* found = reinterpret_cast<TFound*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == found->process && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr)
+    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    if (owner == found->process && IsWindowVisible(window) &&
+        GetWindow(window, GW_OWNER) == nullptr && (style & WS_CAPTION) == WS_CAPTION)
         found->visible = true;
     return !found->visible;
 }
@@ -37,8 +44,13 @@ double Now() {
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-// Milliseconds until the program shows a window and waits for input; negative on failure.
-double OneStart(const std::string& program) {
+struct TStart {
+    double ms = -1; // negative when no window came
+    double peakKb = 0;
+};
+
+// Time until the program shows a window and waits for input, and its memory then.
+TStart OneStart(const std::string& program) {
     std::string commandLine = "\"" + program + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
@@ -46,14 +58,17 @@ double OneStart(const std::string& program) {
     const double start = Now();
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &si, &pi))
-        return -1;
-    double shown = -1;
+        return {};
+    TStart shown;
     for (int tries = 0; tries < 6000; ++tries) {
         if (WaitForInputIdle(pi.hProcess, 50) == 0) {
             TFound found{pi.dwProcessId};
             EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&found));
             if (found.visible) {
-                shown = Now() - start;
+                shown.ms = Now() - start;
+                PROCESS_MEMORY_COUNTERS memory{};
+                if (GetProcessMemoryInfo(pi.hProcess, &memory, sizeof memory))
+                    shown.peakKb = static_cast<double>(memory.PeakWorkingSetSize) / 1024.0;
                 break;
             }
         }
@@ -76,16 +91,20 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int runs = argc > 2 ? std::atoi(argv[2]) : 7;
-    std::vector<double> times;
+    std::vector<double> times, peaks;
     for (int i = 0; i < runs; ++i) {
-        const double ms = OneStart(argv[1]);
-        if (ms < 0) {
+        const TStart one = OneStart(argv[1]);
+        if (one.ms < 0) {
             std::fprintf(stderr, "startup_probe: %s did not show a window\n", argv[1]);
             return 1;
         }
-        times.push_back(ms);
+        times.push_back(one.ms);
+        peaks.push_back(one.peakKb);
     }
-    std::sort(times.begin(), times.end());
-    std::printf("startup_ms=%.1f\n", times[times.size() / 2]);
+    const auto median = [](std::vector<double>& v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    std::printf("startup_ms=%.1f\npeak_ws_kb=%.0f\n", median(times), median(peaks));
     return 0;
 }

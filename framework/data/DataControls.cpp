@@ -114,6 +114,7 @@ void TDBLookupComboBox::DataChanged() {
     TField* field = Field();
     if (!field) {
         items_.clear();
+        filled_ = true;
         filledFrom_ = nullptr;
         stale_ = false;
         ShowItems();
@@ -124,6 +125,11 @@ void TDBLookupComboBox::DataChanged() {
     if (Editing(table.State()) || table.State() == TDataSetState::dsSetKey)
         return;
     const std::string value = CurrentValue(table, *field);
+    if (!filled_ && !stale_ && link_.DataSet() == filledFrom_) {
+        current_ = value;
+        ShowItems();
+        return;
+    }
     const auto listed = [&](int at) {
         return at >= 0 && at < static_cast<int>(items_.size()) && items_[at] == value;
     };
@@ -134,16 +140,52 @@ void TDBLookupComboBox::DataChanged() {
         return static_cast<int>(std::find(items_.begin(), items_.end(), value) - items_.begin());
     };
     int at = place();
-    if (stale_ || static_cast<int>(items_.size()) != table.RecordCount() || !listed(at)) {
-        Refill();
+    if (!filled_ || stale_ || static_cast<int>(items_.size()) != table.RecordCount() ||
+        !listed(at)) {
+        Refill(value);
+        if (!filled_)
+            return;
         at = place();
     }
     Select(value.empty() || !listed(at) ? -1 : at);
 }
 
+void TDBLookupComboBox::Refill(const std::string& current) {
+    filledFrom_ = link_.DataSet();
+    stale_ = false;
+    if (HandleAllocated() && GetFocus() == Handle()) {
+        Fill();
+        return;
+    }
+    filled_ = false;
+    std::vector<std::string>().swap(items_);
+    current_ = current;
+    ShowItems();
+}
+
+void TDBLookupComboBox::Look() {
+    if (filled_ || !Field())
+        return;
+    const TDataSetState state = link_.DataSet()->State();
+    if (Editing(state) || state == TDataSetState::dsSetKey)
+        return;
+    Fill();
+    DataChanged(); // shows the current row in the whole list
+}
+
+const std::vector<std::string>& TDBLookupComboBox::Items() {
+    Look();
+    return items_;
+}
+
+int TDBLookupComboBox::ItemIndex() {
+    Look();
+    return itemIndex_;
+}
+
 // Every value in the order of the index over the key field, whatever order the table is
 // in; the table is left on its row and in its order.
-void TDBLookupComboBox::Refill() {
+void TDBLookupComboBox::Fill() {
     TTable& table = *link_.DataSet();
     std::vector<std::string> values;
     values.reserve(static_cast<size_t>(table.RecordCount()));
@@ -170,6 +212,8 @@ void TDBLookupComboBox::Refill() {
             table.SetRecNo(at);
     }
     items_ = std::move(values);
+    filled_ = true;
+    current_.clear();
     filledFrom_ = &table;
     stale_ = false;
     ShowItems();
@@ -181,9 +225,15 @@ void TDBLookupComboBox::ShowItems() {
         return;
     SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
     SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
-    SendMessageA(Handle(), CB_INITSTORAGE, items_.size(), items_.size() * 32);
-    for (const std::string& s : items_)
-        SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    if (filled_) {
+        SendMessageA(Handle(), CB_INITSTORAGE, items_.size(), items_.size() * 32);
+        for (const std::string& s : items_)
+            SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    } else if (!current_.empty()) {
+        // Until the list is looked at, its one entry is the current row's value.
+        SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(current_.c_str()));
+        SendMessageA(Handle(), CB_SETCURSEL, 0, 0);
+    }
     SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
     InvalidateRect(Handle(), nullptr, TRUE);
 }
@@ -195,11 +245,15 @@ void TDBLookupComboBox::Select(int index) {
 }
 
 void TDBLookupComboBox::Notify(WORD code) {
-    if (code == CBN_SELCHANGE)
+    // Keys, typing and the wheel reach a list with the focus, so its focus fills it.
+    if (code == CBN_SETFOCUS || code == CBN_DROPDOWN)
+        Look();
+    else if (code == CBN_SELCHANGE)
         Choose(static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)));
 }
 
 void TDBLookupComboBox::Choose(int index) {
+    Look();
     if (!Field() || index < 0 || index >= static_cast<int>(items_.size()))
         return;
     TTable& table = *link_.DataSet();

@@ -27,9 +27,10 @@ class TDBLookupComboBox : public TWinControl {
     void SetDataSource(TDataSource* value) { link_.SetDataSource(value); }
     // The field listed and looked up.
     std::string KeyField;
-    // The values in the list, and the one shown (-1 for none).
-    const std::vector<std::string>& Items() const { return items_; }
-    int ItemIndex() const { return itemIndex_; }
+    // The values in the list, and the one shown (-1 for none). The list is filled when
+    // the user first looks at it, or when these are asked.
+    const std::vector<std::string>& Items();
+    int ItemIndex();
     // What choosing an entry does: the current row becomes the row with that value.
     void Choose(int index);
 
@@ -41,8 +42,14 @@ class TDBLookupComboBox : public TWinControl {
   private:
     bool InListOrder(const TTable& table) const;
     void DataChanged();
-    // Fills the list from the table: every change of the list's rows comes through here.
-    void Refill();
+    // The list's rows changed: every such change comes through here. The list is walked
+    // at once while the user is at it, else it shows only the current value until looked
+    // at, so a large table costs nothing at start.
+    void Refill(const std::string& current);
+    // Completes the list, unless a row is being edited (a walk would post it).
+    void Look();
+    // Fills the list from the table, in the order of the index over the key field.
+    void Fill();
     void ShowItems();
     void Select(int index);
     TField* Field() const;
@@ -51,6 +58,9 @@ class TDBLookupComboBox : public TWinControl {
     TDataLink link_;
     std::vector<std::string> items_;
     int itemIndex_ = -1;
+    // Whether items_ holds every row; until then the window holds only current_.
+    bool filled_ = true;
+    std::string current_;
     // The table the list was filled from; another table, or a reopened one, refills it.
     const TTable* filledFrom_ = nullptr;
     bool stale_ = false;

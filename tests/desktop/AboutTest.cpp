@@ -51,7 +51,7 @@ class AboutTest : public ::testing::Test {
         box = std::make_unique<TAboutBox>(&owner);
     }
     std::string Text(const char* name) {
-        auto* c = dynamic_cast<fw::TWinControl*>(box->FindComponent(name));
+        auto* c = dynamic_cast<fw::TControl*>(box->FindComponent(name));
         return c ? c->Caption() : "<no " + std::string(name) + ">";
     }
     int RunModal(void (*act)(HWND)) {
@@ -95,13 +95,13 @@ TEST_F(AboutTest, ShowsTheProductTheBuildsVersionTheCompanyAndWhereToReportProbl
 
 TEST_F(AboutTest, EachTextLineFitsOnOneLineBelowTheIconAndClearOfThePanelsFrame) {
     auto* panel = dynamic_cast<fw::TWinControl*>(box->FindComponent("Panel1"));
-    auto* icon = dynamic_cast<fw::TWinControl*>(box->FindComponent("ProgramIcon"));
+    auto* icon = dynamic_cast<fw::TControl*>(box->FindComponent("ProgramIcon"));
     ASSERT_TRUE(panel && icon);
     const int frame = 2; // the raised outer and the lowered inner bevel
     int above = icon->Top() + icon->Height();
     HDC dc = GetDC(nullptr);
     for (const char* name : {"Copyright", "Label3", "Comments", "Label2"}) {
-        auto* label = dynamic_cast<fw::TWinControl*>(box->FindComponent(name));
+        auto* label = dynamic_cast<fw::TControl*>(box->FindComponent(name));
         ASSERT_NE(label, nullptr) << name;
         const std::string text = label->Caption();
         HGDIOBJ old = SelectObject(dc, label->FontHandle());

@@ -1,6 +1,9 @@
 // What a window paints, read back pixel by pixel: the window prints its client area
-// (WM_PRINTCLIENT) into a 32-bit bitmap of the window's size.
+// (WM_PRINTCLIENT) into a 32-bit bitmap of the window's size. A windowless control is
+// read from its parent's print, cut to its bounds.
 #pragma once
+
+#include "framework/Controls.h"
 
 #include <windows.h>
 
@@ -10,11 +13,12 @@
 
 class TPicture {
   public:
-    explicit TPicture(HWND window) {
-        RECT r;
-        GetClientRect(window, &r);
-        width_ = r.right;
-        height_ = r.bottom;
+    explicit TPicture(HWND window) : TPicture(window, ClientOf(window)) {}
+    explicit TPicture(const fw::TControl& graphic)
+        : TPicture(graphic.Parent()->Handle(), graphic.BoundsRect()) {}
+    TPicture(HWND window, const RECT& r) {
+        width_ = r.right - r.left;
+        height_ = r.bottom - r.top;
         BITMAPINFO bi{};
         bi.bmiHeader = {sizeof bi.bmiHeader, width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void* bits = nullptr;
@@ -24,6 +28,7 @@ class TPicture {
         // Magenta where the window paints nothing.
         std::fill_n(static_cast<uint32_t*>(bits), width_ * height_, 0x00FF00FFu);
         bits_ = static_cast<const uint32_t*>(bits);
+        SetViewportOrgEx(dc_, -r.left, -r.top, nullptr);
         SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
         GdiFlush();
     }
@@ -54,6 +59,12 @@ class TPicture {
     }
 
   private:
+    static RECT ClientOf(HWND window) {
+        RECT r;
+        GetClientRect(window, &r);
+        return r;
+    }
+
     int width_ = 0, height_ = 0;
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;

@@ -57,14 +57,14 @@ class RzLabelTest : public ::testing::Test {
     // The caption's own pixels, drawn with no style.
     Mask TextMask() {
         label->SetTextStyle(TTextStyle::tsNone);
-        TPicture plain(label->Handle());
+        TPicture plain(*label);
         return plain.Mask(kText);
     }
     // Counts the pixels that differ from the caption drawn once for each (offset, colour),
     // in that order, and last in the text colour at its place, over the face colour.
     int Mismatches(const Mask& text, const std::vector<std::pair<int, COLORREF>>& layers,
                    COLORREF textColor = kText) {
-        TPicture shown(label->Handle());
+        TPicture shown(*label);
         int wrong = 0;
         for (int y = 0; y < shown.Height(); ++y)
             for (int x = 0; x < shown.Width(); ++x) {
@@ -94,7 +94,15 @@ class RzLabelTest : public ::testing::Test {
                 }
         return {first, last};
     }
-    bool PendingPaint() const { return GetUpdateRect(label->Handle(), nullptr, FALSE); }
+    // Whether the panel under the label waits to paint some of it.
+    bool PendingPaint() const {
+        HRGN pending = CreateRectRgn(0, 0, 0, 0);
+        GetUpdateRgn(label->Parent()->Handle(), pending, FALSE);
+        const RECT r = label->BoundsRect();
+        const bool any = RectInRegion(pending, &r);
+        DeleteObject(pending);
+        return any;
+    }
 
     fw::TForm host{nullptr};
     TRzLabel* label = nullptr;
@@ -112,7 +120,7 @@ TEST_F(RzLabelTest, DefaultsAreRecessedWithATwoPixelShadowInTheButtonShadowColou
 
 TEST_F(RzLabelTest, NoStyleDrawsOnlyTheCaptionOnTheFace) {
     const Mask text = TextMask();
-    TPicture p(label->Handle());
+    TPicture p(*label);
     int ink = 0;
     for (int y = 0; y < p.Height(); ++y)
         for (int x = 0; x < p.Width(); ++x) {
@@ -131,7 +139,7 @@ TEST_F(RzLabelTest, RaisedLightsUpLeftAndShadesDownRightRecessedTheReverse) {
         label->SetTextStyle(style);
         // Down-right drawn first, so up-left wins where the two meet.
         EXPECT_EQ(Mismatches(text, {{1, downRight}, {-1, upLeft}}), 0);
-        TPicture p(label->Handle());
+        TPicture p(*label);
         const auto [textTop, textBottom] = Rows(p, kText);
         EXPECT_EQ(Rows(p, upLeft).first, textTop - 1);
         EXPECT_EQ(Rows(p, downRight).second, textBottom + 1);
@@ -144,7 +152,7 @@ TEST_F(RzLabelTest, ShadowFallsShadowDepthPixelsDownRightInTheShadowColour) {
     label->SetShadowColor(RGB(255, 0, 0));
     label->SetShadowDepth(4);
     EXPECT_EQ(Mismatches(text, {{4, RGB(255, 0, 0)}}), 0);
-    TPicture p(label->Handle());
+    TPicture p(*label);
     EXPECT_EQ(Rows(p, RGB(255, 0, 0)).second, Rows(p, kText).second + 4);
     EXPECT_EQ(Rows(p, highlight).first, -1) << "the bevel colours belong to the other styles";
 }
@@ -170,7 +178,7 @@ TEST_F(RzLabelTest, CaptionsAreCutTo255Characters) {
     label->SetTextStyle(TTextStyle::tsNone);
     label->SetAlignment(fw::TAlignment::taRightJustify);
     auto ink = [&] {
-        TPicture p(label->Handle());
+        TPicture p(*label);
         return Rows(p, kText).first >= 0;
     };
     label->SetCaption(std::string(TRzLabel::MaxCaption - 3, ' ') + "HIT");
@@ -182,14 +190,14 @@ TEST_F(RzLabelTest, CaptionsAreCutTo255Characters) {
 TEST_F(RzLabelTest, ATransparentLabelShowsThePanelBehindIt) {
     label->SetTextStyle(TTextStyle::tsNone);
     label->SetTransparent(true);
-    TPicture p(label->Handle());
+    TPicture p(*label);
     EXPECT_EQ(p.At(0, 0), RGB(255, 255, 0));
     EXPECT_EQ(p.At(p.Width() - 1, p.Height() - 1), RGB(255, 255, 0));
     EXPECT_GE(Rows(p, kText).first, 0);
 }
 
 TEST_F(RzLabelTest, SettersRepaintOnlyWhenTheValueChanges) {
-    UpdateWindow(label->Handle());
+    UpdateWindow(label->Parent()->Handle());
     ASSERT_FALSE(PendingPaint());
     label->SetTextStyle(TTextStyle::tsRecessed);
     label->SetShadowDepth(2);
@@ -199,10 +207,10 @@ TEST_F(RzLabelTest, SettersRepaintOnlyWhenTheValueChanges) {
     label->SetTextStyle(TTextStyle::tsShadow);
     EXPECT_TRUE(PendingPaint());
     EXPECT_EQ(label->TextStyle(), TTextStyle::tsShadow);
-    UpdateWindow(label->Handle());
+    UpdateWindow(label->Parent()->Handle());
     label->SetShadowDepth(3);
     EXPECT_TRUE(PendingPaint());
-    UpdateWindow(label->Handle());
+    UpdateWindow(label->Parent()->Handle());
     label->SetShadowColor(RGB(1, 2, 3));
     EXPECT_TRUE(PendingPaint());
     EXPECT_EQ(label->ShadowColor(), RGB(1, 2, 3));

@@ -122,6 +122,30 @@ TEST(Dialogs, TheRealYesCancelBoxShowsYesAndCancel) {
     }
 }
 
+// The real file dialogs come from a library bound at their first use: each opens, under
+// its title, and a cancel gives no name.
+void CALLBACK CancelFileDialog(HWND, UINT, UINT_PTR, DWORD) {
+    for (const char* title : {"Pick one", "Save one"})
+        if (HWND dialog = FindWindowA("#32770", title)) {
+            yesLabel = title;
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+}
+
+TEST(Dialogs, TheRealFileDialogsOpenAndCancel) {
+    for (bool save : {false, true}) {
+        yesLabel.clear();
+        fw::TFileDialog d;
+        d.Title = save ? "Save one" : "Pick one";
+        d.FileName = "kept.txt";
+        UINT_PTR timer = SetTimer(nullptr, 0, 100, CancelFileDialog);
+        EXPECT_FALSE(save ? fw::Dialogs().SaveFile(d) : fw::Dialogs().OpenFile(d));
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(yesLabel, d.Title);
+        EXPECT_EQ(d.FileName, "kept.txt");
+    }
+}
+
 // An uncaught exception in a handler reached through a real window message is shown as
 // an error box with its message, and the program goes on handling messages.
 TEST(GeneralErrorDisplay, HandlerExceptionsAreShownAndTheProgramKeepsRunning) {

@@ -38,7 +38,6 @@ class GaugeTest : public ::testing::Test {
         gauge->SetForeColor(kFore);
         gauge->SetBackColor(kBack);
         gauge->SetColor(kFace);
-        gauge->CreateHandle();
         ShowWindow(host.Handle(), SW_SHOWNOACTIVATE);
         UpdateWindow(host.Handle());
     }
@@ -115,7 +114,7 @@ TEST_F(GaugeTest, ProgressRepaintsOnlyWhenThePercentChanges) {
 TEST_F(GaugeTest, HorizontalBarGrowsWithThePercentInsideTheFrame) {
     gauge->SetShowText(false);
     {
-        TPicture p(gauge->Handle());
+        TPicture p(*gauge);
         EXPECT_EQ(RowCount(p, 20, kFore), 0); // 0 %: no bar
         EXPECT_EQ(RowCount(p, 20, kBack), 99);
         EXPECT_EQ(p.At(0, 20), RGB(0, 0, 0)); // the frame
@@ -124,7 +123,7 @@ TEST_F(GaugeTest, HorizontalBarGrowsWithThePercentInsideTheFrame) {
     }
     gauge->SetProgress(50);
     {
-        TPicture p(gauge->Handle());
+        TPicture p(*gauge);
         // W = 100, W2 = 50: from x 1 up to x 49.
         EXPECT_EQ(RowCount(p, 20, kFore), 49);
         EXPECT_EQ(p.At(1, 20), kFore);
@@ -132,7 +131,7 @@ TEST_F(GaugeTest, HorizontalBarGrowsWithThePercentInsideTheFrame) {
     }
     gauge->SetProgress(100);
     {
-        TPicture p(gauge->Handle());
+        TPicture p(*gauge);
         EXPECT_EQ(RowCount(p, 20, kFore), 99); // to the right edge of the paint area
         EXPECT_EQ(ColumnCount(p, 50, kFore), 39);
     }
@@ -143,12 +142,12 @@ TEST_F(GaugeTest, AFullVerticalBarWithoutFrameLeavesItsTopRow) {
     gauge->SetKind(TGaugeKind::gkVerticalBar);
     gauge->SetBorderStyle(TGaugeBorder::bsNone);
     gauge->SetProgress(100);
-    TPicture p(gauge->Handle());
+    TPicture p(*gauge);
     EXPECT_EQ(RowCount(p, 0, kBack), 101);
     EXPECT_EQ(RowCount(p, 1, kFore), 101);
     EXPECT_EQ(ColumnCount(p, 50, kFore), 40);
     gauge->SetProgress(50);
-    TPicture half(gauge->Handle());
+    TPicture half(*gauge);
     // H = 42, H2 = 21: rows 21 to 40.
     EXPECT_EQ(ColumnCount(half, 50, kFore), 20);
     EXPECT_EQ(half.At(50, 20), kBack);
@@ -157,7 +156,7 @@ TEST_F(GaugeTest, AFullVerticalBarWithoutFrameLeavesItsTopRow) {
 
 TEST_F(GaugeTest, TextIsCentredAndInvertsThePicture) {
     gauge->SetProgress(50);
-    TPicture p(gauge->Handle());
+    TPicture p(*gauge);
     // White text over the blue bar turns yellow; over the white background black.
     int inverseOfBar = 0, inverseOfBack = 0;
     for (int y = 1; y < 40; ++y)
@@ -168,7 +167,7 @@ TEST_F(GaugeTest, TextIsCentredAndInvertsThePicture) {
     EXPECT_GT(inverseOfBar, 5);  // "50%" starts left of the middle, over the bar
     EXPECT_GT(inverseOfBack, 5); // and ends right of it
     gauge->SetShowText(false);
-    TPicture plain(gauge->Handle());
+    TPicture plain(*gauge);
     for (int x = 1; x < 100; ++x)
         EXPECT_NE(plain.At(x, 20), RGB(255, 255, 0));
 }
@@ -178,7 +177,7 @@ TEST_F(GaugeTest, PieGrowsClockwiseFromTwelveAndZeroDrawsNoSlice) {
     gauge->SetKind(TGaugeKind::gkPie);
     gauge->SetBounds(10, 10, 81, 81);
     {
-        TPicture p(gauge->Handle());
+        TPicture p(*gauge);
         EXPECT_EQ(p.At(2, 2), kFace); // outside the disc: the control's colour
         int fore = 0;
         for (int y = 2; y < 78; ++y)
@@ -188,14 +187,14 @@ TEST_F(GaugeTest, PieGrowsClockwiseFromTwelveAndZeroDrawsNoSlice) {
     }
     gauge->SetProgress(25);
     {
-        TPicture p(gauge->Handle());
+        TPicture p(*gauge);
         EXPECT_EQ(p.At(55, 25), kFore); // top right quarter
         EXPECT_EQ(p.At(25, 25), kBack); // top left
         EXPECT_EQ(p.At(55, 55), kBack); // bottom right
     }
     gauge->SetProgress(75);
     {
-        TPicture p(gauge->Handle());
+        TPicture p(*gauge);
         EXPECT_EQ(p.At(55, 55), kFore);
         EXPECT_EQ(p.At(25, 55), kFore);
         EXPECT_EQ(p.At(25, 25), kBack);
@@ -207,7 +206,7 @@ TEST_F(GaugeTest, NeedleSwingsFromLeftOverTheTopToRight) {
     gauge->SetKind(TGaugeKind::gkNeedle);
     gauge->SetBounds(10, 10, 81, 41);
     auto needleAt = [&](int x, int y) {
-        TPicture p(gauge->Handle());
+        TPicture p(*gauge);
         return p.At(x, y) == kFore;
     };
     EXPECT_FALSE(needleAt(40, 20)); // 0 %: no needle
@@ -222,7 +221,7 @@ TEST_F(GaugeTest, NeedleSwingsFromLeftOverTheTopToRight) {
 TEST_F(GaugeTest, TextKindShowsOnlyTheBackgroundAndThePercentage) {
     gauge->SetKind(TGaugeKind::gkText);
     gauge->SetProgress(100);
-    TPicture p(gauge->Handle());
+    TPicture p(*gauge);
     int fore = 0, inverted = 0;
     for (int y = 1; y < 40; ++y) {
         fore += RowCount(p, y, kFore);

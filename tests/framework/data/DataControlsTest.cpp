@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -160,6 +161,64 @@ TEST_F(DataControlsTest, ListIsRebuiltAfterRowsChangeAndEmptiedWhenTheTableClose
     EXPECT_TRUE(list->Items().empty());
     EXPECT_EQ(SendMessageA(list->Handle(), CB_GETCOUNT, 0, 0), 0);
     EXPECT_EQ(memo->Text(), "");
+}
+
+// A list is walked when the user first reaches it, not when its table opens: until then
+// it holds the current row's value alone. However it is reached, it then lists every row
+// in the index's order and its keys and typing act on the whole list.
+TEST_F(DataControlsTest, ListIsFilledWhenFirstReachedAndThenActsOnEveryRow) {
+    table->Append();
+    table->FieldByName("TagText").SetAsString("kiwi");
+    table->Post();
+    const std::vector<std::string> indexOrder = {"Apple", "fig", "kiwi", "pear"};
+    const auto key = [](WPARAM k) {
+        return [k](HWND h) {
+            SetFocus(h);
+            SendMessageA(h, WM_KEYDOWN, k, 0);
+        };
+    };
+    struct TCase {
+        const char* how;
+        std::function<void(HWND)> reach;
+        const char* chosen;
+    };
+    const TCase cases[] = {
+        {"dropped down",
+         [](HWND h) {
+             SendMessageA(h, CB_SHOWDROPDOWN, TRUE, 0);
+             SendMessageA(h, CB_SHOWDROPDOWN, FALSE, 0);
+         },
+         "fig"},
+        {"down key", key(VK_DOWN), "kiwi"},
+        {"home key", key(VK_HOME), "Apple"},
+        {"typing",
+         [](HWND h) {
+             SetFocus(h);
+             SendMessageA(h, WM_CHAR, 'p', 0);
+         },
+         "pear"},
+    };
+    form->Show();
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.how);
+        SetFocus(memo->Handle());
+        table->Close();
+        table->SetIndexFieldNames("Record");
+        table->Open();
+        table->SetRecNo(3);
+        ASSERT_EQ(ShownText(), "fig");
+        EXPECT_EQ(SendMessageA(list->Handle(), CB_GETCOUNT, 0, 0), 1);
+        c.reach(list->Handle());
+        std::vector<std::string> listed;
+        for (int i = 0; i < SendMessageA(list->Handle(), CB_GETCOUNT, 0, 0); ++i) {
+            char text[300] = {};
+            SendMessageA(list->Handle(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            listed.push_back(text);
+        }
+        EXPECT_EQ(listed, indexOrder);
+        EXPECT_EQ(ShownText(), c.chosen);
+        EXPECT_EQ(table->FieldByName("TagText").AsString(), c.chosen);
+    }
 }
 
 TEST_F(DataControlsTest, MemoIsWritableOnlyWhileARowIsEditedAndTypingChangesTheRow) {
