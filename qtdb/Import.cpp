@@ -52,12 +52,16 @@ std::vector<std::string> FortuneEntries(const std::string& text) {
 // The taglines of one file, counted as read, too long or empty.
 void Gather(const Options& o, const std::string& file, std::vector<std::string>& tags,
             Counts& counts) {
-    const std::string text = InputText(ReadInput(file), o.encoding, file);
-    const std::vector<std::string> entries =
-        o.fortune ? FortuneEntries(text) : fw::SplitLines(text);
-    for (const std::string& entry : entries) {
+    std::vector<std::string> entries;
+    {
+        const std::string text = InputText(ReadInput(file), o.encoding, file);
+        entries = o.fortune ? FortuneEntries(text) : fw::SplitLines(text);
+    }
+    // Each entry becomes its tagline in place, so the lines are held once.
+    for (std::string& entry : entries) {
         ++counts.read;
-        std::string tag = o.fortune ? entry : UnescapeLineBreaks(entry);
+        std::string tag = o.fortune ? std::move(entry) : UnescapeLineBreaks(entry);
+        entry = std::string();
         if (tag.empty()) {
             ++counts.empty;
             continue;
@@ -118,6 +122,7 @@ int Import(const Options& o) {
         }
         rows.Close();
     }
+    std::vector<std::string>().swap(tags); // in the scratch table now
     IdpMoveCounts moved{};
     {
         Cursor source(scratch.Path(), false);

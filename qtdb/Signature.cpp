@@ -5,7 +5,6 @@
 #include "qtdb/Engine.h"
 
 #include "framework/text/DateLetters.h"
-#include "framework/rules/RandomPick.h"
 #include "framework/rules/SignatureRules.h"
 
 #include <chrono>
@@ -63,20 +62,10 @@ fw::TDateNames LocaleNames() {
 
 // A random tagline of the table, drawn from the UTC time of day in milliseconds.
 std::string DrawTagline(const std::string& table) {
-    Cursor rows(table, false);
-    const uint32_t count = rows.RecordCount();
-    if (count == 0)
-        throw Error(table + ": holds no taglines");
     using namespace std::chrono;
     const auto now = system_clock::now().time_since_epoch();
     const auto ms = duration_cast<milliseconds>(now).count() % (24 * 60 * 60 * 1000);
-    const auto seed = static_cast<std::uint32_t>(ms);
-    // A table without an index on Record keeps its order: the r-th row of any order is as
-    // random a choice.
-    idpSetIndexByFields(rows.Handle(), "Record");
-    rows.Check(idpSetSeqNo(rows.Handle(),
-                           static_cast<uint32_t>(rules::RandomRow(seed, static_cast<int>(count)))));
-    return rows.TagText();
+    return RandomTagline(table, static_cast<std::uint32_t>(ms));
 }
 
 } // namespace

@@ -80,9 +80,11 @@ int Stats(const Options& o) {
     std::cout << "table      " << table << kEol << "type       " << p.tableType << " (version "
               << p.version << ")" << kEol << "rows       " << p.recordCount << kEol << "fields     "
               << p.fieldCount << ":";
-    for (uint16_t i = 0; i < fieldCount && i < fields.size(); ++i)
-        std::cout << (i ? ", " : " ") << fields[i].name << " " << TypeName(fields[i].type)
-                  << (fields[i].type == IDP_FLD_ALPHA ? " " + std::to_string(fields[i].size) : "");
+    for (uint16_t i = 0; i < fieldCount && i < fields.size(); ++i) {
+        std::cout << (i ? ", " : " ") << fields[i].name << " " << TypeName(fields[i].type);
+        if (fields[i].type == IDP_FLD_ALPHA)
+            std::cout << " " << fields[i].size;
+    }
     std::cout << kEol << "record     " << p.recordSize << " bytes" << kEol << "block      "
               << p.blockSize << " bytes" << kEol << "keyed      "
               << (p.keyFields ? "yes, on " + std::to_string(p.keyFields) + " field(s)" : "no")

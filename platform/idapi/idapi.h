@@ -144,7 +144,7 @@ typedef struct IdpTableProps {
     uint16_t changeCount; /* restructure version */
     uint16_t validityChecks;
     uint16_t referentialChecks;
-    int32_t recordCount;
+    int32_t recordCount; /* the rows an open finds, not only what the header says */
 } IdpTableProps;
 
 /* Counts of the last batch move. */
@@ -284,6 +284,11 @@ IDP_API IdpStatus idpSetIndexByName(IdpCursor cursor, const char* indexName);
 /* Orders the cursor by an ascending non-expression index whose fields are, or begin
  * with, fieldNames (";"-separated, case ignored; an exact match is preferred). */
 IDP_API IdpStatus idpSetIndexByFields(IdpCursor cursor, const char* fieldNames);
+/* Orders the cursor as the rows lie in the table's files (a keyed table's: by the primary
+ * key's bytes), an order that needs no index worked out and no row read to set it: for
+ * passes over every row, and for picks where any order will do. The current index then
+ * has an empty name; key lookups need an index set again. */
+IDP_API IdpStatus idpSetFileOrder(IdpCursor cursor);
 /* The current index's description (primary order: the primary index, or an empty
  * name when the table has none). */
 IDP_API IdpStatus idpGetCurrentIndex(IdpCursor cursor, IdpIndexDesc* desc);

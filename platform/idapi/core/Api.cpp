@@ -33,8 +33,15 @@ std::set<IdpTableListRec*> liveLists;
 
 template <class F> IdpStatus Guard(F&& f) {
     try {
-        f();
+        try {
+            f();
+        } catch (const StructureChanged&) {
+            f(); // the table now has its blocks from their own headers
+        }
         return IDP_OK;
+    } catch (const StructureChanged&) {
+        lastStatus = IDP_ERR_DAMAGED;
+        lastText = StatusText(IDP_ERR_DAMAGED);
     } catch (const EngineError& e) {
         lastStatus = e.Status();
         lastText = e.what();
@@ -395,6 +402,8 @@ IdpStatus idpGetTableProps(const char* path, IdpTableProps* props) {
         props->codePage = s.codePage;
         props->changeCount = h.changeCount;
         props->recordCount = static_cast<int32_t>(h.numRecords);
+        if (!h.encrypted)
+            props->recordCount = static_cast<int32_t>(Table::CountRows(TablePathOf(path)));
     });
 }
 
@@ -459,6 +468,10 @@ IdpStatus idpGetCurrentIndex(IdpCursor cursor, IdpIndexDesc* desc) {
         if (d)
             FillIndexDesc(*d, *desc);
     });
+}
+
+IdpStatus idpSetFileOrder(IdpCursor cursor) {
+    return Guard([&] { C(cursor).SetFileOrder(); });
 }
 
 IdpStatus idpFirst(IdpCursor cursor) {

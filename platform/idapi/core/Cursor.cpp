@@ -71,6 +71,13 @@ void Cursor::SetIndexByName(const std::string& name) {
     rank_.reset();
 }
 
+void Cursor::SetFileOrder() {
+    RequireBrowse();
+    index_ = -1;
+    keyFields_ = 0;
+    rank_.reset();
+}
+
 void Cursor::SetIndexByFields(const std::string& fieldNames) {
     RequireBrowse();
     if (fieldNames.empty()) {

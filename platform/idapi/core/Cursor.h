@@ -27,8 +27,13 @@ class Cursor {
 
     void SetIndexByName(const std::string& name);
     void SetIndexByFields(const std::string& fieldNames);
-    // The current index (null in the file order of an unkeyed table).
+    void SetFileOrder();
+    // The current index (null in the file order).
     const IndexDef* CurrentIndex() const;
+    // Whether the current order is the file's (no index order to work out); when it is
+    // not, the number of the index that gives it.
+    bool InFileOrder() const { return !InIndexOrder(); }
+    size_t OrderIndex() const { return static_cast<size_t>(index_); }
 
     // Movements return false at the end or beginning (and set the flags).
     bool First();
