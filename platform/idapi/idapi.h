@@ -144,7 +144,7 @@ typedef struct IdpTableProps {
     uint16_t changeCount; /* restructure version */
     uint16_t validityChecks;
     uint16_t referentialChecks;
-    int32_t recordCount; /* the rows an open finds, not only what the header says */
+    int32_t recordCount; /* as the header says (idpGetRowCount counts them) */
 } IdpTableProps;
 
 /* Counts of the last batch move. */
@@ -264,6 +264,11 @@ IDP_API IdpStatus idpDescribeTable(const char* path, IdpFieldDesc* fields, uint1
                                    uint16_t indexCapacity, uint16_t* indexCount);
 /* Reads the header's properties without opening the table. */
 IDP_API IdpStatus idpGetTableProps(const char* path, IdpTableProps* props);
+
+/* The rows of a table, counted as an open counts them (the header's count may be left
+ * from before a failure): from the .PX when it is as new as the data and agrees with the
+ * header, otherwise from the data blocks' headers. No lock is taken and no row is read. */
+IDP_API IdpStatus idpGetRowCount(const char* path, uint32_t* count);
 
 /* ---- Cursors ---- */
 

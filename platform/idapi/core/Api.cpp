@@ -402,8 +402,13 @@ IdpStatus idpGetTableProps(const char* path, IdpTableProps* props) {
         props->codePage = s.codePage;
         props->changeCount = h.changeCount;
         props->recordCount = static_cast<int32_t>(h.numRecords);
-        if (!h.encrypted)
-            props->recordCount = static_cast<int32_t>(Table::CountRows(TablePathOf(path)));
+    });
+}
+
+IdpStatus idpGetRowCount(const char* path, uint32_t* count) {
+    return Guard([&] {
+        Require(count);
+        *count = Table::CountRows(TablePathOf(path));
     });
 }
 

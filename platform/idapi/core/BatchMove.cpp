@@ -420,6 +420,8 @@ void BatchMove(Cursor& source, Cursor& destination, const MoveOptions& options,
         for (bool more = source.First(); more; more = source.Next())
             move(source.Row());
     }
+    std::vector<GatheredKeys>().swap(pendingKeys); // the rows go in without them
+    pendingPrimary = GatheredKeys();
     to.AddMany(pending);
     flush.Run();
     destination.Rewind();

@@ -344,6 +344,15 @@ bool Cursor::GotoKey() {
     if (state_ != IDP_STATE_SETKEY)
         throw EngineError(IDP_ERR_NOT_EDITING, "The cursor is not in key mode.");
     state_ = stateBeforeKey_;
+    try {
+        return LookUpKey();
+    } catch (const StructureChanged&) {
+        state_ = IDP_STATE_SETKEY; // the lookup is made again with the key as it was
+        throw;
+    }
+}
+
+bool Cursor::LookUpKey() {
     Revalidate();
     const IndexDef& full = table_->Indexes()[static_cast<size_t>(index_)];
     std::optional<uint32_t> hit;

@@ -79,6 +79,7 @@ class Cursor {
 
   private:
     bool InIndexOrder() const;
+    bool LookUpKey();
     void Revalidate();
     void Resolve();
     uint32_t Rank();

@@ -134,6 +134,10 @@ class Table {
     // so that a pass over a large table holds little of it. Returns whether every block
     // was passed; each was checked against the table on the way.
     template <class F> bool ForEachBlock(F f) {
+        struct Release { // the run buffer is not kept between passes
+            std::vector<uint8_t>& buffer;
+            ~Release() { std::vector<uint8_t>().swap(buffer); }
+        } release{scanBuffer_};
         for (size_t i = 0; i < blocks_.size();) {
             if (blocks_[i]->Resident()) {
                 if (!f(i, static_cast<const uint8_t*>(blocks_[i]->Rows()), blocks_[i]->count))

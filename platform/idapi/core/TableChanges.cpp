@@ -112,6 +112,7 @@ void Table::AddMany(const std::vector<uint8_t>& records) {
     std::vector<uint32_t> order(n);
     for (size_t i = 0; i < n; ++i)
         order[i] = sorted[i].second;
+    std::vector<std::pair<uint64_t, uint32_t>>().swap(sorted); // not held while writing
     Filler fill(*this);
     size_t next = 0;
     ForEachBlock([&](size_t, const uint8_t* rows, uint16_t count) {

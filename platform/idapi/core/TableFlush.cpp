@@ -135,11 +135,27 @@ void Table::Flush(bool full) {
             std::vector<IndexEntry> entries;
             for (const auto& b : blocks_)
                 entries.push_back({FirstKey(*b), b->number, b->count});
-            std::vector<uint8_t> px = BuildPrimaryIndex(header_.schema, entries);
-            // Made anew when missing: a table copied without its .PX stays writable.
-            os::File pxFile = os::File::Create(CompanionPath(path_, "PX"), os::Lock::None);
-            pxFile.WriteAt(0, px.data(), px.size());
-            pxFile.Truncate(px.size());
+            // Made anew when missing: a table copied without its .PX stays writable. It goes
+            // out a run at a time as it is made, the header last.
+            os::File px = os::File::Create(CompanionPath(path_, "PX"), os::Lock::None);
+            uint64_t start = 0;
+            writeBuffer_.clear();
+            auto emit = [&] {
+                if (!writeBuffer_.empty())
+                    px.WriteAt(start, writeBuffer_.data(), writeBuffer_.size());
+                writeBuffer_.clear();
+            };
+            const size_t size = WritePrimaryIndex(
+                header_.schema, entries, [&](size_t at, const uint8_t* bytes, size_t n) {
+                    if (!writeBuffer_.empty() &&
+                        (start + writeBuffer_.size() != at || writeBuffer_.size() >= kWriteRun))
+                        emit();
+                    if (writeBuffer_.empty())
+                        start = at;
+                    writeBuffer_.insert(writeBuffer_.end(), bytes, bytes + n);
+                });
+            emit();
+            px.Truncate(size);
         }
     } catch (const EngineError&) {
         broken_ = true;

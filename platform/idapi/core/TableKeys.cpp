@@ -81,6 +81,10 @@ Table::Place Table::KeyPlace(const uint8_t* record, bool& found) {
             h = mid;
     }
     found = l < b.count && KeyCompare(rows + size_t{l} * rs, record) == 0;
+    // A key past a block's last row may belong to the next block, if that block's first
+    // key as the .PX gave it was too high: reading that block checks it.
+    if (!found && l == b.count && block + 1 < blocks_.size() && !verified_)
+        Page(*blocks_[block + 1]);
     return {block, l};
 }
 
