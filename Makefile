@@ -1,6 +1,9 @@
-# Entry points: `make run` builds and starts Quiptide under Wine; `make test` builds all
-# three presets and runs every test. Both install what is missing first.
-.PHONY: all deps build build-win64 build-win32 build-native run test screenshots fuzz bench dist clean
+# Entry points: `make run` builds and starts Quiptide under Wine; `make test` builds every
+# preset and runs every test. Both install what is missing first. ARCH=win32 makes `run`
+# and `screenshots` use the 32-bit program under the 32-bit Wine.
+.PHONY: all deps build build-win64 build-win32 build-native build-release run test screenshots fuzz bench dist clean
+
+ARCH ?= win64
 
 all: build
 
@@ -21,16 +24,19 @@ build-win32: deps
 build-native: deps
 	$(call build_preset,native)
 
+build-release: deps
+	$(call build_preset,release)
+
 build: build-win64 build-win32
 
-run: build-win64
-	tools/run.sh $(ARGS)
+run: build-$(ARCH)
+	QUIPTIDE_ARCH=$(ARCH) tools/run.sh $(ARGS)
 
-test: build-win64 build-win32 build-native
+test: build-win64 build-win32 build-native build-release
 	tools/run-tests.sh
 
-screenshots: build-win64
-	tools/wine-session.sh tools/screenshots.sh
+screenshots: build-$(ARCH)
+	QUIPTIDE_ARCH=$(ARCH) tools/wine-session.sh tools/screenshots.sh
 
 fuzz: deps
 	tools/fuzz.sh
@@ -38,7 +44,7 @@ fuzz: deps
 bench: deps
 	tools/bench.sh
 
-dist: build-win64 build-win32
+dist: build-win64 build-win32 build-release
 	tools/dist.sh
 
 clean:

@@ -1,5 +1,5 @@
-# 32-bit Windows program built with MinGW-w64 (posix threads). This machine cannot run
-# 32-bit code, so this build is compiled and linked only.
+# 32-bit Windows program built with MinGW-w64 (posix threads), run and tested under
+# Debian's 32-bit Wine (wine32) where the machine's kernel runs 32-bit code.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
@@ -9,3 +9,4 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh win32)

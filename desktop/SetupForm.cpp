@@ -19,8 +19,9 @@ constexpr int kClientHeight = 163;
 // The first delay of the tagline timer after a new frequency is chosen, in milliseconds.
 constexpr unsigned kRestartDelay = 250;
 
-// The settings' values for the items of rgFrequency and rgCustTime, in their order. The
-// date items are their own formats.
+// The settings' values for the items of rgSequencer, rgFrequency and rgCustTime, in their
+// order. The date items are their own formats.
+const char* const kSequencers[] = {"Sequential", "Random", "Shuffle"};
 const char* const kFrequencies[] = {"Hourly", "Daily", "Variable", "OnLoad"};
 const char* const kTimeFormats[] = {"hh:nn:ss am/pm", "h:n:s am/pm", "t", "tt"};
 
@@ -100,7 +101,9 @@ void TFormSetup::FormCreate(fw::TComponent*) {
     } loaded{Loading};
     TSetupHost::TSettings& s = settings_;
     EditVar->SetText(fw::IntToStr(s.Interval));
-    rgSequencer->SetItemIndex(s.Sequencer == "Sequential" ? 0 : 1);
+    // A value that is none of the items shows as "Random", as the dialog always showed it.
+    const int sequencer = IndexOf(kSequencers, s.Sequencer);
+    rgSequencer->SetItemIndex(sequencer < 0 ? 1 : sequencer);
     rgFrequency->SetItemIndex(IndexOf(kFrequencies, s.Frequency));
     if (s.TagPos)
         cbTagTop->SetChecked(true);
@@ -128,7 +131,9 @@ void TFormSetup::FormClose(fw::TComponent*) {
 void TFormSetup::rgSequencerClick(fw::TComponent*) {
     if (Loading)
         return;
-    settings_.Sequencer = rgSequencer->ItemIndex() == 0 ? "Sequential" : "Random";
+    if (rgSequencer->ItemIndex() < 0)
+        return;
+    settings_.Sequencer = kSequencers[rgSequencer->ItemIndex()];
     host_.FillTopPanel();
 }
 

@@ -4,6 +4,7 @@
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "framework/Timer.h"
 
 #include <commctrl.h>
@@ -135,6 +136,10 @@ void TApplication::Run() {
     while (!terminated_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TForm::RelayHint(msg);
         HWND main = MainHandle();
+        // The main menu's shortcut keys act wherever the focus is in the window.
+        if (main && (msg.hwnd == main || IsChild(main, msg.hwnd)) && mainForm_->Menu() &&
+            mainForm_->Menu()->DispatchShortCut(msg))
+            continue;
         if (main && IsDialogMessageA(main, &msg))
             continue;
         TranslateMessage(&msg);

@@ -10,6 +10,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 namespace fw {
 
 TForm::TForm(TComponent* owner) : TWinControl(owner) {
@@ -263,22 +265,35 @@ bool TForm::OfferDialogKey(const MSG& msg) const {
 }
 
 int TForm::ShowModal() {
-    // The window that was active stays disabled while this form runs, on every path.
-    struct TDisabledOwner {
-        HWND window;
-        ~TDisabledOwner() {
-            if (window) {
-                EnableWindow(window, TRUE);
-                SetActiveWindow(window);
-            }
+    // The window that was active stays disabled while this form runs. It is enabled again
+    // on every path, and before this form is hidden: the system hands the activation to
+    // an enabled window when the active one goes, and a disabled owner would lose it to
+    // some other program's window.
+    class TDisabledOwner {
+      public:
+        explicit TDisabledOwner(HWND window) : window_(window) {
+            if (window_)
+                EnableWindow(window_, FALSE);
         }
+        ~TDisabledOwner() { Release(); }
+        TDisabledOwner(const TDisabledOwner&) = delete;
+        TDisabledOwner& operator=(const TDisabledOwner&) = delete;
+        HWND Release() {
+            HWND window = std::exchange(window_, nullptr);
+            if (window)
+                EnableWindow(window, TRUE);
+            return window;
+        }
+
+      private:
+        HWND window_;
     };
     HWND active = Application().ActiveWindow();
-    TDisabledOwner owner{active != Handle() && IsWindowEnabled(active) ? active : nullptr};
-    if (owner.window) {
-        SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner.window));
-        EnableWindow(owner.window, FALSE);
-    }
+    if (active == Handle() || !IsWindowEnabled(active))
+        active = nullptr;
+    if (active)
+        SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(active));
+    TDisabledOwner owner(active);
     ModalResult = mrNone;
     modal_ = true;
     Show();
@@ -302,7 +317,13 @@ int TForm::ShowModal() {
     modal_ = false;
     if (OnClose && !quitting)
         Application().Protect([this] { OnClose(this); });
+    const bool wasActive = GetActiveWindow() == Handle();
+    HWND ownerWindow = owner.Release();
     ShowWindow(Handle(), SW_HIDE);
+    // The owner takes the activation back, and with it the keyboard, unless the user had
+    // gone to another program meanwhile.
+    if (wasActive && ownerWindow)
+        SetForegroundWindow(ownerWindow);
     return ModalResult;
 }
 

@@ -4,6 +4,7 @@
 
 #include "framework/Application.h"
 #include "framework/Controls.h"
+#include "framework/Exception.h"
 
 #include <algorithm>
 #include <functional>
@@ -17,6 +18,39 @@ namespace {
 std::map<UINT, TMenuItem*>& Commands() {
     static std::map<UINT, TMenuItem*> commands;
     return commands;
+}
+
+constexpr UINT kCtrl = 0x10000, kShift = 0x20000, kAlt = 0x40000;
+
+// The key code of a shortcut text; 0 when the text is not one.
+UINT ParseShortCut(const std::string& text) {
+    UINT code = 0;
+    size_t at = 0;
+    for (size_t plus; (plus = text.find('+', at)) != std::string::npos; at = plus + 1) {
+        const std::string modifier = text.substr(at, plus - at);
+        if (modifier == "Ctrl")
+            code |= kCtrl;
+        else if (modifier == "Shift")
+            code |= kShift;
+        else if (modifier == "Alt")
+            code |= kAlt;
+        else
+            return 0;
+    }
+    const std::string key = text.substr(at);
+    if (key.size() == 1 && ((key[0] >= 'A' && key[0] <= 'Z') || (key[0] >= '0' && key[0] <= '9')))
+        return code | static_cast<UINT>(key[0]);
+    if (key.size() >= 2 && key.size() <= 3 && key[0] == 'F' &&
+        key.find_first_not_of("0123456789", 1) == std::string::npos) {
+        const int n = std::stoi(key.substr(1));
+        if (n >= 1 && n <= 24)
+            return code | static_cast<UINT>(VK_F1 + n - 1);
+    }
+    return 0;
+}
+
+bool KeyDown(int key) {
+    return (GetKeyState(key) & 0x8000) != 0;
 }
 
 UINT NextCommand() {
@@ -77,6 +111,17 @@ void TMenuItem::SetCaption(const std::string& caption) {
     Changed();
 }
 
+void TMenuItem::SetShortCut(const std::string& text) {
+    const UINT key = text.empty() ? 0 : ParseShortCut(text);
+    if (!text.empty() && key == 0)
+        throw Exception("Not a shortcut key: " + text);
+    if (text == shortCut_)
+        return;
+    shortCut_ = text;
+    shortCutKey_ = key;
+    Changed();
+}
+
 void TMenuItem::SetEnabled(bool enabled) {
     if (enabled == enabled_)
         return;
@@ -133,7 +178,7 @@ void TMenuItem::AppendTo(HMENU menu) const {
     mi.cbSize = sizeof mi;
     mi.fMask = MIIM_ID | MIIM_STRING | MIIM_STATE;
     mi.wID = command_;
-    std::string text = caption_;
+    std::string text = shortCut_.empty() ? caption_ : caption_ + "\t" + shortCut_;
     mi.dwTypeData = text.data();
     mi.fState = (enabled_ ? MFS_ENABLED : MFS_GRAYED) | (default_ ? MFS_DEFAULT : 0) |
                 (checked_ ? MFS_CHECKED : 0);
@@ -158,6 +203,8 @@ bool TMenuItem::SetProperty(const std::string& name, const TLayoutValue& v,
         enabled_ = v.AsBoolean();
     else if (name == "Default")
         default_ = v.AsBoolean();
+    else if (name == "ShortCut")
+        SetShortCut(v.AsString());
     else if (name == "OnClick")
         OnClick = events.Notify(v.AsIdent());
     else
@@ -194,6 +241,29 @@ TMenuItem* TMenu::FindItem(const std::string& caption) const {
         return nullptr;
     };
     return search(items_);
+}
+
+bool TMenu::DispatchShortCut(const MSG& msg) const {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)
+        return false;
+    const UINT key = static_cast<UINT>(msg.wParam) | (KeyDown(VK_CONTROL) ? kCtrl : 0) |
+                     (KeyDown(VK_SHIFT) ? kShift : 0) | (KeyDown(VK_MENU) ? kAlt : 0);
+    std::function<TMenuItem*(const std::vector<TMenuItem*>&)> search =
+        [&](const std::vector<TMenuItem*>& items) -> TMenuItem* {
+        for (TMenuItem* i : items) {
+            if (!i->Enabled())
+                continue;
+            if (i->shortCutKey_ == key)
+                return i;
+            if (TMenuItem* found = search(i->Items()))
+                return found;
+        }
+        return nullptr;
+    };
+    TMenuItem* item = search(items_);
+    if (item)
+        item->Click();
+    return item != nullptr;
 }
 
 void TMenu::Fill(HMENU menu) const {

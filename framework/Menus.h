@@ -1,5 +1,5 @@
-// Menus: items with captions, hints, help contexts and click events; the main menu of a
-// form and pop-up menus (context and tray menus).
+// Menus: items with captions, hints, help contexts, shortcut keys and click events; the
+// main menu of a form and pop-up menus (context and tray menus).
 #pragma once
 
 #include "framework/Component.h"
@@ -33,6 +33,11 @@ class TMenuItem : public TComponent, public TLayoutParent {
     bool Checked() const { return checked_; }
     void SetChecked(bool checked);
     bool IsSeparator() const { return caption_ == "-"; }
+    // The key that clicks the item, as the menu shows it after the caption: "Ctrl+F",
+    // "F3", "Shift+Ctrl+X" (modifiers Ctrl, Shift, Alt; a letter, a digit or F1-F24).
+    // Raises for a text of another form.
+    const std::string& ShortCut() const { return shortCut_; }
+    void SetShortCut(const std::string& text);
 
     TNotifyEvent OnClick;
     void Click();
@@ -61,6 +66,8 @@ class TMenuItem : public TComponent, public TLayoutParent {
 
     std::string caption_;
     std::string hint_;
+    std::string shortCut_;
+    UINT shortCutKey_ = 0; // virtual key, with kCtrl, kShift, kAlt in the bits above it
     int helpContext_ = 0;
     bool enabled_ = true;
     bool checked_ = false;
@@ -79,6 +86,9 @@ class TMenu : public TComponent, public TLayoutParent {
     void InsertChild(TComponent* child) override;
     // Finds an item anywhere in the menu by its caption ("&Select DB").
     TMenuItem* FindItem(const std::string& caption) const;
+    // A key press (WM_KEYDOWN, WM_SYSKEYDOWN) that is the shortcut of an item which, with
+    // every menu above it, is enabled: clicks the item and gives true.
+    bool DispatchShortCut(const MSG& msg) const;
 
   protected:
     friend class TMenuItem;

@@ -10,6 +10,8 @@ int Import(const Options& o);
 int Export(const Options& o);
 int Random(const Options& o);
 int Sign(const Options& o);
+// Prints every tagline that holds the text; the exit status is 1 when none does.
+int Find(const Options& o);
 int Stats(const Options& o);
 int Spell(const Options& o);
 // Prints one line per finding, "level code message"; returns the highest level (0-4).

@@ -20,9 +20,12 @@ const char* const kUsage =
     "                                  standard input; \"\\n\" in a line is a line break);\n"
     "                                  --fortune reads fortune(6) files\n"
     "  export TABLE [FILE] [--fortune]  every tagline in TagText order\n"
-    "  random TABLE                    one tagline, drawn as Quiptide draws it\n"
-    "  sign BODY TABLE [--top]         the signature: BODY with #DATE# and #TIME#\n"
+    "  random TABLE [--shuffle]        one tagline, drawn as Quiptide draws it; --shuffle\n"
+    "                                  shows every tagline once before any repeats\n"
+    "  sign BODY TABLE [--top] [--shuffle]  the signature: BODY with #DATE# and #TIME#\n"
     "                                  expanded, and a random tagline below (or above)\n"
+    "  find TABLE TEXT                 every tagline holding TEXT, case ignored, in\n"
+    "                                  TagText order; the exit status is 1 when none does\n"
     "  stats TABLE                     rows, fields, sizes and code page of a table\n"
     "  spell [-a] [--dictionary F] [--personal F]  checks lines of standard input by\n"
     "                                  ispell's pipe protocol (american.vtd beside qtdb)\n"
@@ -67,6 +70,8 @@ int main(int argc, char** argv) {
             return qtdb::Random(o);
         if (o.command == "sign")
             return qtdb::Sign(o);
+        if (o.command == "find")
+            return qtdb::Find(o);
         if (o.command == "stats")
             return qtdb::Stats(o);
         if (o.command == "spell")

@@ -20,6 +20,8 @@ Options ParseOptions(int argc, char** argv) {
             o.fortune = true;
         else if (arg == "--top")
             o.top = true;
+        else if (arg == "--shuffle")
+            o.shuffle = true;
         else if (arg == "--help" || arg == "-h")
             o.help = true;
         else if (arg == "--version")

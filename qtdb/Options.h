@@ -12,6 +12,7 @@ struct Options {
     std::string command;
     std::vector<std::string> operands;
     bool force = false, fortune = false, top = false, help = false, version = false;
+    bool shuffle = false; // random, sign: the next tagline of the table's round
     Encoding encoding = Encoding::Windows1252;
     std::string dateFormat = "mmm dd, yy", timeFormat = "tt";
     std::string dictionary, personal; // spell: the dictionary and the user's word list

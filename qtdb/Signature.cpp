@@ -3,6 +3,7 @@
 // run a command for their signature.
 #include "qtdb/Commands.h"
 #include "qtdb/Engine.h"
+#include "qtdb/Shuffle.h"
 
 #include "framework/text/DateLetters.h"
 #include "framework/rules/SignatureRules.h"
@@ -60,12 +61,20 @@ fw::TDateNames LocaleNames() {
     return names;
 }
 
-// A random tagline of the table, drawn from the UTC time of day in milliseconds.
-std::string DrawTagline(const std::string& table) {
+// A random tagline of the table, or the next of its shuffle's round, drawn from the UTC
+// time of day in milliseconds. The plain draw reads one block; the round walks the table.
+std::string DrawTagline(const std::string& table, bool shuffle) {
     using namespace std::chrono;
     const auto now = system_clock::now().time_since_epoch();
     const auto ms = duration_cast<milliseconds>(now).count() % (24 * 60 * 60 * 1000);
-    return RandomTagline(table, static_cast<std::uint32_t>(ms));
+    const auto seed = static_cast<std::uint32_t>(ms);
+    if (!shuffle)
+        return RandomTagline(table, seed);
+    Cursor rows(table, false);
+    if (rows.RecordCount() == 0)
+        throw Error(table + ": holds no taglines");
+    ShuffleTo(rows, seed);
+    return rows.TagText();
 }
 
 } // namespace
@@ -73,7 +82,7 @@ std::string DrawTagline(const std::string& table) {
 int Random(const Options& o) {
     if (o.operands.size() != 1)
         throw Error("random: needs one TABLE");
-    std::cout << SystemLines(OutputText(DrawTagline(o.operands[0]), o.encoding)) << kEol;
+    std::cout << SystemLines(OutputText(DrawTagline(o.operands[0], o.shuffle), o.encoding)) << kEol;
     return 0;
 }
 
@@ -81,7 +90,7 @@ int Sign(const Options& o) {
     if (o.operands.size() != 2)
         throw Error("sign: needs a BODY file and a TABLE");
     const std::string body = InputText(ReadInput(o.operands[0]), o.encoding, o.operands[0]);
-    const std::string tagline = DrawTagline(o.operands[1]);
+    const std::string tagline = DrawTagline(o.operands[1], o.shuffle);
     const std::time_t now = std::time(nullptr);
     const std::tm local = *std::localtime(&now);
     const fw::TDateParts parts{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,

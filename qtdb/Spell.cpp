@@ -2,11 +2,11 @@
 // drive `ispell -a`: a banner, then for each input line one answer per word and a blank line.
 #include "qtdb/Commands.h"
 #include "qtdb/Engine.h"
+#include "qtdb/UserFiles.h"
 #include "platform/speller/core/Letters.h"
 #include "platform/speller/core/Speller.h"
 #include "QuiptideVersion.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -20,31 +20,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// "american.vtd" beside the qtdb program itself.
+// "american.vtd" beside the qtdb program itself, or where the Linux package puts it
+// (the program in .../bin, the dictionary in .../share/quiptide).
 std::string DefaultDictionary() {
 #ifdef _WIN32
     char path[MAX_PATH];
     const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     const fs::path self(std::string(path, n));
+    return (self.parent_path() / "american.vtd").string();
 #else
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-#endif
-    return (self.parent_path() / "american.vtd").string();
-}
-
-// Where the user's own word list and spell checking options are kept: the
-// application-data folder on Windows (shared with the program's spell-check control), the
-// configuration folder elsewhere.
-fs::path UserFolder() {
-#ifdef _WIN32
-    const char* base = std::getenv("APPDATA");
-    return fs::path(base ? base : ".") / "Quiptide";
-#else
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
-        return fs::path(xdg) / "quiptide";
-    const char* home = std::getenv("HOME");
-    return fs::path(home ? home : ".") / ".config" / "quiptide";
+    const fs::path beside = self.parent_path() / "american.vtd";
+    if (fs::exists(beside, ec))
+        return beside.string();
+    return (self.parent_path().parent_path() / "share" / "quiptide" / "american.vtd").string();
 #endif
 }
 

@@ -3,6 +3,7 @@
 #include "qtdb/Engine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <iostream>
 #include <vector>
@@ -52,6 +53,32 @@ const char* TypeName(uint16_t type) {
     }
 }
 
+// A table's own files: the .db and, where they exist, its primary index, our index
+// sidecar and its memo file. Other files that share the name (a help file, a backup) are
+// not the table's.
+std::vector<std::filesystem::path> TableFiles(const std::filesystem::path& table) {
+    static const char* const kOwn[] = {".db", ".px", ".qix", ".mb"};
+    const auto lower = [](std::string s) {
+        for (char& c : s)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    std::vector<std::filesystem::path> files;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(
+             table.has_parent_path() ? table.parent_path() : std::filesystem::path("."), error)) {
+        const std::filesystem::path& name = entry.path();
+        if (!entry.is_regular_file(error) ||
+            lower(name.stem().string()) != lower(table.stem().string()))
+            continue;
+        const std::string ext = lower(name.extension().string());
+        if (std::find(std::begin(kOwn), std::end(kOwn), ext) != std::end(kOwn))
+            files.push_back(name);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
 } // namespace
 
 int Create(const Options& o) {
@@ -88,22 +115,18 @@ int Stats(const Options& o) {
             std::cout << " " << fields[i].size;
     }
     std::cout << kEol << "record     " << p.recordSize << " bytes" << kEol << "block      "
-              << p.blockSize << " bytes" << kEol << "keyed      "
-              << (p.keyFields ? "yes, on " + std::to_string(p.keyFields) + " field(s)" : "no")
-              << kEol << "indexes    " << indexCount;
+              << p.blockSize << " bytes" << kEol << "keyed      ";
+    if (p.keyFields)
+        std::cout << "yes, on " << p.keyFields << " field(s)";
+    else
+        std::cout << "no";
+    std::cout << kEol << "indexes    " << indexCount;
     for (uint16_t i = 0; i < indexCount && i < indexes.size(); ++i)
         std::cout << (i ? ", " : ": ") << (indexes[i].name[0] ? indexes[i].name : "(primary)")
                   << " on " << indexes[i].fields;
     std::cout << kEol << "code page  " << p.locale << " (" << p.codePage << ")" << kEol
               << "files     ";
-    const std::filesystem::path path(table);
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(
-             path.has_parent_path() ? path.parent_path() : std::filesystem::path(".")))
-        if (entry.is_regular_file() && entry.path().stem() == path.stem())
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const auto& file : files)
+    for (const auto& file : TableFiles(table))
         std::cout << " " << file.filename().string() << " " << std::filesystem::file_size(file);
     std::cout << kEol;
     return 0;

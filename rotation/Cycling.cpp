@@ -51,9 +51,12 @@ TTickDecision DecideTick(const std::string& frequency, int interval, const std::
     return d;
 }
 
-int RandomRow(const SYSTEMTIME& utc, int rowCount) {
-    return rules::RandomRow(
-        rules::RandomSeed(utc.wHour, utc.wMinute, utc.wSecond, utc.wMilliseconds), rowCount);
+std::uint32_t ChangeSeed(const SYSTEMTIME& utc) {
+    return rules::RandomSeed(utc.wHour, utc.wMinute, utc.wSecond, utc.wMilliseconds);
+}
+
+int RandomRow(const SYSTEMTIME& utc, int rowCount, int current) {
+    return rules::RandomRow(ChangeSeed(utc), rowCount, current);
 }
 
 std::string StatusText(const std::string& frequency, const std::string& sequencer, int interval,

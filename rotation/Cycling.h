@@ -30,10 +30,14 @@ struct TTickDecision {
 TTickDecision DecideTick(const std::string& frequency, int interval, const std::string& date,
                          const SYSTEMTIME& lastSave, const SYSTEMTIME& now);
 
+// The seed of a change's draws: the UTC time of day in milliseconds.
+std::uint32_t ChangeSeed(const SYSTEMTIME& utc);
+
 // The row a random change moves to: the r-th row in Record order (1-based) for a draw
 // from a fresh seed of the UTC time of day (framework/rules/RandomPick.h), so every row can be
-// taken whatever the Record values; 0 for an empty table, which keeps its position.
-int RandomRow(const SYSTEMTIME& utc, int rowCount);
+// taken whatever the Record values, and never `current` (the row the table stands on, in
+// that order) when there is another; 0 for an empty table, which keeps its position.
+int RandomRow(const SYSTEMTIME& utc, int rowCount, int current = 0);
 
 // The status summary of the tray's "Status" command.
 std::string StatusText(const std::string& frequency, const std::string& sequencer, int interval,

@@ -60,6 +60,8 @@ fw::TEventTable TMainForm::Events() {
     bind("mnuDBDeleteClick", &TMainForm::mnuDBDeleteClick);
     bind("mnuDBImportClick", &TMainForm::mnuDBImportClick);
     bind("mnuDBPackClick", &TMainForm::mnuDBPackClick);
+    bind("mnuDBFindClick", &TMainForm::mnuDBFindClick);
+    bind("mnuDBFindNextClick", &TMainForm::mnuDBFindNextClick);
     bind("popTrayTagThiefClick", &TMainForm::popTrayTagThiefClick);
     bind("btnDisplayClick", &TMainForm::btnDisplayClick);
     bind("FileSave", &TMainForm::FileSave);
@@ -128,8 +130,7 @@ void TMainForm::SetupMenus() {
         else if (auto* button = dynamic_cast<fw::TSpeedButton*>(c))
             button->SetEnabled(true);
     }
-    for (size_t i = 0; i < fw::TDBNavigator::ButtonCount; ++i)
-        DBNavigator->Button(static_cast<fw::TNavigateBtn>(i)).SetEnabled(true);
+    DBNavigator->SetEnabled(true);
 }
 
 void TMainForm::FillTopPanel() {
@@ -152,6 +153,13 @@ LRESULT TMainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_DROPFILES) {
         WMDropFiles(reinterpret_cast<HDROP>(wParam));
         return DefaultProc(msg, wParam, lParam);
+    }
+    if (msg == WM_QUERYENDSESSION)
+        return QueryEndSession();
+    if (msg == WM_ENDSESSION) {
+        if (wParam)
+            EndSession();
+        return 0;
     }
     return TForm::WndProc(msg, wParam, lParam);
 }

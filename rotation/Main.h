@@ -15,10 +15,13 @@
 #include "framework/StatusBar.h"
 #include "framework/Timer.h"
 #include "desktop/SetupHost.h"
+#include "rotation/CyclingRound.h"
 #include "taglinedb/SpellHost.h"
+#include "taglinedb/TaglineFind.h"
 #include "taglinedb/TaglineHost.h"
 #include "tableutil/TableUtilHost.h"
 
+#include <optional>
 #include <string>
 
 class TBrkApart;
@@ -41,7 +44,8 @@ class TMainForm : public fw::TForm,
                   public TTaglineHost,
                   public TSetupHost,
                   public TTableUtilHost,
-                  public TSpellHost {
+                  public TSpellHost,
+                  public TTaglineFindHost {
   public:
     // Builds the window from its stored layout and runs FormCreate.
     explicit TMainForm(fw::TComponent* owner);
@@ -92,6 +96,10 @@ class TMainForm : public fw::TForm,
     void FormCloseQuery(fw::TComponent* sender, bool& canClose);
     void FormClose(fw::TComponent* sender);
     void FileExit(fw::TComponent* sender);
+    // The end of the session, or an installer replacing the program: no question asked,
+    // the settings saved. Declined while a window of the program's own is open.
+    bool QueryEndSession() const;
+    void EndSession();
     // Acts on "/start" and "/unload" in a program command line (FormCreate's last step).
     void CommandLineSwitches(const std::string& commandLine);
 
@@ -152,6 +160,14 @@ class TMainForm : public fw::TForm,
     void popTrayChangeTagNowClick(fw::TComponent* sender);
     void mnuSetupDemoClick(fw::TComponent* sender);
     void popTrayStatusClick(fw::TComponent* sender);
+    // The shuffle's round, made at its first change, kept in "mv-round.smv" beside the
+    // side files.
+    std::optional<TCyclingRound> Round;
+
+    // Database | "&Find Tagline..." (Ctrl+F) and "Find &Next" (F3), handed to Finder.
+    std::optional<TTaglineFind> Finder;
+    void mnuDBFindClick(fw::TComponent* sender);
+    void mnuDBFindNextClick(fw::TComponent* sender);
 
     // The Database menu's table choices and the navigator, handed to Taglines.
     void mnuDBSelectClick(fw::TComponent* sender);
@@ -198,6 +214,7 @@ class TMainForm : public fw::TForm,
     fw::TTimer& CyclingTimer() override { return *Timer; }
     const std::string& CurrentTablePath() const override { return DBFile; }
     void SetDBFile(const std::string& fileName) override { DBFile = fileName; }
+    const std::string& SignatureFile() const override { return SigFile; }
     fw::TFileDialog& SharedOpenDialog() override { return OpenDialog; }
     const std::string& ProgramFolder() const override { return ProgramDir; }
     // What the table utility's command asks of the window.
@@ -216,6 +233,8 @@ class TMainForm : public fw::TForm,
     TSignatureDocument Document() const;
     // The commands a demonstration takes away from the user, and gives back.
     void SetDemoControls(bool enabled);
+    // The finder, made at the first find.
+    TTaglineFind& TaglineFinder();
     void CreateTableComponents();
     void CreateSpellComponents();
     // Starts SpawnPrg shown normally; true when it started. Explains a failure.

@@ -1,8 +1,10 @@
 // Closing the main window: the close warning, starting the configured mail program, and
-// saving the settings on the way out.
+// saving the settings on the way out; and ending at the end of the session or when the
+// installer must replace the program's files.
 #include "rotation/Main.h"
 
 #include "desktop/RegFiles.h"
+#include "framework/Application.h"
 #include "framework/data/Table.h"
 #include "framework/Dialogs.h"
 #include "framework/Paths.h"
@@ -43,6 +45,20 @@ void TMainForm::FormClose(fw::TComponent*) {
     DragAcceptFiles(Handle(), FALSE);
     mnuFileSaveSettingsClick(this);
     Table1->Close();
+}
+
+// The installer asks as the system does at sign-out (WM_QUERYENDSESSION, then
+// WM_ENDSESSION): nobody is there to answer the close warning, and the mail program is
+// not wanted, but the settings are saved as at every close. A window of the program's own
+// that is open (a dialog, a message) means the user is in the middle of something: then
+// the program declines, and the installer says that it could not close it.
+bool TMainForm::QueryEndSession() const {
+    return IsWindowEnabled(Handle()) != FALSE;
+}
+
+void TMainForm::EndSession() {
+    FormClose(this);
+    fw::Application().Terminate();
 }
 
 void TMainForm::FileExit(fw::TComponent*) {

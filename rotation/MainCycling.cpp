@@ -92,16 +92,20 @@ void TMainForm::ChangeTag() {
     if (Sequencer == "Random") {
         // The r-th row in Record order: every row can be drawn whatever gaps the Record
         // numbers have, and an empty table keeps its place.
-        const int row = RandomRow(Clock->Utc(), Table1->RecordCount());
-        if (row > 0) {
+        const int rows = Table1->RecordCount();
+        if (rows > 0) {
             // A table without an index on Record keeps its order: the r-th row of any
             // order is as random a choice.
             try {
                 Table1->SetIndexFieldNames("Record");
             } catch (const fw::EDatabaseError&) {
             }
-            Table1->SetRecNo(row);
+            Table1->SetRecNo(RandomRow(Clock->Utc(), rows, Table1->RecNo()));
         }
+    } else if (Sequencer == "Shuffle") {
+        if (!Round)
+            Round.emplace(ProgramDir + "mv-round.smv");
+        Round->Next(*Table1, ChangeSeed(Clock->Utc()), Frequency != "Demo");
     } else {
         Table1->Next();
         if (Table1->Eof())

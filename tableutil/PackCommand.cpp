@@ -13,13 +13,14 @@ void RunPackVerify(fw::TComponent* owner, TTableUtilHost& host) {
     fw::TTable& table = host.TaglineTable();
     const std::string path = table.TablePath();
     table.Close();
+    const std::string folder = host.ProgramFolder();
     {
         // A window that cannot be made (no library) ends the command here: the table
         // stays closed and the timer stopped, and the message says why.
-        std::unique_ptr<TFormTUMain> window = std::make_unique<TFormTUMain>(owner, path);
+        std::unique_ptr<TFormTUMain> window =
+            std::make_unique<TFormTUMain>(owner, path, folder + "BackUp_.db");
         window->ShowModal();
     }
-    const std::string folder = host.ProgramFolder();
     if (fw::FileExists(folder + "BackUp_.db")) {
         fw::TTable& backup = host.SecondaryTable();
         backup.Close();

@@ -7,6 +7,7 @@
 #include "framework/Paths.h"
 #include "framework/data/DBErrors.h"
 #include "framework/data/Session.h"
+#include "tableutil/FaultGuard.h"
 #include "tableutil/TableNames.h"
 
 #include <cstdlib>
@@ -61,12 +62,36 @@ template <typename TFn> class TFinally {
     int unwinding_;
 };
 
-// Rewraps an engine failure of a library call with the call's name on a second line.
+// A fault inside the library: the fault's description, and the entry point it ended, on
+// a second line, unless a Trying step around the call names another.
+class ELibraryFault : public ETUtilityError {
+  public:
+    ELibraryFault(const std::string& fault, const char* entry)
+        : ETUtilityError(fault + "\r\n" + "Trying" + " " + entry), fault_(fault) {}
+    const std::string& Fault() const { return fault_; }
+
+  private:
+    std::string fault_;
+};
+
+// Calls into the library; a processor fault there ends the call, not the program.
+template <typename TCall> TUStatus LibraryCall(const char* entry, TCall call) {
+    TUStatus status = 0;
+    std::string fault;
+    if (!faultguard::Guarded([&] { status = call(); }, fault))
+        throw ELibraryFault(fault, entry);
+    return status;
+}
+
+// Rewraps an engine failure or a fault of a library call with the call's name on a second
+// line.
 template <typename TFn> void Trying(const char* function, TFn fn) {
     try {
         fn();
     } catch (const fw::EDBEngineError& e) {
         throw ETUtilityError(std::string(e.what()) + "\r\n" + "Trying" + " " + function);
+    } catch (const ELibraryFault& e) {
+        throw ETUtilityError(e.Fault() + "\r\n" + "Trying" + " " + function);
     }
 }
 
@@ -136,13 +161,21 @@ TTUtility::~TTUtility() {
 void TTUtility::BeginLibrarySession() {
     EndLibrarySession();
     session_ = new uint16_t(0);
-    fw::Check(entries_.Init(session_));
+    try {
+        fw::Check(LibraryCall("TUInit", [&] { return entries_.Init(session_); }));
+    } catch (...) {
+        // No session was opened: there is nothing for TUExit to end.
+        delete session_;
+        session_ = nullptr;
+        throw;
+    }
 }
 
 void TTUtility::EndLibrarySession() {
     if (!session_)
         return;
-    fw::Check(entries_.Exit(*session_)); // a failure keeps the handle
+    // A failure keeps the handle.
+    fw::Check(LibraryCall("TUExit", [&] { return entries_.Exit(*session_); }));
     delete session_;
     session_ = nullptr;
 }
@@ -291,7 +324,8 @@ void TTUtility::ReadCursorProps(const std::string& path, TTableInfo& info) {
     const std::string table = Native(StripExtension(path));
     TFinally end([this] { EndLibrarySession(); });
     BeginLibrarySession();
-    fw::Check(entries_.FillCURProps(*session_, table.c_str(), props));
+    fw::Check(LibraryCall("TUFillCURProps",
+                          [&] { return entries_.FillCURProps(*session_, table.c_str(), props); }));
     info.TableType = CString(props, TU_CP_TABLE_TYPE, 32);
     info.FieldCount = Word(props, TU_CP_FIELDS);
     info.RecordSize = Word(props, TU_CP_RECORD_SIZE);
@@ -317,8 +351,10 @@ void TTUtility::CheckHeader(const std::string& path) {
             DeleteFileA("__TMP.DB");
     });
     BeginLibrarySession();
-    fw::Check(entries_.VerifyTable(*session_, table.c_str(), kParadox, "__TMP.DB", nullptr,
-                                   TU_HEADER_ONLY | TU_NO_LOCK, &errorLevel_));
+    fw::Check(LibraryCall("TUVerifyTable", [&] {
+        return entries_.VerifyTable(*session_, table.c_str(), kParadox, "__TMP.DB", nullptr,
+                                    TU_HEADER_ONLY | TU_NO_LOCK, &errorLevel_);
+    }));
 }
 
 void TTUtility::ReadRecordCount(const std::string& path, TTableInfo& info) {
@@ -357,6 +393,7 @@ void TTUtility::UnregisterCallback(uint16_t length, void* buffer) {
 void TTUtility::VerifyTable() {
     if (tableName_.empty())
         throw ETUtilityError("Invalid TUVerify parameters");
+    callbackError_ = nullptr;
     const bool callbacks = CBActive;
     if (callbacks)
         fw::Check(idpRegisterCallback(nullptr, IDP_CB_PROGRESS, reinterpret_cast<uintptr_t>(this),
@@ -377,8 +414,12 @@ void TTUtility::VerifyTable() {
         const std::string table = Native(StripExtension(tableName_));
         const std::string errTable = Native(ErrTablePath());
         BeginLibrarySession();
-        fw::Check(entries_.VerifyTable(*session_, table.c_str(), kParadox, OrNull(errTable),
-                                       nullptr, Options, &errorLevel_));
+        const TUStatus status = LibraryCall("TUVerifyTable", [&] {
+            return entries_.VerifyTable(*session_, table.c_str(), kParadox, OrNull(errTable),
+                                        nullptr, Options, &errorLevel_);
+        });
+        RethrowCallbackError();
+        fw::Check(status);
     });
 }
 
@@ -401,8 +442,10 @@ TURebuildDescriptor* TTUtility::GetTableDesc() {
         const std::string table = Native(StripExtension(tableName_));
         uint16_t c[7] = {};
         BeginLibrarySession();
-        fw::Check(entries_.GetCRTblDescCount(*session_, table.c_str(), &c[0], &c[1], &c[2], &c[3],
-                                             &c[4], &c[5], &c[6]));
+        fw::Check(LibraryCall("TUGetCRTblDescCount", [&] {
+            return entries_.GetCRTblDescCount(*session_, table.c_str(), &c[0], &c[1], &c[2], &c[3],
+                                              &c[4], &c[5], &c[6]);
+        }));
         try {
             FreeRebuildDesc();
             rebuildDesc_ =
@@ -424,8 +467,10 @@ TURebuildDescriptor* TTUtility::GetTableDesc() {
             }
             const std::string password = Native(password_);
             Trying("TUFillCRTblDesc", [&] {
-                fw::Check(entries_.FillCRTblDesc(*session_, rebuildDesc_, table.c_str(),
-                                                 OrNull(password)));
+                fw::Check(LibraryCall("TUFillCRTblDesc", [&] {
+                    return entries_.FillCRTblDesc(*session_, rebuildDesc_, table.c_str(),
+                                                  OrNull(password));
+                }));
             });
         } catch (...) {
             FreeRebuildDesc();
@@ -444,6 +489,7 @@ void TTUtility::RebuildTable(TURebuildDescriptor* desc) {
     }
     if (tableName_.empty())
         throw ETUtilityError("Invalid TURebuild parameters");
+    callbackError_ = nullptr;
     const bool callbacks = CBActive;
     if (callbacks)
         fw::Check(idpRegisterCallback(nullptr, IDP_CB_PROGRESS, reinterpret_cast<uintptr_t>(this),
@@ -465,80 +511,103 @@ void TTUtility::RebuildTable(TURebuildDescriptor* desc) {
         const std::string keyViol = Native(KeyViolTablePath());
         const std::string problems = Native(ProblemTablePath());
         BeginLibrarySession();
-        fw::Check(entries_.RebuildTable(*session_, table.c_str(), kParadox, OrNull(backup),
-                                        OrNull(keyViol), OrNull(problems), rebuildDesc_));
+        const TUStatus status = LibraryCall("TURebuildTable", [&] {
+            return entries_.RebuildTable(*session_, table.c_str(), kParadox, OrNull(backup),
+                                         OrNull(keyViol), OrNull(problems), rebuildDesc_);
+        });
+        RethrowCallbackError();
+        fw::Check(status);
     });
 }
 
 // ---- Progress reports ----
 
-int32_t TTUtility::VerifyCallback(uint16_t, uintptr_t clientData, void* buffer) {
+// The reports arrive from inside the library, which has C frames of its own: a failure
+// of a window or handler must not unwind through them. The first is kept and raised once
+// the library call has returned.
+template <typename TFn> int32_t TTUtility::Report(uintptr_t clientData, TFn report) {
     auto* u = reinterpret_cast<TTUtility*>(clientData);
     if (!u || !u->CBActive)
         return 1;
-    const auto* b = static_cast<const unsigned char*>(buffer);
-    const uint16_t value = Word(b, 0);
-    const std::string message = CString(b, 2, 261);
-    const uint8_t phase = b[263];
-    const uint16_t number = b[265], count = b[267];
-    TVerifyDlg* d = u->verifyDialog_;
-    if (d && d->StatusExists()) {
-        switch (phase) {
-        case 0:
-            d->SetHeaderProgress(value);
-            break;
-        case 1:
-            d->SetIndexProgress(value);
-            break;
-        case 2:
-            d->SetDataProgress(value);
-            break;
-        case 3:
-            d->SetHeaderIdxProgress(value);
-            break;
-        case 4:
-            d->SetIndexIdxProgress(value);
-            break;
-        case 5:
-            d->SetDataIdxProgress(value);
-            break;
-        case 6:
-            d->SetIntegrityProgress(value);
-            d->SetIndexNumber(std::to_string(number));
-            d->SetIndexCount(std::to_string(count));
-            break;
-        case 7:
-            d->SetStatusText(message);
-            break;
-        default:
-            break;
-        }
+    try {
+        report(*u);
+    } catch (...) {
+        if (!u->callbackError_)
+            u->callbackError_ = std::current_exception();
     }
-    if (u->OnInfoVerify)
-        u->OnInfoVerify(u, {value, message.substr(0, 82), phase, number, count});
     return 1;
 }
 
+void TTUtility::RethrowCallbackError() {
+    if (std::exception_ptr error = std::exchange(callbackError_, nullptr))
+        std::rethrow_exception(error);
+}
+
+int32_t TTUtility::VerifyCallback(uint16_t, uintptr_t clientData, void* buffer) {
+    return Report(clientData, [buffer](TTUtility& u) {
+        const auto* b = static_cast<const unsigned char*>(buffer);
+        const uint16_t value = Word(b, TU_VCB_VALUE);
+        const std::string message = CString(b, TU_VCB_MESSAGE, TU_VCB_MESSAGE_LEN);
+        const uint8_t phase = b[TU_VCB_PHASE];
+        const uint16_t number = b[TU_VCB_INDEX + 1], count = b[TU_VCB_INDEX_COUNT + 1];
+        TVerifyDlg* d = u.verifyDialog_;
+        if (d && d->StatusExists()) {
+            switch (phase) {
+            case 0:
+                d->SetHeaderProgress(value);
+                break;
+            case 1:
+                d->SetIndexProgress(value);
+                break;
+            case 2:
+                d->SetDataProgress(value);
+                break;
+            case 3:
+                d->SetHeaderIdxProgress(value);
+                break;
+            case 4:
+                d->SetIndexIdxProgress(value);
+                break;
+            case 5:
+                d->SetDataIdxProgress(value);
+                break;
+            case 6:
+                d->SetIntegrityProgress(value);
+                d->SetIndexNumber(std::to_string(number));
+                d->SetIndexCount(std::to_string(count));
+                break;
+            case 7:
+                d->SetStatusText(message);
+                break;
+            default:
+                break;
+            }
+        }
+        if (u.OnInfoVerify)
+            u.OnInfoVerify(&u, {value, message.substr(0, 82), phase, number, count});
+    });
+}
+
 int32_t TTUtility::RebuildCallback(uint16_t, uintptr_t clientData, void* buffer) {
-    auto* u = reinterpret_cast<TTUtility*>(clientData);
-    if (!u || !u->CBActive)
-        return 1;
-    const auto* b = static_cast<const unsigned char*>(buffer);
-    const auto value = static_cast<int16_t>(Word(b, 0));
-    const std::string message = CString(b, 2, 128);
-    TRebuildDlg* d = u->rebuildDialog_;
-    if (d && d->StatusExists()) {
-        if (!message.empty())
-            d->SetPackedText(message);
-        else
-            d->SetRebuildProgress(value);
-        d->RefreshStatus();
-    }
-    if (u->OnInfoRebuild) {
-        if (value >= 0)
-            u->OnInfoRebuild(u, {value, ""});
-        else
-            u->OnInfoRebuild(u, {0, message.substr(0, 128)});
-    }
-    return 1;
+    return Report(clientData, [buffer](TTUtility& u) {
+        const auto* b = static_cast<const unsigned char*>(buffer);
+        const auto value = static_cast<int16_t>(Word(b, TU_RCB_VALUE));
+        // The message may fill its room without a terminator: read no further than the
+        // buffer's end.
+        const std::string message = CString(b, TU_RCB_MESSAGE, TU_RCB_SIZE - TU_RCB_MESSAGE);
+        TRebuildDlg* d = u.rebuildDialog_;
+        if (d && d->StatusExists()) {
+            if (!message.empty())
+                d->SetPackedText(message);
+            else
+                d->SetRebuildProgress(value);
+            d->RefreshStatus();
+        }
+        if (u.OnInfoRebuild) {
+            if (value >= 0)
+                u.OnInfoRebuild(&u, {value, ""});
+            else
+                u.OnInfoRebuild(&u, {0, message});
+        }
+    });
 }

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -132,6 +133,8 @@ class TTUtility : public fw::TComponent {
     void CheckHeader(const std::string& path);
     void ReadRecordCount(const std::string& path, TTableInfo& info);
     void UnregisterCallback(uint16_t length, void* buffer);
+    template <typename TFn> static int32_t Report(uintptr_t clientData, TFn report);
+    void RethrowCallbackError();
 
     std::string tableName_;
     std::string errTable_ = "__TUERR.DB";
@@ -147,6 +150,8 @@ class TTUtility : public fw::TComponent {
     TURebuildDescriptor* rebuildDesc_ = nullptr;
     unsigned char verifyBuffer_[TU_VCB_SIZE] = {};
     unsigned char rebuildBuffer_[TU_RCB_SIZE] = {};
+    // The first failure of a progress report during the library call under way.
+    std::exception_ptr callbackError_;
 
     HMODULE module_ = nullptr;
     TUtilEntries entries_{};

@@ -11,6 +11,8 @@
 #include "framework/data/Session.h"
 #include "tableutil/TableNames.h"
 
+#include <commctrl.h>
+
 namespace {
 
 constexpr int kWidth = 471;
@@ -36,14 +38,29 @@ bool TExitEdit::SetProperty(const std::string& name, const fw::TLayoutValue& v,
     return true;
 }
 
-void TExitEdit::Notify(WORD code) {
-    if (code == EN_KILLFOCUS && OnExit)
-        fw::Application().Protect([this] { OnExit(this); });
-    TEdit::Notify(code);
+void TExitEdit::HandleCreated() {
+    TEdit::HandleCreated();
+    SetWindowSubclass(Handle(), FocusProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-TFormTUMain::TFormTUMain(fw::TComponent* owner, const std::string& tablePath)
-    : TForm(owner), tablePath_(tablePath) {
+LRESULT CALLBACK TExitEdit::FocusProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR self) {
+    if (msg == WM_NCDESTROY)
+        RemoveWindowSubclass(hwnd, FocusProc, id);
+    const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+    if (msg == WM_KILLFOCUS) {
+        const HWND to = reinterpret_cast<HWND>(wParam);
+        const HWND window = GetAncestor(hwnd, GA_ROOT);
+        auto* edit = reinterpret_cast<TExitEdit*>(self);
+        if (edit->OnExit && to && IsWindowVisible(window) && IsChild(window, to))
+            fw::Application().Protect([edit] { edit->OnExit(edit); });
+    }
+    return result;
+}
+
+TFormTUMain::TFormTUMain(fw::TComponent* owner, const std::string& tablePath,
+                         const std::string& discardedBackup)
+    : TForm(owner), tablePath_(tablePath), discardedBackup_(discardedBackup) {
     fw::RegisterComponentClass<TExitEdit>("TExitEdit");
     fw::TEventTable e;
     e.Add("EditFileNameExit", this, &TFormTUMain::EditFileNameExit);
@@ -188,8 +205,15 @@ void TFormTUMain::ButtonRebuildClick(fw::TComponent*) {
     {
         fw::TWaitCursor wait;
         TUtility1->RebuildTable(TUtility1->GetTableDesc());
+        // The statistics are the rebuilt table's now.
+        TUtility1->SetTableName(TUtility1->TableName());
+        ShowTableInfo();
     }
-    Inform("Table Successfully rebuilt!");
+    const std::string backup = TUtility1->BackupTablePath() + ".DB";
+    if (fw::FileExists(backup) && lstrcmpiA(backup.c_str(), discardedBackup_.c_str()) != 0)
+        Inform("Table Successfully rebuilt!\n\rThe original table is kept as " + backup + ".");
+    else
+        Inform("Table Successfully rebuilt!");
 }
 
 void TFormTUMain::ButtonCloseClick(fw::TComponent*) {

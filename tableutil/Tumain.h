@@ -15,7 +15,9 @@
 
 #include <string>
 
-// An edit line that reports when the focus leaves it.
+// An edit line that reports when the focus leaves it for another control of its shown
+// window: not when the window is hidden or closed, nor when the user turns to another
+// program.
 class TExitEdit : public fw::TEdit {
   public:
     using fw::TEdit::TEdit;
@@ -24,13 +26,21 @@ class TExitEdit : public fw::TEdit {
                      const fw::TEventTable& events) override;
 
   protected:
-    void Notify(WORD code) override;
+    void HandleCreated() override;
+
+  private:
+    // Hears which window the focus goes to, which the edit's notification does not say.
+    static LRESULT CALLBACK FocusProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR self);
 };
 
 class TFormTUMain : public fw::TForm {
   public:
-    // tablePath: the path of the tagline table, which the window opens on.
-    TFormTUMain(fw::TComponent* owner, const std::string& tablePath);
+    // tablePath: the path of the tagline table, which the window opens on. discardedBackup:
+    // the backup table (with .db) that the caller deletes once the window has closed; a
+    // rebuild that keeps its backup anywhere else says where it is.
+    TFormTUMain(fw::TComponent* owner, const std::string& tablePath,
+                const std::string& discardedBackup = "");
 
     fw::TGroupBox *GroupBoxSelectTable = nullptr, *GroupBoxViewInfo = nullptr;
     TExitEdit* EditFileName = nullptr;
@@ -58,5 +68,5 @@ class TFormTUMain : public fw::TForm {
     void HandleCreated() override;
 
   private:
-    std::string tablePath_;
+    std::string tablePath_, discardedBackup_;
 };

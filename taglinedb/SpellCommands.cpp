@@ -8,6 +8,7 @@
 #include "framework/Dialogs.h"
 #include "framework/Paths.h"
 #include "framework/TimerPause.h"
+#include "platform/speller/dll/VSpell.h"
 #include "taglinedb/SpellHost.h"
 #include "taglinedb/VCSpeller.h"
 
@@ -93,11 +94,20 @@ void TSpellCommands::SpellDB() {
     fw::TTimerPause paused(host_.CyclingTimer(), fw::TTimerPause::TRestore::Always);
     Prepare("Spell Checking Database");
     TToolTipHeld tip(host_, "Spell Checking the Database");
+    bool cancelled = false;
     table_.First();
     while (!table_.Eof()) {
         table_.Edit();
         fw::TField& tag = table_.FieldByName("TagText");
-        tag.SetAsString(speller_.Check(tag.AsString()));
+        const std::string corrected = speller_.Check(tag.AsString());
+        // Cancel in the control's dialog ends the walk: the rows before keep their
+        // corrections, the row it stopped in stays as it was.
+        if (speller_.ResultCode() == vspell::kResultCancelled) {
+            table_.Cancel();
+            cancelled = true;
+            break;
+        }
+        tag.SetAsString(corrected);
         // Every row is posted; a corrected one moves to its place in TagText order and the
         // walk goes on from there.
         table_.Post();
@@ -107,7 +117,9 @@ void TSpellCommands::SpellDB() {
     host_.RepaintNavigator();
     host_.FindTag();
     tip.Restore();
-    fw::MessageDlg("All Done!", fw::TMsgDlgType::mtInformation, fw::TMsgDlgButtons::mbOK);
+    // A walk the user stopped is not done; the user needs no word that it stopped.
+    if (!cancelled)
+        fw::MessageDlg("All Done!", fw::TMsgDlgType::mtInformation, fw::TMsgDlgButtons::mbOK);
 }
 
 void TSpellCommands::SpellSig() {

@@ -100,9 +100,21 @@ void TTableMaintenance::SaveDBAs() {
     if (fw::SameFile(file, host_.CurrentTablePath()))
         throw fw::EDatabaseError("A database cannot be saved over itself.\r\n" + file +
                                  " is the database in use; choose another name.");
+    db_.CheckNewTableName(file);
+    // Only a table is replaced, damaged or not: the name the dialog kept from the last
+    // command may be a text file's.
+    if (fw::FileExists(file)) {
+        AimTable2(file);
+        try {
+            db_.Table2->FieldDefs().Update();
+        } catch (const fw::EDBEngineError& e) {
+            if (e.ErrorCode() == IDP_ERR_NOT_A_TABLE)
+                throw;
+        }
+    }
     fw::TTable& table1 = *db_.Table1;
     db_.CheckState(&table1);
-    db_.CreateNewTable(&table1, file);
+    db_.CreateCopyTable(file);
     db_.OpenDatabase(&table1, host_.CurrentTablePath());
     fw::TTable& table2 = *db_.Table2;
     table2.Close();

@@ -13,6 +13,8 @@
 #include "taglinedb/TaglineDefs.h"
 #include "taglinedb/TaglineHost.h"
 
+#include <windows.h>
+
 #include <commdlg.h>
 
 namespace {
@@ -38,6 +40,16 @@ fw::TDataSource* NewSource(fw::TComponent* owner, fw::TTable* table) {
     source->SetDataSet(table);
     source->SetAutoEdit(false);
     return source;
+}
+
+// One file, or, for a file not made yet, one full name.
+bool SameFileName(const std::string& a, const std::string& b) {
+    if (fw::SameFile(a, b))
+        return true;
+    char fullA[MAX_PATH], fullB[MAX_PATH];
+    const DWORD na = GetFullPathNameA(a.c_str(), MAX_PATH, fullA, nullptr);
+    const DWORD nb = GetFullPathNameA(b.c_str(), MAX_PATH, fullB, nullptr);
+    return na > 0 && na < MAX_PATH && nb > 0 && nb < MAX_PATH && lstrcmpiA(fullA, fullB) == 0;
 }
 
 TMRUFileList* NewRecentList(fw::TComponent* owner, fw::TMenuItem* anchor) {
@@ -125,15 +137,36 @@ void TTaglineDatabase::OpenDatabase(fw::TTable* table, const std::string& fileNa
     host_.FillBottomPanel();
 }
 
+void TTaglineDatabase::MakeTable(fw::TTable& table, const std::string& fileName) {
+    table.SetTableName(fileName);
+    table.SetTableType(fw::TTableType::ttParadox);
+    table.CreateTable();
+    table.IndexDefs().Update();
+}
+
 void TTaglineDatabase::CreateNewTable(fw::TTable* table, const std::string& fileName) {
     table->Close();
-    table->SetTableName(fileName);
-    table->SetTableType(fw::TTableType::ttParadox);
     // The window's own tables get the standard indexes, so a new table opens and keeps
     // its taglines unique; a table made for a purpose (an import) accepts duplicates.
     tagline::DefineTable(*table, table == Table1 || table == Table2);
-    table->CreateTable();
-    table->IndexDefs().Update();
+    MakeTable(*table, fileName);
+}
+
+void TTaglineDatabase::CreateCopyTable(const std::string& fileName) {
+    // Read from the open table: the definitions held may be those of a table that failed
+    // to open since.
+    if (Table1->Active())
+        Table1->IndexDefs().Update();
+    Table1->Close();
+    // A table keyed with case counting keeps its case twins in the copy.
+    tagline::DefineTableLike(*Table1, Table1->IndexDefs());
+    MakeTable(*Table1, fileName);
+}
+
+void TTaglineDatabase::CheckNewTableName(const std::string& fileName) const {
+    if (SameFileName(fileName, host_.SignatureFile()))
+        throw fw::EDatabaseError("A database cannot replace the signature file.\r\n" + fileName +
+                                 " is the signature file in use; choose another name.");
 }
 
 void TTaglineDatabase::CheckState(fw::TTable* table) {
@@ -169,6 +202,7 @@ void TTaglineDatabase::CreateDB() {
     if (!fw::Dialogs().SaveFile(dialog))
         return;
     const std::string file = dialog.FileName;
+    CheckNewTableName(file);
     CheckState(Table1);
     CreateNewTable(Table1, file);
     host_.SetDBFile(file);

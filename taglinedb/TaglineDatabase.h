@@ -36,6 +36,13 @@ class TTaglineDatabase : public fw::TComponent {
     // TagText, "RecNo" on Record), any other table object none, so that it takes
     // duplicates. The object is left closed, aimed at the file.
     void CreateNewTable(fw::TTable* table, const std::string& fileName);
+    // An empty tagline table file for a copy of the current table, with the current
+    // table's indexes where a tagline table can have them, else the standard ones; Table1
+    // is left closed, aimed at the file.
+    void CreateCopyTable(const std::string& fileName);
+    // Raises, before anything changes, when a new table may not take this name: the
+    // signature file in use would turn into a table and the next tagline into its bytes.
+    void CheckNewTableName(const std::string& fileName) const;
     // Offers to post a pending edit.
     void CheckState(fw::TTable* table);
 
@@ -47,5 +54,8 @@ class TTaglineDatabase : public fw::TComponent {
     void NavigatorClicked(fw::TNavigateBtn button);
 
   private:
+    // Creates the table the object's definitions describe under the name.
+    static void MakeTable(fw::TTable& table, const std::string& fileName);
+
     TTaglineHost& host_;
 };

@@ -19,6 +19,9 @@ class TTaglineHost {
     virtual const std::string& CurrentTablePath() const = 0;
     virtual void SetDBFile(const std::string& fileName) = 0;
     virtual void FillBottomPanel() = 0;
+    // The signature file the tagline changes are written to (the SigFile setting): never
+    // to be made a table.
+    virtual const std::string& SignatureFile() const = 0;
     // The open-file dialog that the window's commands share: each sets what it needs and
     // the rest carries over.
     virtual fw::TFileDialog& SharedOpenDialog() = 0;

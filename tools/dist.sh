@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# make dist: the portable zips and the installers of both architectures under build/dist/:
+# make dist: the portable zips and the installers of both architectures, and the Debian
+# package of the native qtdb, under build/dist/:
 #   Quiptide-<version>-win64.zip, -win32.zip      the program folder, qtdb.exe included
 #   Quiptide-<version>-setup-win64.exe, -win32.exe per-user installers (NSIS)
+#   qtdb_<version>_<arch>.deb                       qtdb for Debian and Ubuntu
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out="$top/build/dist"
@@ -19,3 +21,4 @@ for arch in win64 win32; do
   echo "Zip: $out/Quiptide-$version-$arch.zip"
   "$top/tools/installer/build.sh" "$arch" "$out/Quiptide-$version-setup-$arch.exe"
 done
+echo "Debian package: $("$top/tools/deb/build.sh" "$out")"

@@ -8,12 +8,21 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine64 fonts-wine xvfb xauth imagemagick
   googletest pxlib-dev sqlite3 libsqlite3-dev
-  fortunes-min fortune-mod nsis zip p7zip-full
+  fortunes-min fortune-mod nsis zip p7zip-full dpkg-dev lintian man-db file
   wamerican-small wamerican wamerican-large wamerican-huge hunspell hunspell-en-us
 )
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
+
+# The 32-bit program runs under Debian's 32-bit Wine, which comes from the i386
+# architecture; a machine whose kernel runs no 32-bit code gets nothing it cannot use.
+top=$(cd "$(dirname "$0")/.." && pwd)
+source "$top/tools/wine-env.sh"
+if runs_32bit_code; then
+  packages+=(wine32:i386)
+  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+fi
 
 # The tests pin LANG=en_US.UTF-8 so that Wine's user locale (date and time formats) is
 # the same on every machine.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts Quiptide from build/win64/Quiptide/ under Wine with the given command line
-# (`make run ARGS=/unload`). With a display the program simply runs there. Without one it
+# (`make run ARGS=/unload`); QUIPTIDE_ARCH=win32 (`make run ARCH=win32`) starts the 32-bit
+# program from build/win32/Quiptide/ under the 32-bit Wine. With a display the program simply runs there. Without one it
 # runs on a virtual display: the window is photographed once it is up, the picture is
 # saved as build/screenshots/main.png, and the program is stopped.
 #
@@ -8,8 +9,8 @@
 # inside tools/wine-session.sh (tools/screenshots.sh uses it for each window).
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-exe="$top/build/win64/Quiptide/QUIPTIDE.EXE"
-wine=/usr/lib/wine/wine64
+source "$top/tools/wine-env.sh"
+exe="$top/build/$quiptide_arch/Quiptide/QUIPTIDE.EXE"
 
 if [ ! -f "$exe" ]; then
   echo "run.sh: $exe is missing; build first (make run does)" >&2
@@ -64,4 +65,4 @@ fi
 if [ -n "${DISPLAY:-}" ]; then
   exec "$top/tools/wine-session.sh" "$wine" "$exe" "$@"
 fi
-exec "$top/tools/wine-session.sh" "$0" --shoot "$top/build/screenshots/main.png" "$@"
+exec "$top/tools/wine-session.sh" "$0" --shoot "$top/build/screenshots/$([ "$quiptide_arch" = win32 ] && echo win32/)main.png" "$@"

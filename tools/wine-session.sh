@@ -2,16 +2,20 @@
 # Runs a command inside the project's Wine environment: a disposable prefix under
 # build/, a virtual display when there is none, and one persistent wineserver for the
 # whole command, so each Windows program starts fast. Everything started here is
-# stopped when the command ends, however it ends.
+# stopped when the command ends, however it ends. QUIPTIDE_ARCH=win32 gives the 32-bit
+# Wine and its own prefix (tools/wine-env.sh):
+#   QUIPTIDE_ARCH=win32 tools/wine-session.sh ctest --preset win32
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-
-export WINEPREFIX="${WINEPREFIX:-$top/build/wineprefix}"
+source "$top/tools/wine-env.sh"
+if [ "$quiptide_arch" = win32 ] && ! runs_32bit_code; then
+  echo "wine-session.sh: this machine runs no 32-bit code (its kernel has IA-32 emulation" \
+       "off), so the 32-bit Wine cannot start here" >&2
+  exit 1
+fi
 export WINEDEBUG=-all
 export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="
-wineserver=/usr/lib/wine/wineserver
-[ -x "$wineserver" ] || wineserver=/usr/lib/wine/wineserver64
 
 xvfb_pid=""
 cleanup() {
@@ -35,7 +39,7 @@ fi
 mkdir -p "$(dirname "$WINEPREFIX")"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Preparing the Wine prefix $WINEPREFIX ..."
-  /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
+  "$wine" wineboot --init >/dev/null 2>&1
   "$wineserver" -w
 fi
 # Wine's own fonts (the caption buttons' Marlett, Tahoma, MS Sans Serif): this Wine does
@@ -56,14 +60,14 @@ fi
 # Wine's own desktop window in place of a window manager: without it every top-level
 # window that is destroyed makes Wine wait about two seconds for the absent manager.
 if [ ! -f "$WINEPREFIX/.quiptide-desktop" ]; then
-  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
-  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
+  "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+  "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
   "$wineserver" -w
   touch "$WINEPREFIX/.quiptide-desktop"
 fi
 "$wineserver" -p >/dev/null 2>&1
 # Start Wine's own services (explorer, services, winedevice) now, detached from our
 # output: a test runner would otherwise wait on the pipes they inherit.
-/usr/lib/wine/wine64 cmd /c exit </dev/null >/dev/null 2>&1
+"$wine" cmd /c exit </dev/null >/dev/null 2>&1
 
 "$@"

@@ -4,6 +4,10 @@
 //   commands_bench saveas FILE   Save DB As of the table that importing FILE gives
 //   commands_bench spelldb FILE  Spell check entire table on the table that importing FILE
 //                                gives, against reading each of its rows once
+//   commands_bench find FILE     Find Tagline on that table, for the one tagline that holds
+//                                "number 99999.", from the row after it: the search goes
+//                                round the whole table; writes the table's taglines to
+//                                export.txt for grep
 // Each prints `<name>_seconds=<median of five runs>`.
 #include "RecordingHost.h"
 #include "ScriptedSpeller.h"
@@ -11,9 +15,11 @@
 #include "framework/Application.h"
 #include "framework/Paths.h"
 #include "framework/Process.h"
+#include "framework/TextFiles.h"
 #include "framework/data/Table.h"
 #include "taglinedb/SpellCommands.h"
 #include "taglinedb/TableMaintenance.h"
+#include "taglinedb/TaglineFind.h"
 #include "taglinedb/TaglineDatabase.h"
 #include "taglinedb/VCSpeller.h"
 #include "tests/framework/ScriptedDialogs.h"
@@ -46,7 +52,7 @@ double MedianSeconds(const std::function<void()>& prepare, const std::function<v
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: commands_bench import|saveas|spelldb TEXTFILE\n");
+        std::fprintf(stderr, "usage: commands_bench import|saveas|spelldb|find TEXTFILE\n");
         return 2;
     }
     const std::string mode = argv[1], textFile = argv[2];
@@ -117,6 +123,34 @@ int main(int argc, char** argv) {
         std::printf("spell_db_seconds=%.4f\n", seconds);
         for (const auto& asked : script.AskedAbout())
             std::printf("unexpected misspelling: %s\n", asked.word.c_str());
+    } else if (mode == "find") {
+        emptyTable();
+        import();
+        std::string lines;
+        for (db.Table1->First(); !db.Table1->Eof(); db.Table1->Next())
+            lines += db.Table1->FieldByName("TagText").AsString() + "\r\n";
+        fw::WriteWholeFile(dir + "export.txt", lines);
+        struct TFindHost : TTaglineFindHost {
+            fw::TTimer timer{nullptr};
+            fw::TTimer& CyclingTimer() override { return timer; }
+            void StopTimer() override {}
+            void RebuildDraft() override {}
+        } findHost;
+        TTaglineFind finder(*db.Table1, findHost);
+        dialogs.Answer(fw::mrOk, "number 99999.");
+        finder.Find();
+        const std::string found = db.Table1->FieldByName("TagText").AsString();
+        const double seconds = MedianSeconds(
+            [&] {
+                db.Table1->Next();
+                if (db.Table1->Eof())
+                    db.Table1->First();
+            },
+            [&] { finder.FindNext(); });
+        if (found.find("number 99999.") == std::string::npos ||
+            db.Table1->FieldByName("TagText").AsString() != found)
+            std::printf("unexpected: the find did not end on the one row that holds the text\n");
+        std::printf("find_seconds=%.4f\n", seconds);
     }
     db.Table1->Close();
     for (const auto& shown : dialogs.Shown())

@@ -6,7 +6,8 @@
 # five. Prints `<name> ratio=<x> (goal <= y)`. Then Spell check entire table on a
 # 100,000-row table with no misspellings, every row posted as the command does it, against
 # reading every row of that table once, both under Wine in the same program; no goal yet.
-# BUILD names the win64 build folder.
+# Then Find Tagline through the whole imported table, against `grep -ci` on an export of
+# its taglines. BUILD names the win64 build folder.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build="${BUILD:-$top/build/win64}"
@@ -62,3 +63,11 @@ read_rows=$(echo "$spell_out" | sed -n 's/^read_rows_seconds=//p')
 echo "  spell check entire table: ${ours_spell} s, reading every row ${read_rows} s ($(echo "$spell_out" | sed -n 's/^rows=//p') rows)"
 awk -v a="$ours_spell" -v b="$read_rows" 'BEGIN { printf "spell_db ratio=%.1f (no goal yet)\n", a / b }'
 echo "$spell_out" | grep '^unexpected' || true
+
+find_out=$("$top/tools/wine-session.sh" /usr/lib/wine/wine64 ./commands_bench.exe find \
+  'Z:'"$(echo "$work/taglines.txt" | tr / '\\')" 2>&1 | tr -d '\r')
+ours_find=$(echo "$find_out" | sed -n 's/^find_seconds=//p')
+peer_find=$(for _ in 1 2 3 4 5; do seconds grep -ci 'number 99999.' export.txt; done | median)
+echo "  find tagline through the whole table: ours ${ours_find} s, grep -ci on its export ${peer_find} s"
+awk -v a="$ours_find" -v b="$peer_find" 'BEGIN { printf "find ratio=%.2f (goal <= 1.0)\n", a / b }'
+echo "$find_out" | grep '^unexpected' || true

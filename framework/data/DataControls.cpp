@@ -2,6 +2,7 @@
 #include "framework/data/DataControls.h"
 
 #include "framework/ClassRegistry.h"
+#include "framework/data/DBErrors.h"
 #include "framework/Dialogs.h"
 #include "framework/Exception.h"
 
@@ -25,37 +26,49 @@ std::string CurrentValue(TTable& table, const TField& field) {
     return field.AsString();
 }
 
-// The list's order: the user's locale with case ignored, as lstrcmpi compares, through
-// sort keys, which compare byte for byte and so sort a large table quickly.
-std::string SortKey(const std::string& text) {
-    if (text.empty())
-        return std::string();
-    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    const int size = static_cast<int>(text.size());
-    const int length = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), size, nullptr, 0);
-    std::string key(static_cast<size_t>(length), '\0');
-    LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), size, key.data(), length);
-    return key;
-}
+// The table ordered by one index for a scope, then as it was, on the same row. A table
+// without that index keeps its order.
+class TOrderHeld {
+  public:
+    TOrderHeld(TTable& table, const std::string& fields)
+        : table_(table), fields_(table.IndexFieldNames()), name_(table.IndexName()) {
+        if (name_.empty() && fields_ == fields)
+            return;
+        try {
+            table_.SetIndexFieldNames(fields);
+            switched_ = true;
+        } catch (const EDatabaseError&) {
+        }
+    }
+    // Going back to the order the table was just in fails only on an engine error; the
+    // table then stays in the list's order, which is still a whole order of its rows.
+    ~TOrderHeld() {
+        if (!switched_)
+            return;
+        try {
+            if (name_.empty())
+                table_.SetIndexFieldNames(fields_);
+            else
+                table_.SetIndexName(name_);
+        } catch (const EDatabaseError&) {
+        }
+    }
+    TOrderHeld(const TOrderHeld&) = delete;
+    TOrderHeld& operator=(const TOrderHeld&) = delete;
 
-// The place of exactly that value in the sorted list, where values that differ only in
-// case sit side by side; -1 when it is not listed.
-int ExactIndex(const std::vector<std::string>& items, const std::string& value) {
-    const std::string key = SortKey(value);
-    auto at = std::lower_bound(
-        items.begin(), items.end(), key,
-        [](const std::string& item, const std::string& k) { return SortKey(item) < k; });
-    for (; at != items.end() && SortKey(*at) == key; ++at)
-        if (*at == value)
-            return static_cast<int>(at - items.begin());
-    return -1;
-}
+  private:
+    TTable& table_;
+    std::string fields_, name_;
+    bool switched_ = false;
+};
 
 } // namespace
 
 TDBLookupComboBox::TDBLookupComboBox(TComponent* owner) : TWinControl(owner) {
+    // Another table, a reopened one, or a row being edited (whose post may change any
+    // value) makes the list stale.
     link_.OnStateChange = [this] {
-        if (!link_.Active() || link_.DataSet() != filledFrom_)
+        if (!link_.Active() || link_.DataSet() != filledFrom_ || Editing(link_.DataSet()->State()))
             stale_ = true;
     };
     link_.OnDataChange = [this] { DataChanged(); };
@@ -88,8 +101,13 @@ TField* TDBLookupComboBox::Field() const {
     return link_.Active() ? link_.DataSet()->FindField(KeyField) : nullptr;
 }
 
-// The list is rebuilt when the table opened, closed or switched, or when the current
-// value is not where the list has it (a row added, changed or deleted).
+bool TDBLookupComboBox::InListOrder(const TTable& table) const {
+    return table.IndexName().empty() && table.IndexFieldNames() == KeyField;
+}
+
+// The list is rebuilt when it went stale, or when the current row is not where the list
+// has it (a row added or deleted). In the list's own order the row's place is its
+// position; in another (a random pick's) its value is looked for.
 void TDBLookupComboBox::DataChanged() {
     if (refilling_)
         return;
@@ -105,44 +123,52 @@ void TDBLookupComboBox::DataChanged() {
     TTable& table = *link_.DataSet();
     if (Editing(table.State()) || table.State() == TDataSetState::dsSetKey)
         return;
-    std::string value = CurrentValue(table, *field);
-    int index = ExactIndex(items_, value);
-    if (stale_ || index < 0 || static_cast<int>(items_.size()) != table.RecordCount()) {
+    const std::string value = CurrentValue(table, *field);
+    const auto listed = [&](int at) {
+        return at >= 0 && at < static_cast<int>(items_.size()) && items_[at] == value;
+    };
+    const bool inOrder = InListOrder(table);
+    const auto place = [&] {
+        if (inOrder)
+            return table.RecNo() - 1;
+        return static_cast<int>(std::find(items_.begin(), items_.end(), value) - items_.begin());
+    };
+    int at = place();
+    if (stale_ || static_cast<int>(items_.size()) != table.RecordCount() || !listed(at)) {
         Refill();
-        index = ExactIndex(items_, value);
+        at = place();
     }
-    Select(value.empty() ? -1 : index);
+    Select(value.empty() || !listed(at) ? -1 : at);
 }
 
+// Every value in the order of the index over the key field, whatever order the table is
+// in; the table is left on its row and in its order.
 void TDBLookupComboBox::Refill() {
     TTable& table = *link_.DataSet();
     std::vector<std::string> values;
-    refilling_ = true;
-    table.DisableControls();
-    try {
-        int at = table.RecNo();
+    values.reserve(static_cast<size_t>(table.RecordCount()));
+    {
+        // The walk does not show in the controls, nor in this list.
+        struct TWalk {
+            TTable& table;
+            bool& refilling;
+            TWalk(TTable& t, bool& r) : table(t), refilling(r) {
+                refilling = true;
+                table.DisableControls();
+            }
+            ~TWalk() {
+                table.EnableControls();
+                refilling = false;
+            }
+        } walk(table, refilling_);
+        TOrderHeld order(table, KeyField);
+        const int at = table.RecNo();
         TField& field = table.FieldByName(KeyField);
         for (table.First(); !table.Eof(); table.Next())
             values.push_back(field.AsString());
         if (at > 0)
             table.SetRecNo(at);
-    } catch (...) {
-        table.EnableControls();
-        refilling_ = false;
-        throw;
     }
-    table.EnableControls();
-    refilling_ = false;
-    std::vector<std::pair<std::string, std::string>> keyed;
-    keyed.reserve(values.size());
-    for (std::string& v : values) {
-        std::string key = SortKey(v);
-        keyed.emplace_back(std::move(key), std::move(v));
-    }
-    std::sort(keyed.begin(), keyed.end());
-    values.clear();
-    for (auto& [key, value] : keyed)
-        values.push_back(std::move(value));
     items_ = std::move(values);
     filledFrom_ = &table;
     stale_ = false;
@@ -269,15 +295,21 @@ bool TDBNavigator::SetProperty(const std::string& name, const TLayoutValue& v,
 }
 
 // While a row is edited only posting or cancelling it makes sense; without an open
-// table nothing does.
+// table, or while the navigator itself is disabled, nothing does.
 void TDBNavigator::StateChanged() {
-    bool active = link_.Active();
+    bool active = link_.Active() && Enabled();
     bool editing = active && fw::Editing(link_.DataSet()->State());
     for (size_t i = 0; i < ButtonCount; ++i) {
         auto which = static_cast<TNavigateBtn>(i);
         bool commits = which == TNavigateBtn::nbPost || which == TNavigateBtn::nbCancel;
         buttons_[i]->SetEnabled(active && commits == editing);
     }
+}
+
+LRESULT TDBNavigator::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_ENABLE)
+        StateChanged();
+    return TWinControl::WndProc(msg, wParam, lParam);
 }
 
 void TDBNavigator::BtnClick(TNavigateBtn which) {

@@ -14,8 +14,8 @@
 
 namespace fw {
 
-// The values of one field over every row, sorted case-insensitively; choosing one makes
-// its row current (looked up on the index over that field).
+// The values of one field over every row, in the order of the table's index over that
+// field; choosing one makes its row current (looked up on that index).
 class TDBLookupComboBox : public TWinControl {
   public:
     explicit TDBLookupComboBox(TComponent* owner);
@@ -39,7 +39,9 @@ class TDBLookupComboBox : public TWinControl {
     void Notify(WORD code) override;
 
   private:
+    bool InListOrder(const TTable& table) const;
     void DataChanged();
+    // Fills the list from the table: every change of the list's rows comes through here.
     void Refill();
     void ShowItems();
     void Select(int index);
@@ -94,7 +96,11 @@ class TDBNavigator : public TWinControl {
   public:
     static constexpr size_t ButtonCount = 10;
     explicit TDBNavigator(TComponent* owner);
-    TSpeedButton& Button(TNavigateBtn which) { return *buttons_[static_cast<size_t>(which)]; }
+    // A button, to read: which buttons are enabled is the navigator's to decide, from
+    // its own enabled state and the table's.
+    const TSpeedButton& Button(TNavigateBtn which) const {
+        return *buttons_[static_cast<size_t>(which)];
+    }
     bool SetProperty(const std::string& name, const TLayoutValue& value,
                      const TEventTable& events) override;
 
@@ -107,6 +113,7 @@ class TDBNavigator : public TWinControl {
 
   protected:
     void Realign() override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   private:
     void Act(TTable& table, TNavigateBtn which);

@@ -326,6 +326,16 @@ bool TTable::GotoKey() {
     return found != 0;
 }
 
+bool TTable::SearchText(const std::string& fieldName, const std::string& text) {
+    CheckBrowseMode();
+    const int fieldNo = FieldByName(fieldName).FieldNo();
+    uint16_t found = 0;
+    CheckCall(idpFindText(Handle(), static_cast<uint16_t>(fieldNo), text.c_str(), &found));
+    if (found)
+        NotifyData();
+    return found != 0;
+}
+
 TField* TTable::FindField(const std::string& name) {
     for (const auto& f : fields_)
         if (SameName(f->FieldName(), name))

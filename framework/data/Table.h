@@ -85,6 +85,11 @@ class TTable : public TComponent {
     void CheckBrowseMode();
     bool Modified() const { return modified_; }
 
+    // Moves to the next row after the current one, in the present order and wrapping past
+    // the end, whose string field contains text, case ignored as a case-insensitive index
+    // ignores it (the current row is tried last); false leaves the table where it was.
+    bool SearchText(const std::string& fieldName, const std::string& text);
+
     // Key mode: set the key fields with FieldByName, then GotoKey looks the key up on
     // the current index; an exact match becomes the current row and gives true.
     void SetKey();

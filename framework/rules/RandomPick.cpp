@@ -16,8 +16,14 @@ int RandomDraw(std::uint32_t& seed, int n) {
                    (static_cast<std::uint64_t>(seed) * static_cast<std::uint32_t>(n)) >> 32);
 }
 
-int RandomRow(std::uint32_t seed, int rowCount) {
-    return rowCount <= 0 ? 0 : RandomDraw(seed, rowCount);
+int RandomRow(std::uint32_t seed, int rowCount, int current) {
+    if (rowCount <= 0)
+        return 0;
+    const int row = RandomDraw(seed, rowCount);
+    if (row != current || rowCount == 1)
+        return row;
+    const int other = RandomDraw(seed, rowCount - 1);
+    return other >= current ? other + 1 : other;
 }
 
 } // namespace rules

@@ -338,6 +338,14 @@ IDP_API IdpStatus idpSetKey(IdpCursor cursor);
  * otherwise the cursor stays and found is 0. Leaves key mode. */
 IDP_API IdpStatus idpGotoKey(IdpCursor cursor, uint16_t* found);
 
+/* Moves to the next row after the current one (from the first row when there is none),
+ * in the current order and wrapping past the end, whose alpha field contains text,
+ * letters compared as case-insensitive indexes compare them; the current row is tried
+ * last. found receives 1, or 0 with the cursor left where it was. An empty text is in
+ * every row. */
+IDP_API IdpStatus idpFindText(IdpCursor cursor, uint16_t fieldNo, const char* text,
+                              uint16_t* found);
+
 /* Field values of the current row (or of the pending edit, or of the key in key mode).
  * isBlank (may be null) receives 1 for a blank value. fieldNo is 1-based. */
 

@@ -11,7 +11,9 @@
  *   1  a rebuild repairs it and no row is at risk:
  *        101 record count in the header differs from the rows in the blocks
  *        102 block counts, first or last block in the header differ from the chain
- *        103 the .PX primary index is missing or does not match the data
+ *        103 the .PX primary index is missing, or does not index each data block in key
+ *            order with its first key and row count (its fill, block numbering and number
+ *            of levels are the writer's own)
  *        104 the .QIX sidecar names fields the table lacks or has lines it cannot read
  *        105 the autoincrement counter is below the highest value in the table
  *        106 an empty block is linked into the chain
@@ -35,7 +37,8 @@
  *   3  the table cannot be rebuilt automatically:
  *        301 the table is password-protected (this library does not decrypt; verify
  *            checks its header only and rebuild refuses it)
- *        302 the header is a Paradox header but its field table is damaged
+ *        302 the header is a Paradox header but its field table is damaged, or a field's
+ *            name holds a control character (rebuild refuses it too)
  *   4  the table cannot be rebuilt at all:
  *        401 the file is missing, empty, not a Paradox table, or its header is destroyed
  */
@@ -98,11 +101,13 @@ enum {
 #define TU_VCB_INDEX_COUNT 266 /* u16: secondary index count * 256 */
 
 /* The rebuild progress buffer: 130 bytes. A value of 0 or more is a percent with an
- * empty message; a message comes with the value -1. */
+ * empty message; a message comes with the value -1. The message's room ends with the
+ * buffer: the library writes at most 127 characters and the NUL, and a reader takes no
+ * more than the room, terminated or not. */
 #define TU_RCB_SIZE 130
 #define TU_RCB_VALUE 0 /* i16 */
 #define TU_RCB_MESSAGE 2
-#define TU_RCB_MESSAGE_LEN 128
+#define TU_RCB_MESSAGE_LEN 128 /* bytes of room, the NUL included */
 
 /* The cursor-properties record TUFillCURProps fills: 427 bytes, little-endian. */
 #define TU_CURPROPS_SIZE 427

@@ -85,11 +85,39 @@ TEST_F(AboutTest, ShowsTheProductTheBuildsVersionTheCompanyAndWhereToReportProbl
     EXPECT_EQ(std::count(version.begin(), version.end(), '.'), 2) << version;
     EXPECT_NE(Text("Copyright").find("2026 Brindlex"), std::string::npos);
     EXPECT_EQ(Text("Label3"), "Brindlex");
-    EXPECT_NE(Text("Label2").find("https://"), std::string::npos);
-    EXPECT_FALSE(Text("Comments").empty());
+    // Problem reports by e-mail, and the latest version from the web: two lines.
+    EXPECT_NE(Text("Comments").find("E-mail quiptide@example.org"), std::string::npos);
+    EXPECT_NE(Text("Label2").find("https://quiptide.example.org"), std::string::npos);
     auto* icon = dynamic_cast<fw::TImage*>(box->FindComponent("ProgramIcon"));
     ASSERT_NE(icon, nullptr);
     EXPECT_FALSE(icon->Icon().Empty());
+}
+
+TEST_F(AboutTest, EachTextLineFitsOnOneLineBelowTheIconAndClearOfThePanelsFrame) {
+    auto* panel = dynamic_cast<fw::TWinControl*>(box->FindComponent("Panel1"));
+    auto* icon = dynamic_cast<fw::TWinControl*>(box->FindComponent("ProgramIcon"));
+    ASSERT_TRUE(panel && icon);
+    const int frame = 2; // the raised outer and the lowered inner bevel
+    int above = icon->Top() + icon->Height();
+    HDC dc = GetDC(nullptr);
+    for (const char* name : {"Copyright", "Label3", "Comments", "Label2"}) {
+        auto* label = dynamic_cast<fw::TWinControl*>(box->FindComponent(name));
+        ASSERT_NE(label, nullptr) << name;
+        const std::string text = label->Caption();
+        HGDIOBJ old = SelectObject(dc, label->FontHandle());
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        EXPECT_LE(size.cx, label->Width()) << name << " wraps: " << size.cx;
+        EXPECT_LE(size.cy, label->Height()) << name << " loses its descenders";
+        EXPECT_GE(label->Top(), above) << name << " overlaps what is above it";
+        EXPECT_GT(label->Left(), frame);
+        EXPECT_LT(label->Left() + label->Width(), panel->Width() - frame);
+        EXPECT_LE(label->Top() + label->Height(), panel->Height() - frame - 2)
+            << name << " touches the frame";
+        above = label->Top() + label->Height();
+    }
+    ReleaseDC(nullptr, dc);
 }
 
 TEST_F(AboutTest, OKClosesWithMrOk) {

@@ -215,7 +215,11 @@ TEST_F(SetupFormTest, SequencerAndFormatsStoreTheChosenItem) {
     EXPECT_EQ(host.Sequencer, "Sequential");
     Click(form->rgSequencer->ButtonHandle(1));
     EXPECT_EQ(host.Sequencer, "Random");
-    EXPECT_EQ(host.Calls, (Calls{"FillTopPanel", "FillTopPanel"}));
+    Click(form->rgSequencer->ButtonHandle(2));
+    EXPECT_EQ(host.Sequencer, "Shuffle");
+    EXPECT_EQ(host.Calls, (Calls{"FillTopPanel", "FillTopPanel", "FillTopPanel"}));
+    Open();
+    EXPECT_EQ(form->rgSequencer->ItemIndex(), 2) << "a dialog opened on Shuffle shows it";
 
     host.Calls.clear();
     for (int i = 0; i < 10; ++i) {

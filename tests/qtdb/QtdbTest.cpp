@@ -16,6 +16,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 
 namespace {
@@ -137,6 +138,61 @@ TEST_F(QtdbTest, RandomAndSignComposeAsTheProgramDoes) {
     EXPECT_EQ(Qtdb("random empty.db").err, "qtdb: empty.db: holds no taglines\n");
 }
 
+TEST_F(QtdbTest, ShuffleShowsEveryTaglineOnceARoundKeptSafelyAndFindListsTheMatches) {
+    const std::set<std::string> all{"Apple pie", "banana split", "Cherry APPLE tart", "plain"};
+    Qtdb("import tags.db -", "plain\nCherry APPLE tart\nbanana split\nApple pie\n");
+    Put(dir / "body.txt", "Jane Doe\n");
+    std::string last;
+    for (int round = 0; round < 3; ++round) {
+        std::set<std::string> shown;
+        for (int i = 0; i < 4; ++i) {
+            // sign keeps the same round as random.
+            Result r =
+                Qtdb(i == 2 ? "sign --shuffle body.txt tags.db" : "random tags.db --shuffle");
+            ASSERT_EQ(r.status, 0) << r.err;
+            std::string tagline = r.out.substr(i == 2 ? 9 : 0);
+            tagline.pop_back();
+            if (i == 0) {
+                EXPECT_NE(tagline, last) << "a round begins with another tagline";
+            }
+            shown.insert(last = tagline);
+        }
+        EXPECT_EQ(shown, all) << "round " << round;
+    }
+    // Mail readers asking at once: the round is whole afterwards, with nothing left over.
+    const fs::path config = dir / "config" / "quiptide";
+    std::string at_once = "cd '" + dir.string() +
+                          "' && for i in 1 2 3 4 5 6; do XDG_CONFIG_HOME='" +
+                          (dir / "config").string() +
+                          "' '" QTDB_PATH "' random --shuffle tags.db >/dev/null & done; wait";
+    ASSERT_EQ(std::system(at_once.c_str()), 0);
+    std::vector<fs::path> kept(fs::directory_iterator(config), {});
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].filename().string().substr(0, 6), "round-");
+    EXPECT_EQ(fs::file_size(kept[0]),
+              8 + 4 + fs::canonical(dir / "tags.db").string().size() + 4 + 4 + 8 + 4);
+    // A damaged round starts a new one, silently.
+    Put(kept[0], "damaged");
+    Result fresh = Qtdb("random --shuffle tags.db");
+    EXPECT_EQ(fresh.status, 0);
+    EXPECT_EQ(fresh.err, "");
+
+    struct {
+        const char* text;
+        const char* out;
+        int status;
+    } finds[] = {{"apple", "Apple pie\nCherry APPLE tart\n", 0},
+                 {"PLAIN", "plain\n", 0},
+                 {"a", "Apple pie\nbanana split\nCherry APPLE tart\nplain\n", 0},
+                 {"kiwi", "", 1}};
+    for (const auto& f : finds) {
+        Result r = Qtdb(std::string("find tags.db ") + f.text);
+        EXPECT_EQ(r.out, f.out) << f.text;
+        EXPECT_EQ(r.status, f.status) << f.text;
+    }
+    EXPECT_EQ(Qtdb("find tags.db").err, "qtdb: find: needs a TABLE and a TEXT\n");
+}
+
 TEST_F(QtdbTest, StatsTellsTheTablesShape) {
     Qtdb("import tags.db -", "a\nb\n");
     const std::string s = Qtdb("stats tags.db").out;
@@ -146,6 +202,14 @@ TEST_F(QtdbTest, StatsTellsTheTablesShape) {
     EXPECT_NE(s.find("indexes    2: Tag on TagText, RecNo on Record\n"), std::string::npos);
     EXPECT_NE(s.find("code page  cp1252 (1252)\n"), std::string::npos);
     EXPECT_NE(s.find(" tags.db "), std::string::npos);
+    // Only the table's own files, not others that share its name.
+    Put(dir / "tags.hlp", "help");
+    Put(dir / "TAGS.MB", "memo");
+    const std::string files = Qtdb("stats tags.db").out;
+    const std::string line = files.substr(files.find("files"));
+    for (const char* own : {" tags.db ", " tags.px ", " tags.qix ", " TAGS.MB "})
+        EXPECT_NE(line.find(own), std::string::npos) << own << " in " << line;
+    EXPECT_EQ(line.find("tags.hlp"), std::string::npos) << line;
 }
 
 TEST_F(QtdbTest, BadInputGetsOneLineNamingTheFileAndChangesNothing) {

@@ -3,6 +3,8 @@
 // demonstration, the status summary, and boxes that cannot pile up.
 #include "WindowTest.h"
 
+#include <algorithm>
+#include <array>
 #include <set>
 
 namespace {
@@ -28,6 +30,21 @@ class MainCyclingTest : public WindowTest {
         clock.SetLocal(2026, 12, day, h, mi, s);
         form->TimerTimer(form->Timer);
     }
+    // The Record numbers of the rows that n changes, a millisecond apart, moved to.
+    std::vector<int> Changes(int n) {
+        std::vector<int> records;
+        for (int i = 0; i < n; ++i) {
+            clock.utc.wMilliseconds = static_cast<WORD>(++ms % 1000);
+            form->ChangeTag();
+            records.push_back(form->Table1->FieldByName("Record").AsInteger());
+        }
+        return records;
+    }
+    static std::vector<int> Sorted(std::vector<int> v) {
+        std::sort(v.begin(), v.end());
+        return v;
+    }
+    int ms = 0;
 };
 
 TEST_F(MainCyclingTest, TheTimerButtonShowsAndTogglesTheState) {
@@ -93,22 +110,13 @@ TEST_F(MainCyclingTest, RandomChangesReachEveryRowWhateverGapsTheRecordsHave) {
     // A table that has lost most rows: the Record values left all lie above the row
     // count, so a lookup by Record value would never succeed.
     {
+        std::vector<std::string> taglines;
+        for (int i = 1; i <= 12; ++i)
+            taglines.push_back("Tagline number " + std::to_string(i));
+        MakeTable("gaps.db", taglines);
         fw::TTable t(nullptr);
-        t.SetTableType(fw::TTableType::ttParadox);
         t.SetTableName(dir + "gaps.db");
-        t.FieldDefs().Add("TagText", fw::TFieldType::ftString, 255, true);
-        t.FieldDefs().Add("Record", fw::TFieldType::ftAutoInc);
-        t.IndexDefs().Add("Tag", "TagText",
-                          {fw::TIndexOption::ixPrimary, fw::TIndexOption::ixUnique,
-                           fw::TIndexOption::ixCaseInsensitive});
-        t.IndexDefs().Add("RecNo", "Record", {fw::TIndexOption::ixUnique});
-        t.CreateTable();
         t.Open();
-        for (int i = 1; i <= 12; ++i) {
-            t.Append();
-            t.FieldByName("TagText").SetAsString("Tagline number " + std::to_string(i));
-            t.Post();
-        }
         t.SetIndexFieldNames("Record");
         for (int i = 1; i <= 6; ++i) {
             t.First();
@@ -326,6 +334,113 @@ TEST_F(MainCyclingTest, NoDemonstrationWithoutADraft) {
     EXPECT_EQ(dialogs.Last().Text, "Select or create a Signature first");
     EXPECT_EQ(f.Frequency, "Daily");
     EXPECT_FALSE(f.Timer->Enabled());
+}
+
+TEST_F(MainCyclingTest, ShuffleShowsEveryTaglineOnceARoundAcrossARestartADeletionAndAnAddition) {
+    WriteString("DBFile", MakeTable("six.db", {"one", "two", "three", "four", "five", "six"}));
+    WriteString("Sequencer", "Shuffle");
+    Create();
+    EXPECT_EQ(form->StatusBarTop->Panel(1).Text(), "Shuffle");
+    const std::vector<int> first = Sorted(Changes(3));
+    Close();
+
+    TMainForm& f = Create();
+    // A row not shown yet goes, and a new one (Record 7) comes.
+    int gone = 1;
+    while (std::binary_search(first.begin(), first.end(), gone))
+        ++gone;
+    f.Table1->SetIndexFieldNames("Record");
+    f.Table1->SetRecNo(gone);
+    ASSERT_EQ(f.Table1->FieldByName("Record").AsInteger(), gone);
+    f.Table1->Delete();
+    f.Table1->Append();
+    f.Table1->FieldByName("TagText").SetAsString("seven");
+    f.Table1->Post();
+    std::vector<int> rest;
+    for (int r = 1; r <= 7; ++r)
+        if (r != gone && !std::binary_search(first.begin(), first.end(), r))
+            rest.push_back(r);
+    const std::vector<int> end = Changes(3);
+    EXPECT_EQ(Sorted(end), rest);
+
+    const std::vector<int> next = Changes(6);
+    std::vector<int> all{1, 2, 3, 4, 5, 6, 7};
+    all.erase(all.begin() + (gone - 1));
+    EXPECT_EQ(Sorted(next), all);
+    EXPECT_NE(next.front(), end.back()) << "a round never begins with the last one shown";
+
+    // A demonstration draws from a copy of the round and writes nothing.
+    const std::string kept = ReadBytes(dir + "mv-round.smv");
+    ASSERT_FALSE(kept.empty());
+    f.Frequency = "Demo";
+    Changes(2);
+    EXPECT_EQ(ReadBytes(dir + "mv-round.smv"), kept);
+}
+
+TEST_F(MainCyclingTest, RandomChangesOnTwoTaglinesAlwaysChange) {
+    WriteString("DBFile", MakeTable("two.db", {"heads", "tails"}));
+    WriteString("Sequencer", "Random");
+    Create();
+    int before = form->Table1->FieldByName("Record").AsInteger();
+    for (int record : Changes(60)) {
+        ASSERT_NE(record, before);
+        before = record;
+    }
+}
+
+TEST_F(MainCyclingTest, FindGoesToTheNextMatchIgnoringCaseWrappingAndStaysWhenNoneMatches) {
+    // In TagText order: Apple pie, banana split, Cherry APPLE tart, plain.
+    WriteString("DBFile",
+                MakeTable("find.db", {"plain", "Cherry APPLE tart", "banana split", "Apple pie"}));
+    TMainForm& f = Create();
+    f.Table1->First();
+    f.MemoEditor->SetText("Jane Doe\r\n");
+    f.StartTimer(250);
+    const auto press = [&](const char* key) {
+        std::array<BYTE, 256> state{};
+        state[VK_CONTROL] = std::string(key) == "Ctrl+F" ? 0x80 : 0;
+        SetKeyboardState(state.data());
+        const WPARAM code = std::string(key) == "F3" ? VK_F3 : 'F';
+        MSG msg{f.DBMemo->Handle(), WM_KEYDOWN, code, 0, 0, {}};
+        const bool handled = f.MainMenu->DispatchShortCut(msg);
+        SetKeyboardState(std::array<BYTE, 256>{}.data());
+        return handled;
+    };
+    struct Step {
+        const char* key;
+        int answer; // to the input box; 0: none is asked for
+        const char* text;
+        const char* tagline; // where the table stands afterwards
+        const char* box;     // the information box shown, or ""
+    } steps[] = {
+        {"Ctrl+F", fw::mrOk, "APPLE", "Cherry APPLE tart", ""},
+        {"F3", 0, "", "Apple pie", ""}, // past the end, round to the first
+        {"F3", 0, "", "Cherry APPLE tart", ""},
+        {"Ctrl+F", fw::mrOk, "kiwi", "Cherry APPLE tart", "No tagline contains \"kiwi\"."},
+        {"Ctrl+F", fw::mrCancel, "plain", "Cherry APPLE tart", ""},
+        {"F3", 0, "", "Cherry APPLE tart", "No tagline contains \"kiwi\"."},
+        {"Ctrl+F", fw::mrOk, "PLAIN", "plain", ""},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string(step.key) + " " + step.text);
+        dialogs.Clear();
+        if (step.answer)
+            dialogs.Answer(step.answer, step.text);
+        ASSERT_TRUE(press(step.key));
+        EXPECT_EQ(dialogs.Unanswered(), 0u);
+        EXPECT_EQ(Tagline(), step.tagline);
+        EXPECT_EQ(f.MemoDisplay->Text(), "Jane Doe\r\n" + Tagline());
+        const bool boxed = !dialogs.Shown().empty() &&
+                           dialogs.Last().What == fw::TScriptedDialogs::TShownKind::Message;
+        EXPECT_EQ(boxed ? dialogs.Last().Text : "", step.box);
+    }
+    EXPECT_FALSE(f.Timer->Enabled()) << "a found tagline stops the cycling, as the navigator does";
+    EXPECT_EQ(f.Table1->State(), fw::TDataSetState::dsBrowse);
+
+    // The Database menu, and its keys, rest during a demonstration.
+    f.mnuSetupDemoClick(nullptr);
+    EXPECT_FALSE(press("F3"));
+    f.btnTimer->Click();
 }
 
 } // namespace

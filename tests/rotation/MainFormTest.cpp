@@ -120,6 +120,10 @@ TEST_F(MainFormTest, FirstStartFillsTheWindowsTextsAndShowsTheIdleTrayIcon) {
     EXPECT_EQ(f.TagSideFile, f.ProgramDir + "mv-tag.smv");
     EXPECT_TRUE(f.ShowHint());
     EXPECT_TRUE(f.SpeedBar->Visible());
+    // Browsing: nothing to post or cancel.
+    EXPECT_TRUE(f.DBNavigator->Button(fw::TNavigateBtn::nbEdit).Enabled());
+    EXPECT_FALSE(f.DBNavigator->Button(fw::TNavigateBtn::nbPost).Enabled());
+    EXPECT_FALSE(f.DBNavigator->Button(fw::TNavigateBtn::nbCancel).Enabled());
 }
 
 TEST_F(MainFormTest, StoredSettingsShapeTheWindow) {
@@ -450,6 +454,25 @@ TEST_F(MainFormTest, MenusToolbarAndPopupsCarryTheirCaptionsHintsAndContexts) {
     EXPECT_EQ(f.GroupBox3->CaptionColor(), RGB(0, 128, 0));
     EXPECT_EQ(f.btnTimer->Caption(), "Start &Timer");
     EXPECT_EQ(f.btnTimer->Glyph(), "BBNO");
+}
+
+TEST_F(MainFormTest, TheInstallersCloseRequestSavesAndEndsWithoutAskingUnlessBusy) {
+    TMainForm& f = Create();
+    f.Spawn = true;
+    f.SpawnPrg = "C:\\nowhere\\mail.exe";
+    // Busy in a window of its own: declined. A session end called off: nothing happens.
+    EnableWindow(f.Handle(), FALSE);
+    EXPECT_EQ(SendMessageA(f.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), FALSE);
+    EnableWindow(f.Handle(), TRUE);
+    SendMessageA(f.Handle(), WM_ENDSESSION, FALSE, ENDSESSION_CLOSEAPP);
+    EXPECT_FALSE(fw::Application().Terminated());
+    EXPECT_EQ(ValueCount(), 0u);
+
+    EXPECT_EQ(SendMessageA(f.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
+    SendMessageA(f.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_TRUE(fw::Application().Terminated());
+    EXPECT_TRUE(dialogs.Shown().empty()); // neither the close warning nor the mail program
+    EXPECT_EQ(ValueCount(), 17u);
 }
 
 TEST_F(MainFormTest, ExitFromTheMenuRunsTheClosePath) {

@@ -4,6 +4,9 @@
 //   window_shot context SECONDS  the main window's context menu
 //   window_shot tray SECONDS     the tray menu, where a right click on the icon puts it
 //   window_shot file SECONDS     the File menu with a recent signature file listed
+//   window_shot database SECONDS the Database menu, with Find Tagline and its keys
+//   window_shot find SECONDS     the Find Tagline box, offering the text found before
+//   window_shot notfound SECONDS the box that says no tagline holds the text
 // and the messages of the table maintenance commands, run on a scratch copy of the
 // table: saveas, merge, delete, import (its first box), imported, stolen, exists, noclip.
 #include "desktop/MRUList.h"
@@ -63,6 +66,26 @@ class TShotDialogs : public fw::TDialogService {
     fw::TDialogService& real_;
     std::string fileName_;
     bool skipAdvice_;
+};
+
+// The real dialogs, with the find's question answered by a prepared text.
+class TFindAnswer : public fw::TDialogService {
+  public:
+    TFindAnswer(fw::TDialogService& real, std::string text) : real_(real), text_(std::move(text)) {}
+    int MessageDlg(const std::string& text, fw::TMsgDlgType kind, fw::TMsgDlgButtons buttons,
+                   const std::string& caption) override {
+        return real_.MessageDlg(text, kind, buttons, caption);
+    }
+    bool InputQuery(const std::string&, const std::string&, std::string& value) override {
+        value = text_;
+        return true;
+    }
+    bool OpenFile(fw::TFileDialog& dialog) override { return real_.OpenFile(dialog); }
+    bool SaveFile(fw::TFileDialog& dialog) override { return real_.SaveFile(dialog); }
+
+  private:
+    fw::TDialogService& real_;
+    std::string text_;
 };
 
 void Clipboard(const std::string& text) {
@@ -161,6 +184,22 @@ int main(int argc, char** argv) {
         form.MRUSigList->AddItem(sample.string());
         SetForegroundWindow(form.Handle());
         SendMessageA(form.Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
+    } else if (which == "database") {
+        // Dropped under its title, where a click drops it.
+        SetForegroundWindow(form.Handle());
+        HMENU bar = GetMenu(form.Handle());
+        RECT title{};
+        GetMenuItemRect(form.Handle(), bar, 2, &title);
+        TrackPopupMenu(GetSubMenu(bar, 2), TPM_LEFTALIGN | TPM_TOPALIGN, title.left, title.bottom,
+                       0, form.Handle(), nullptr);
+    } else if (which == "find" || which == "notfound") {
+        {
+            TFindAnswer answer(fw::Dialogs(), which == "find" ? "love" : "no such saying");
+            fw::TDialogsOverride shown(answer);
+            form.mnuDBFindClick(nullptr);
+        }
+        if (which == "find")
+            form.mnuDBFindClick(nullptr);
     } else {
         MaintenanceShot(form, which);
     }

@@ -153,7 +153,8 @@ class WindowTest : public ::testing::Test {
         fw::Application().Initialize();
         fw::Application().SetTitle("Quiptide");
         dir = fw::ExtractFilePath(fw::ProgramFileName());
-        for (const char* name : {"mv-sig.smv", "mv-tag.smv", "UserVars.QTV", "signatur.pce"})
+        for (const char* name :
+             {"mv-sig.smv", "mv-tag.smv", "mv-round.smv", "UserVars.QTV", "signatur.pce"})
             std::filesystem::remove(dir + name);
         sigFile = dir + "signatur.pce";
     }
@@ -180,6 +181,27 @@ class WindowTest : public ::testing::Test {
         return t;
     }
     std::string Tagline() const { return form->DBMemo->Text(); }
+    // A tagline table of the program's layout in the test's folder, holding `taglines`
+    // (Record 1, 2, ... in their order); its full path.
+    std::string MakeTable(const std::string& name, const std::vector<std::string>& taglines) {
+        fw::TTable t(nullptr);
+        t.SetTableType(fw::TTableType::ttParadox);
+        t.SetTableName(dir + name);
+        t.FieldDefs().Add("TagText", fw::TFieldType::ftString, 255, true);
+        t.FieldDefs().Add("Record", fw::TFieldType::ftAutoInc);
+        t.IndexDefs().Add("Tag", "TagText",
+                          {fw::TIndexOption::ixPrimary, fw::TIndexOption::ixUnique,
+                           fw::TIndexOption::ixCaseInsensitive});
+        t.IndexDefs().Add("RecNo", "Record", {fw::TIndexOption::ixUnique});
+        t.CreateTable();
+        t.Open();
+        for (const std::string& text : taglines) {
+            t.Append();
+            t.FieldByName("TagText").SetAsString(text);
+            t.Post();
+        }
+        return dir + name;
+    }
 
     std::string dir, sigFile;
     TFakeClock clock;

@@ -5,7 +5,9 @@
 //                   reports it too);
 //   QT_TUTIL_FAIL   the name of an entry point that fails with the engine's I/O status, or
 //                   "header" for the header check (a damaged-table status);
-//   QT_TUTIL_PROTECTED  when set, every table is reported password-protected.
+//   QT_TUTIL_PROTECTED  when set, every table is reported password-protected;
+//   QT_TUTIL_FAULT  the name of an entry point that writes through a wild pointer (an
+//                   access violation inside the library).
 // A verification writes one error-table row per level step and sends progress reports of
 // every phase; a rebuild copies the table to the backup name and reports progress.
 #include "framework/data/Table.h"
@@ -32,6 +34,15 @@ int Level() {
 bool Fails(const char* name) {
     const char* v = std::getenv("QT_TUTIL_FAIL");
     return v && std::strcmp(v, name) == 0;
+}
+
+// A fault where the test asks for one, as a library with a wild pointer makes it.
+void FaultIn(const char* name) {
+    const char* v = std::getenv("QT_TUTIL_FAULT");
+    if (!v || std::strcmp(v, name) != 0)
+        return;
+    static volatile uintptr_t wild = 16;
+    *reinterpret_cast<volatile int*>(wild) = 1;
 }
 
 void Report(const void* fill, size_t size) {
@@ -80,6 +91,7 @@ void WriteErrorTable(const std::string& path, int level) {
 } // namespace
 
 EXPORT TUInit(uint16_t* handle) {
+    FaultIn("TUInit");
     if (Fails("TUInit"))
         return IDP_ERR_IO;
     *handle = 7;
@@ -87,11 +99,13 @@ EXPORT TUInit(uint16_t* handle) {
 }
 
 EXPORT TUExit(uint16_t handle) {
+    FaultIn("TUExit");
     return handle == 7 && !Fails("TUExit") ? 0 : IDP_ERR_BAD_HANDLE;
 }
 
 EXPORT TUVerifyTable(uint16_t, const char* table, const char*, const char* errTable, const char*,
                      uint32_t options, int32_t* errorLevel) {
+    FaultIn("TUVerifyTable");
     IdpTableProps props;
     if (IdpStatus s = idpGetTableProps(table, &props))
         return s;
@@ -124,6 +138,7 @@ EXPORT TUVerifyTable(uint16_t, const char* table, const char*, const char* errTa
 #ifndef STAND_IN_WITHOUT_REBUILD
 EXPORT TURebuildTable(uint16_t, const char* table, const char*, const char* backup, const char*,
                       const char*, TURebuildDesc* desc) {
+    FaultIn("TURebuildTable");
     if (Fails("TURebuildTable") || !desc)
         return IDP_ERR_IO;
     for (int16_t v = 0; v <= 100; v += 25) {
@@ -141,6 +156,7 @@ EXPORT TURebuildTable(uint16_t, const char* table, const char*, const char* back
 
 EXPORT TUGetCRTblDescCount(uint16_t, const char* table, uint16_t* c1, uint16_t* c2, uint16_t* c3,
                            uint16_t* c4, uint16_t* c5, uint16_t* c6, uint16_t* c7) {
+    FaultIn("TUGetCRTblDescCount");
     if (Fails("TUGetCRTblDescCount"))
         return IDP_ERR_IO;
     IdpTableProps props;
@@ -153,10 +169,12 @@ EXPORT TUGetCRTblDescCount(uint16_t, const char* table, uint16_t* c1, uint16_t* 
 }
 
 EXPORT TUFillCRTblDesc(uint16_t, TURebuildDesc* desc, const char*, const char*) {
+    FaultIn("TUFillCRTblDesc");
     return Fails("TUFillCRTblDesc") || !desc ? IDP_ERR_IO : 0;
 }
 
 EXPORT TUFillCURProps(uint16_t, const char* table, void* buffer) {
+    FaultIn("TUFillCURProps");
     IdpTableProps p;
     if (IdpStatus s = idpGetTableProps(table, &p))
         return s;

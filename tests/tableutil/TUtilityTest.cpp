@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -259,6 +261,108 @@ TEST_F(TUtilityTest, RebuildMovesTheGaugeOrTheMessageAndAdoptsAForeignDescriptor
     auto* foreign = static_cast<TURebuildDescriptor*>(std::calloc(1, sizeof(TURebuildDescriptor)));
     u.RebuildTable(foreign);
     EXPECT_EQ(u.RebuildDesc(), foreign); // freed with the component
+}
+
+// Whatever step of the component the library faults in, that step ends with
+// ETUtilityError naming the fault and the step; the progress windows are closed, the
+// report callback withdrawn, and the library serves the next call.
+TEST_F(TUtilityTest, AFaultInsideTheLibraryEndsTheStepNotTheProgram) {
+    TTUtility u(nullptr, kStandIn);
+    TVerifyDlg verify(nullptr);
+    TRebuildDlg rebuild(nullptr);
+    u.SetCBVerifyDialog(&verify);
+    u.SetCBRebuildDialog(&rebuild);
+    u.SetTableName(table);
+    struct TCase {
+        const char* entry;
+        const char* step;
+        std::function<void()> call;
+    };
+    const TCase cases[] = {
+        {"TUVerifyTable", "TUVerifyTable", [&] { u.VerifyTable(); }},
+        {"TURebuildTable", "TURebuildTable", [&] { u.RebuildTable(u.GetTableDesc()); }},
+        {"TUGetCRTblDescCount", "TUGetCrTblDescCount", [&] { u.GetTableDesc(); }},
+        {"TUFillCRTblDesc", "TUFillCRTblDesc", [&] { u.GetTableDesc(); }},
+        {"TUInit", "TUGetCrTblDescCount", [&] { u.GetTableDesc(); }},
+        {"TUFillCURProps", "TUFillCURProps", [&] { u.SetTableName(table); }},
+        {"TUExit", "TUExit", [&] { u.SetTableName(table); }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.entry);
+        _putenv((std::string("QT_TUTIL_FAULT=") + c.entry).c_str());
+        std::string text = "(no error)";
+        try {
+            c.call();
+        } catch (const ETUtilityError& e) {
+            text = e.what();
+        }
+        _putenv("QT_TUTIL_FAULT=");
+        EXPECT_EQ(text.rfind("Access violation at address ", 0), 0u) << text;
+        EXPECT_NE(text.find(" in module 'TUTIL32.DLL'. Write of address "), std::string::npos)
+            << text;
+        const size_t br = text.find("\r\n");
+        EXPECT_EQ(br == std::string::npos ? text : text.substr(br),
+                  std::string("\r\nTrying ") + c.step);
+        EXPECT_FALSE(verify.StatusExists());
+        EXPECT_FALSE(rebuild.StatusExists());
+        uintptr_t client = 0;
+        uint16_t length = 0;
+        void* buffer = nullptr;
+        IdpCallback fn = nullptr;
+        EXPECT_NE(idpGetCallback(IDP_CB_PROGRESS, &client, &length, &buffer, &fn), IDP_OK);
+    }
+    u.SetTableName(table);
+    _putenv("QT_TUTIL_LEVEL=1");
+    u.VerifyTable();
+    EXPECT_EQ(u.ErrorLevel(), 1);
+}
+
+// A progress window or handler that fails does not unwind through the library: the call
+// runs to its end, and then the failure comes out as it was raised.
+TEST_F(TUtilityTest, AFailingProgressHandlerFailsTheCallAfterTheLibraryIsDone) {
+    _putenv("QT_TUTIL_LEVEL=2");
+    TTUtility u(nullptr, kStandIn);
+    u.SetTableName(table);
+    u.CBActive = true;
+    int reports = 0;
+    u.OnInfoVerify = [&](TTUtility*, const TVerifyCBData&) {
+        if (++reports == 1)
+            throw ETUtilityError("The handler failed");
+    };
+    EXPECT_EQ(datatest::ErrorText([&] { u.VerifyTable(); }), "The handler failed");
+    EXPECT_EQ(reports, 21); // every report still arrived
+    EXPECT_EQ(u.ErrorLevel(), 2);
+    u.OnInfoVerify = nullptr;
+    u.VerifyTable(); // nothing of the failure stays behind
+}
+
+// The reports are read no further than the buffers the library was given, even when a
+// message fills its room without a terminator.
+TEST_F(TUtilityTest, ReportsAreReadWithinTheirBuffers) {
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const size_t page = system.dwPageSize;
+    auto* pages =
+        static_cast<unsigned char*>(VirtualAlloc(nullptr, 2 * page, MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(pages, nullptr);
+    DWORD old = 0;
+    VirtualProtect(pages + page, page, PAGE_NOACCESS, &old); // a read past the end faults
+    TTUtility u(nullptr, kStandIn);
+    u.CBActive = true;
+    std::string verifyMessage, rebuildMessage;
+    u.OnInfoVerify = [&](TTUtility*, const TVerifyCBData& d) { verifyMessage = d.Message; };
+    u.OnInfoRebuild = [&](TTUtility*, const TRebuildCBData& d) { rebuildMessage = d.Message; };
+    unsigned char* verify = pages + page - TU_VCB_SIZE;
+    std::memset(verify, 'v', TU_VCB_SIZE);
+    verify[TU_VCB_PHASE] = 7;
+    TTUtility::VerifyCallback(IDP_CB_PROGRESS, reinterpret_cast<uintptr_t>(&u), verify);
+    unsigned char* rebuild = pages + page - TU_RCB_SIZE;
+    std::memset(rebuild, 'r', TU_RCB_SIZE);
+    rebuild[0] = rebuild[1] = 0xFF; // -1: a message
+    TTUtility::RebuildCallback(IDP_CB_PROGRESS, reinterpret_cast<uintptr_t>(&u), rebuild);
+    VirtualFree(pages, 0, MEM_RELEASE);
+    EXPECT_EQ(verifyMessage, std::string(82, 'v'));
+    EXPECT_EQ(rebuildMessage, std::string(TU_RCB_SIZE - TU_RCB_MESSAGE, 'r'));
 }
 
 TEST_F(TUtilityTest, RemovedDialogsAreForgottenAndCallbacksStayOn) {

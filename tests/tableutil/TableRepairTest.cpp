@@ -162,8 +162,69 @@ TEST_F(TableRepairTest, LevelsOneAndTwoShowTheProblemsOnYesAndAllowTheRebuild) {
     }
     dialogs.Clear();
     w.ButtonRebuildClick(&w);
-    EXPECT_EQ(Texts(), std::vector<std::string>{kRebuilt});
+    EXPECT_EQ(Texts(), std::vector<std::string>{kRebuilt + "\n\rThe original table is kept as " +
+                                                dir.File("BackUp_.DB") + "."});
     EXPECT_TRUE(fw::FileExists(dir.File("BackUp_.DB")));
+}
+
+// After a rebuild the statistics are the rebuilt table's, and the message says where the
+// original is kept unless the command deletes it once the window closes.
+TEST_F(TableRepairTest, ARebuildRefreshesTheStatisticsAndTellsWhereABackupIsKept) {
+    for (const bool discarded : {false, true}) {
+        SCOPED_TRACE(discarded);
+        TFormTUMain w(nullptr, table, discarded ? dir.File("backup_.db") : "");
+        const std::string before = w.LabelNumRecs->Caption();
+        // What the rebuild brings back.
+        datatest::AddTaglines(table, discarded ? std::vector<std::string>{"eta", "theta"}
+                                               : std::vector<std::string>{"epsilon", "zeta"});
+        dialogs.Clear();
+        w.ButtonRebuildClick(&w);
+        EXPECT_EQ(std::stoi(w.LabelNumRecs->Caption()), std::stoi(before) + 2);
+        EXPECT_EQ(Texts(), std::vector<std::string>{
+                               discarded ? kRebuilt
+                                         : kRebuilt + "\n\rThe original table is kept as " +
+                                               dir.File("BackUp_.DB") + "."});
+        EXPECT_TRUE(w.ButtonRebuild->Enabled());
+    }
+}
+
+// The typed name is taken when the focus moves on to another control of the shown window,
+// never when the window goes away (Close, Esc) or the user turns to another program.
+TEST_F(TableRepairTest, TheNameIsTakenOnlyWhenTheFocusMovesWithinTheShownWindow) {
+    struct TCase {
+        const char* name;
+        std::function<void(TFormTUMain&, HWND)> leave;
+        bool taken;
+    };
+    const TCase cases[] = {
+        {"to the Verify button", [](TFormTUMain& w, HWND) { SetFocus(w.ButtonVerify->Handle()); },
+         true},
+        {"the window hidden", [](TFormTUMain& w, HWND) { ShowWindow(w.Handle(), SW_HIDE); }, false},
+        {"to another program's window",
+         [](TFormTUMain&, HWND other) {
+             SetForegroundWindow(other);
+             SetFocus(other);
+         },
+         false},
+    };
+    const HWND other = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                       100, nullptr, nullptr, nullptr, nullptr);
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TFormTUMain w(nullptr, table);
+        w.Show();
+        SetForegroundWindow(w.Handle());
+        SetFocus(w.EditFileName->Handle());
+        ASSERT_EQ(GetFocus(), w.EditFileName->Handle());
+        w.EditFileName->SetText(dir.File("gone.db"));
+        dialogs.Clear();
+        c.leave(w, other);
+        EXPECT_NE(GetFocus(), w.EditFileName->Handle());
+        EXPECT_EQ(Texts(), c.taken ? std::vector<std::string>{"Table not found."}
+                                   : std::vector<std::string>{});
+        EXPECT_EQ(w.TUtility1->TableName(), c.taken ? "" : table);
+    }
+    DestroyWindow(other);
 }
 
 TEST_F(TableRepairTest, TheViewersGridShowsTheProblemsWithARedFixedColumnAndMovesByKeys) {

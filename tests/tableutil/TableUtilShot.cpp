@@ -1,6 +1,8 @@
 // For `make screenshots`: a window of the table utility held on screen for the given
 // number of seconds:
 //   tableutil_shot repair SECONDS    the utility window on a damaged copy of the starter table
+//   tableutil_shot rebuilt SECONDS   the same after its Rebuild button and the success
+//                                    message: the rebuilt table's statistics
 //   tableutil_shot problems SECONDS  the problem viewer with that table's findings
 //   tableutil_shot verify SECONDS    the verify progress window part way through
 //   tableutil_shot rebuild SECONDS   the rebuild progress window part way through
@@ -23,12 +25,33 @@
 namespace {
 
 fw::TForm* g_modal = nullptr;
+TFormTUMain* g_window = nullptr;
 
 void CALLBACK EndShot(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     if (g_modal)
         g_modal->ModalResult = fw::mrCancel;
     PostQuitMessage(0);
+}
+
+BOOL CALLBACK AnswerIfMessageBox(HWND hwnd, LPARAM) {
+    char name[16] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (std::strcmp(name, "#32770") == 0)
+        PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+
+// The success message answered, as the user would.
+void CALLBACK AnswerMessage(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EnumThreadWindows(GetCurrentThreadId(), AnswerIfMessageBox, 0);
+}
+
+void CALLBACK ClickRebuild(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    SetTimer(nullptr, 0, 1500, AnswerMessage);
+    fw::Application().Protect([] { g_window->ButtonRebuildClick(g_window); });
 }
 
 void RunMessages() {
@@ -119,8 +142,10 @@ int main(int argc, char** argv) {
     }
     TFormTUMain window(nullptr, DamagedTable());
     TTUtility& u = *window.TUtility1;
-    if (which == "repair") {
-        g_modal = &window;
+    if (which == "repair" || which == "rebuilt") {
+        g_modal = g_window = &window;
+        if (which == "rebuilt")
+            SetTimer(nullptr, 0, 500, ClickRebuild);
         window.ShowModal();
     } else if (which == "problems") {
         fw::Application().Protect([&] {

@@ -14,11 +14,12 @@ class TRecordingHost : public TTaglineHost {
     const std::string& CurrentTablePath() const override { return dbFile; }
     void SetDBFile(const std::string& fileName) override { dbFile = fileName; }
     void FillBottomPanel() override { ++panels; }
+    const std::string& SignatureFile() const override { return sigFile; }
     fw::TFileDialog& SharedOpenDialog() override { return dialog; }
     const std::string& ProgramFolder() const override { return folder; }
 
     int stops = 0, panels = 0;
-    std::string dbFile = "(unset)", folder;
+    std::string dbFile = "(unset)", folder, sigFile;
     fw::TFileDialog dialog;
     fw::TTimer timer{nullptr};
 };

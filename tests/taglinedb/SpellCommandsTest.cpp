@@ -1,6 +1,7 @@
 // The Spell menu's commands on real tables with the real control, its dialog answered by
 // script: their messages, the timer and tool tip they hold and give back, a corrected
-// tagline posted and found again, a refused post, and the empty table never handed over.
+// tagline posted and found again, a refused post, the empty table never handed over, and
+// a walk over the table that the user cancels.
 #include "DataTestSupport.h"
 #include "RecordingHost.h"
 #include "SpellRecordingHost.h"
@@ -143,6 +144,28 @@ TEST_F(SpellCommandsTest, EntireTableCorrectsEveryRowOrStopsAtCancel) {
     EXPECT_TRUE(Find("two words"));
     EXPECT_EQ(table->RecordCount(), 2);
     EXPECT_EQ(host.tips.back(), "Quiptide");
+    EXPECT_TRUE(host.timer.Enabled());
+}
+
+TEST_F(SpellCommandsTest, CancelInTheDialogEndsTheWalkAndLeavesItsRowAsItWas) {
+    Open({"a wrod", "b wrod tset", "c wrod"});
+    dialogs.Answer(fw::mrOk);
+    script->Answer(ansChange, "word");
+    script->Answer(ansChange, "word");
+    script->Answer(ansCancel);
+    spell->SpellDB();
+    ASSERT_EQ(script->AskedAbout().size(), 3u) << "the last row is never handed over";
+    EXPECT_EQ(script->AskedAbout()[2].word, "tset");
+    EXPECT_TRUE(Find("a word")) << "a row before keeps its correction";
+    EXPECT_TRUE(Find("b wrod tset")) << "the row cancelled in is left as it was";
+    EXPECT_TRUE(Find("c wrod"));
+    EXPECT_EQ(table->RecordCount(), 3);
+    EXPECT_EQ(table->State(), fw::TDataSetState::dsBrowse);
+    EXPECT_EQ(Messages().size(), 1u) << "no \"All Done!\" for a walk stopped part way";
+    EXPECT_EQ(host.finds, 1);
+    EXPECT_EQ(host.repaints, 1);
+    EXPECT_EQ(host.tips,
+              (std::vector<std::string>{"Quiptide", "Spell Checking the Database", "Quiptide"}));
     EXPECT_TRUE(host.timer.Enabled());
 }
 

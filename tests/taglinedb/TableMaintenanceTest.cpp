@@ -20,6 +20,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -31,6 +33,11 @@ using fw::TIndexOption;
 
 void WriteFile(const std::string& name, const std::string& bytes) {
     std::ofstream(name, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string Bytes(const std::string& name) {
+    std::ifstream file(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 void PutOnClipboard(UINT format, const void* data, size_t size) {
@@ -261,6 +268,68 @@ TEST_F(TableMaintenanceTest, DeleteOfTheTableInUseOrOfReadOnlyFilesDeletesNothin
               std::string::npos);
     SetFileAttributesA(other.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(datatest::ReadTaglines(other).size(), 0u) << "the table is whole";
+}
+
+TEST_F(TableMaintenanceTest, NoCommandMakesATableOfTheSignatureOrDeletesAFileThatIsNoTable) {
+    const std::string sig = dir.File("sig.txt"), text = dir.File("import2.txt");
+    const std::string other = dir.File("other.db");
+    const std::string sigBytes = "Best,\r\nJane\r\n", textBytes = "a tagline\r\n";
+    host.sigFile = sig;
+    // A table keyed with case counting, as another program may key it: a copy keeps both.
+    db->Table1->Close();
+    datatest::AddTaglines(current, {"ONE"});
+    const std::vector<std::string> rows{"ONE", "one", "three", "two"};
+    const auto create = [&] { db->CreateDB(); };
+    const auto saveAs = [&] { maintenance->SaveDBAs(); };
+    const auto merge = [&] { maintenance->MergeDBs(); };
+    const auto remove = [&] {
+        dialogs.Answer(fw::mrYes);
+        maintenance->DeleteDB();
+    };
+    const std::string notSig = "A database cannot replace the signature file.\r\n" + sig +
+                               " is the signature file in use; choose another name.";
+    const std::string notTable = "File is not a Paradox table.";
+    struct Case {
+        const char* what;
+        std::function<void()> run;
+        std::string file, error;
+        std::string made; // the file that holds a table afterwards
+    };
+    const Case cases[] = {
+        {"Create DB over the signature", create, sig, notSig, ""},
+        {"Save DB As over the signature", saveAs, sig, notSig, ""},
+        {"Save DB As over a text file", saveAs, text, notTable, ""},
+        {"Merge DBs of a text file", merge, text, notTable, ""},
+        {"Delete DB of a text file", remove, text, notTable, ""},
+        {"Create DB over another file", create, text, "", text},
+        {"Save DB As over another table", saveAs, other, "", other},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        db->OpenDatabase(db->Table1, current);
+        WriteFile(sig, sigBytes);
+        WriteFile(text, textBytes);
+        datatest::MakeTaglineTable(other, Keys::None);
+        for (const char* side : {"sig.px", "sig.qix", "import2.px", "import2.qix"})
+            std::filesystem::remove(dir.File(side));
+        dialogs.Clear();
+        dialogs.Answer(fw::mrOk, c.file);
+
+        const std::string error = ErrorText(c.run);
+        EXPECT_NE(error.find(c.error.empty() ? "(no error)" : c.error), std::string::npos) << error;
+        EXPECT_EQ(host.dbFile, c.made == text ? text : current);
+        EXPECT_TRUE(db->Table1->Active());
+        EXPECT_EQ(db->Table1->RecordCount(), c.made == text ? 0 : static_cast<int>(rows.size()));
+        EXPECT_EQ(Bytes(sig), sigBytes);
+        if (c.made != text) {
+            EXPECT_EQ(Bytes(text), textBytes);
+            for (const char* side : {"sig.px", "sig.qix", "import2.px", "import2.qix"})
+                EXPECT_FALSE(std::filesystem::exists(dir.File(side))) << side;
+        }
+        if (c.made == other) {
+            EXPECT_EQ(datatest::ReadTaglines(other), rows);
+        }
+    }
 }
 
 TEST_F(TableMaintenanceTest, ImportAddsEachDistinctLineOnceAndHoldsTheTimerMeanwhile) {

@@ -575,6 +575,13 @@ IdpStatus idpGotoKey(IdpCursor cursor, uint16_t* found) {
     });
 }
 
+IdpStatus idpFindText(IdpCursor cursor, uint16_t fieldNo, const char* text, uint16_t* found) {
+    return Guard([&] {
+        Require(found);
+        *found = C(cursor).SearchText(fieldNo, Text(text)) ? 1 : 0;
+    });
+}
+
 IdpStatus idpGetString(IdpCursor cursor, uint16_t fieldNo, char* buffer, uint32_t size,
                        uint32_t* length, uint16_t* isBlank) {
     return Guard([&] {

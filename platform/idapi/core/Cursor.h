@@ -57,6 +57,9 @@ class Cursor {
     void Delete();
     void SetKey();
     bool GotoKey();
+    // The next row, in the current order and wrapping past the end, whose alpha field
+    // contains text, case folded as the indexes fold it; false leaves the cursor in place.
+    bool SearchText(uint16_t fieldNo, const std::string& text);
 
     // The current record (the pending one in edit, insert and key mode).
     const uint8_t* Row() { return ReadRecord(); }

@@ -2,12 +2,14 @@
 // process, shared by its cursors and found again by the file's identity.
 #include "Table.h"
 
+#include <algorithm>
 #include <map>
 
 #include "../idapi.h"
 #include "PrimaryIndex.h"
 #include "Status.h"
 #include "TablePath.h"
+#include "TextFold.h"
 
 namespace idp {
 
@@ -16,6 +18,38 @@ namespace {
 std::map<std::string, std::weak_ptr<Table>>& Registry() {
     static std::map<std::string, std::weak_ptr<Table>> registry;
     return registry;
+}
+
+// Whether a file's header makes it a Paradox table, whole or damaged. A file that cannot
+// be read (held locked by another program) is taken for one, so that a guess loses nothing.
+bool HoldsTable(const std::string& path) {
+    try {
+        TableHeader header;
+        std::vector<IndexDef> indexes;
+        Table::Describe(path, header, indexes);
+    } catch (const EngineError& e) {
+        return e.Status() != IDP_ERR_NOT_A_TABLE && e.Status() != IDP_ERR_NO_SUCH_TABLE;
+    }
+    return true;
+}
+
+// Another table whose companion files bear the same names as those of dbPath (the same
+// name with another extension: "Tags.txt" beside "Tags.db"), or "" when there is none.
+std::string TableSharingCompanions(const std::string& dbPath) {
+    const std::string dir = DirectoryOf(dbPath);
+    const std::string file = FileOf(dbPath);
+    const std::string stem = FoldCase(file.substr(0, file.find_last_of('.')));
+    const std::vector<std::string> companions = ExistingCompanions(dbPath);
+    for (const std::string& name : os::ListFiles(dir)) {
+        const std::string path = dir + name;
+        if (FoldCase(name.substr(0, name.find_last_of('.'))) != stem ||
+            os::FileKey(path) == os::FileKey(dbPath) ||
+            std::find(companions.begin(), companions.end(), path) != companions.end())
+            continue;
+        if (HoldsTable(path))
+            return path;
+    }
+    return {};
 }
 
 } // namespace
@@ -62,6 +96,11 @@ void Table::Create(const std::string& dbPath, Schema schema, std::vector<IndexDe
         offset += f.width;
     }
     schema.recordSize = static_cast<uint16_t>(offset);
+    // Its index and memo files would replace those of the other table.
+    if (const std::string other = TableSharingCompanions(dbPath); !other.empty())
+        throw EngineError(IDP_ERR_ACCESS, "Table: " + dbPath + "\r\n" + other +
+                                              " is a table of the same name, whose index "
+                                              "files it would replace; nothing was created.");
     TableHeader header = NewHeader(schema, FileOf(dbPath));
     StoreCounts(header);
     // The header goes last: until it is written the file is empty, not a table, so a
@@ -83,9 +122,15 @@ void Table::Delete(const std::string& dbPath) {
         throw EngineError(IDP_ERR_LOCKED, "Table: " + dbPath);
     if (!os::FileExists(dbPath))
         throw EngineError(IDP_ERR_NO_SUCH_TABLE, "Table: " + dbPath);
+    // A name that leads to any other file (a text file chosen by mistake) deletes nothing.
+    if (!HoldsTable(dbPath))
+        throw EngineError(IDP_ERR_NOT_A_TABLE, "File: " + dbPath + "\r\nNothing was deleted.");
     // All files or none: a read-only one found after the others went would leave a
-    // table without its data or indexes behind.
-    std::vector<std::string> files = ExistingCompanions(dbPath);
+    // table without its data or indexes behind. Companions that another table of the same
+    // name may own stay.
+    std::vector<std::string> files;
+    if (TableSharingCompanions(dbPath).empty())
+        files = ExistingCompanions(dbPath);
     files.insert(files.begin(), dbPath);
     for (const std::string& file : files)
         if (os::IsReadOnly(file))

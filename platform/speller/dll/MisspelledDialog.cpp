@@ -13,6 +13,7 @@ namespace {
 struct DialogState {
     const DialogSettings* settings;
     const Question* question;
+    const std::function<void()>* options;
     int answer = 0;
     std::string replacement;
 };
@@ -74,6 +75,8 @@ LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         } else if (id == ansHelp) {
             help::ShowHelp(w, s->settings->helpFile, HELP_CONTEXT, kMisspelledHelp);
         } else if (id == IDCANCEL || Answers(id) || id == ansOptions) {
+            if (id == ansOptions)
+                (*s->options)();
             s->answer = id == IDCANCEL ? ansCancel : id;
             s->replacement = WindowText(GetDlgItem(w, idReplacement));
         } else if (id == IDOK) {
@@ -98,8 +101,9 @@ std::string Lines(const std::vector<std::string>& words) {
 
 } // namespace
 
-Reply AskMisspelled(HINSTANCE module, const DialogSettings& settings, const Question& q) {
-    DialogState state{&settings, &q, 0, {}};
+Reply AskMisspelled(HINSTANCE module, const DialogSettings& settings, const Question& q,
+                    const std::function<void()>& options) {
+    DialogState state{&settings, &q, &options, 0, {}};
     ModalWindow dialog(module, kMisspelledClass, Proc, settings.misspelledTitle, 430, 280, &state);
     HWND w = dialog.Handle();
     Build(w, state);

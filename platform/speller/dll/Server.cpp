@@ -74,6 +74,22 @@ HRESULT Register(HKEY root, const std::string& key, const std::string& path) {
     return hr;
 }
 
+// This DLL's full path, or "" when the system cannot give it.
+std::string ModulePath() {
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(g_module, path, MAX_PATH);
+    return n == 0 || n >= MAX_PATH ? std::string() : std::string(path, n);
+}
+
+// True when the class key names the DLL at path (paths compare without regard to case).
+bool Names(HKEY root, const std::string& key, const std::string& path) {
+    char value[MAX_PATH] = "";
+    DWORD size = sizeof value;
+    return RegGetValueA(root, (key + "\\InprocServer32").c_str(), nullptr, RRF_RT_REG_SZ, nullptr,
+                        value, &size) == ERROR_SUCCESS &&
+           lstrcmpiA(value, path.c_str()) == 0;
+}
+
 } // namespace
 
 extern "C" {
@@ -101,26 +117,25 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
 }
 
 __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(g_module, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
+    const std::string path = ModulePath();
+    if (path.empty() || FAILED(Register(HKEY_CURRENT_USER, kClassKey, path)))
         return SELFREG_E_CLASS;
-    const HRESULT hr = Register(HKEY_CURRENT_USER, kClassKey, std::string(path, n));
-    if (FAILED(hr))
-        return SELFREG_E_CLASS;
-    // A system whose class view leaves out the user's classes (Wine) gets the class in
-    // that view as well, where it lets us; elsewhere this fails and is not needed.
-    HKEY seen;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kRootKey.c_str(), 0, KEY_READ, &seen) == ERROR_SUCCESS)
-        RegCloseKey(seen);
-    else
-        Register(HKEY_CLASSES_ROOT, kRootKey, std::string(path, n));
+    // A system whose class view leaves out the user's classes (Wine) gets the class in that
+    // view as well, where it lets us; on Windows this write lands in the user's classes
+    // just written. Either way it names this DLL, even over a copy registered elsewhere:
+    // a portable copy that was moved or removed must not stay the one that is found.
+    Register(HKEY_CLASSES_ROOT, kRootKey, path);
     return S_OK;
 }
 
 __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    const LONG rc = RegDeleteTreeA(HKEY_CURRENT_USER, kClassKey.c_str());
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, kRootKey.c_str()); // only where registering put it
+    // Only a registration of this very DLL goes: another copy's stays usable.
+    const std::string path = ModulePath();
+    LONG rc = ERROR_SUCCESS;
+    if (Names(HKEY_CURRENT_USER, kClassKey, path))
+        rc = RegDeleteTreeA(HKEY_CURRENT_USER, kClassKey.c_str());
+    if (Names(HKEY_CLASSES_ROOT, kRootKey, path))
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, kRootKey.c_str());
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND ? S_OK : SELFREG_E_CLASS;
 }
 

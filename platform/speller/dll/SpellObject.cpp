@@ -326,22 +326,19 @@ void SpellObject::CheckNow(std::string text) {
 void SpellObject::RunCheck() {
     const DialogSettings settings = Settings();
     auto report = [&](const std::string& message) { ShowError(g_module, settings, message); };
+    auto options = [&] {
+        try {
+            EditOptions();
+        } catch (const spell::Error& e) {
+            report(std::string(e.what()) +
+                   ".\r\n\r\nThe options you chose apply until the program ends.");
+        }
+    };
     const bool finished = session_.Run(
-        Checker(),
-        [&](const Question& q) {
-            const Reply reply = AskMisspelled(g_module, settings, q);
-            if (reply.answer == ansOptions) {
-                try {
-                    EditOptions();
-                } catch (const spell::Error& e) {
-                    report(std::string(e.what()) +
-                           ".\r\n\r\nThe options you chose apply until the program ends.");
-                }
-            }
-            return reply;
-        },
+        Checker(), [&](const Question& q) { return AskMisspelled(g_module, settings, q, options); },
         report);
-    resultCode_ = finished ? static_cast<short>(std::min(session_.ChangedInText(), 32767)) : -1;
+    resultCode_ =
+        finished ? static_cast<short>(std::min(session_.ChangedInText(), 32767)) : kResultCancelled;
 }
 
 } // namespace vspell

@@ -5,16 +5,19 @@
 // Properties (dispatch number, type):
 //   StandardDictionary  2  BSTR  the dictionary file; a bare name is looked up beside the DLL
 //   ResultCode         27  VT_I2 after a check: the number of words changed (0 or more) when
-//                                 the check reached the end of the text, -1 when the user
-//                                 cancelled it (the text keeps the changes made so far)
+//                                 the check reached the end of the text, kResultCancelled
+//                                 (-1) when the user cancelled it in the misspelled-word
+//                                 dialog, by its Cancel button or its close box (the text
+//                                 keeps the changes made so far); no other value is negative
 //   Text               34  BSTR  the text with the user's changes
 //   WordMisspelledTitle 54 BSTR  the misspelled-word dialog's title
 //   CheckText          68  BSTR  writing it checks that text interactively; reading gives it back
 //   ClearCounts        70  VT_I2 writing any value sets the counters (words changed, words
 //                                 asked about) to 0; reading gives the words asked about
 //   ResumeCheck        74  VT_I2 reading it goes on with a cancelled check from the word that
-//                                 was cancelled and gives the new ResultCode; after a
-//                                 finished check it gives ResultCode unchanged
+//                                 was cancelled and gives the new ResultCode (again
+//                                 kResultCancelled when cancelled again); after a finished
+//                                 check it gives ResultCode unchanged
 //   OptionsDialogTitle 101, ErrorDialogTitle 102, HelpFile 103  BSTR  the window's stored
 //                                 settings for the dialogs ("vspeller.hlp" beside the DLL)
 //   ShowOptions       104  VT_I2 reading it shows the options dialog: 1 when the user
@@ -39,6 +42,10 @@ namespace vspell {
 inline constexpr CLSID kClsid = {
     0x97F4CED0, 0x9103, 0x11CE, {0x83, 0x85, 0x52, 0x41, 0x53, 0x48, 0x00, 0x01}};
 inline constexpr const char* kClsidText = "{97F4CED0-9103-11CE-8385-524153480001}";
+
+// ResultCode and ResumeCheck when the user cancelled the check: a program that walks many
+// texts ends its walk on it.
+inline constexpr short kResultCancelled = -1;
 
 enum DispId : DISPID {
     dispStandardDictionary = 2,

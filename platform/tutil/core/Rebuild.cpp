@@ -47,6 +47,10 @@ class Rebuilder {
             throw idp::EngineError(IDP_ERR_PASSWORD,
                                    "Table: " + db +
                                        "\r\nPassword-protected tables cannot be rebuilt.");
+        if (const int field = FieldNameWithControl(image_.Header().schema))
+            throw idp::EngineError(IDP_ERR_DAMAGED, "Table: " + db + "\r\nThe name of field " +
+                                                        std::to_string(field) +
+                                                        " holds a control character.");
         // The sidecar is written anew from what the engine understands of the old one.
         schema_ = image_.Header().schema;
         indexes_ = idp::LoadIndexes(idp::CompanionPath(db, "QIX"), schema_);

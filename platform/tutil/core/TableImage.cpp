@@ -115,6 +115,14 @@ void TableImage::Locate(const uint8_t* row, uint16_t& block, uint16_t& slot) con
                                  header_.schema.recordSize);
 }
 
+int FieldNameWithControl(const idp::Schema& schema) {
+    for (size_t i = 0; i < schema.fields.size(); ++i)
+        for (unsigned char c : schema.fields[i].name)
+            if (c < 0x20)
+                return static_cast<int>(i + 1);
+    return 0;
+}
+
 RowCheck::RowCheck(const idp::Schema& schema) {
     for (const idp::Field& f : schema.fields)
         if (f.type == IDP_FLD_ALPHA || f.type == IDP_FLD_DATE || f.type == IDP_FLD_TIME ||

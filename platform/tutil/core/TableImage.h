@@ -54,6 +54,11 @@ class TableImage {
     bool truncated_ = false;
 };
 
+// The number (1-based) of the first field whose name holds a control character, which no
+// writer puts there and which the index sidecar, a file of lines and tabs, cannot carry;
+// 0 when there is none.
+int FieldNameWithControl(const idp::Schema& schema);
+
 // The checks of a row's values against what writers produce, worked out once for a
 // structure: an alpha field with bytes after its end, an impossible date, time or logical
 // value. Fields that cannot hold such a value are not looked at.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "PrimaryIndexCheck.h"
 #include "TableImage.h"
 #include "Tutil.h"
 #include "UniqueValues.h"
@@ -11,7 +12,6 @@
 #include "core/FileLayout.h"
 #include "core/IndexDefs.h"
 #include "core/Os.h"
-#include "core/PrimaryIndex.h"
 #include "core/Status.h"
 #include "core/TablePath.h"
 
@@ -102,6 +102,10 @@ class Verifier {
             }
         }
         const idp::TableHeader& h = image_.Header();
+        if (const int field = FieldNameWithControl(h.schema)) {
+            Add(302, "The name of field " + std::to_string(field) + " holds a control character.");
+            return false;
+        }
         // The engine reads any other page's text as ANSI, which a rebuild then says.
         if (!idp::KnownCodePage(h.schema.codePage))
             Add(107, "The header declares code page " + std::to_string(h.schema.codePage) +
@@ -245,20 +249,15 @@ class Verifier {
         if (!exists) {
             Add(103, "The primary index " + px + " is missing.");
         } else if (!chainBroken_) {
-            // The stored file against the one a writer makes, piece by piece as it is made.
             std::vector<idp::IndexEntry> entries;
             entries.reserve(chain_.size());
             for (const Link& l : chain_)
                 if (l.rows)
                     entries.push_back({image_.Row(l.block, 0), l.block, l.rows});
-            bool same = true;
-            const size_t size =
-                idp::WritePrimaryIndex(s, entries, [&](size_t at, const uint8_t* bytes, size_t n) {
-                    same = same && at <= stored.size() && n <= stored.size() - at &&
-                           std::memcmp(stored.data() + at, bytes, n) == 0;
-                });
-            if (!same || size != stored.size())
-                Add(103, "The primary index " + px + " does not match the data.");
+            const std::string fault = PrimaryIndexFault(
+                s, reinterpret_cast<const uint8_t*>(stored.data()), stored.size(), entries);
+            if (!fault.empty())
+                Add(103, "The primary index " + px + " does not match the data: " + fault + ".");
         }
         Report(kIndex, 100, "");
     }

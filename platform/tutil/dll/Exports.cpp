@@ -12,10 +12,13 @@
 #include "core/Table.h"
 #include "core/TablePath.h"
 #include "core/Tutil.h"
+#include "dll/ProgressBuffers.h"
 #include "idapi.h"
 #include "tutil.h"
 
 namespace {
+
+using tutil::dll::PutText;
 
 std::mutex& Lock() {
     static std::mutex m;
@@ -58,12 +61,6 @@ void CheckDriver(const char* driverType) {
         throw idp::EngineError(IDP_ERR_UNSUPPORTED, std::string("Driver type: ") + driverType);
 }
 
-void PutText(uint8_t* to, size_t room, const std::string& text) {
-    size_t n = std::min(text.size(), room - 1);
-    std::memcpy(to, text.data(), n);
-    to[n] = 0;
-}
-
 // Progress into the buffer the program registered, when it registered one large enough.
 class CallbackProgress : public tutil::Progress {
   public:
@@ -75,22 +72,14 @@ class CallbackProgress : public tutil::Progress {
     void Verify(int percent, int phase, const std::string& msg, int index, int count) override {
         if (!fn_)
             return;
-        auto* b = static_cast<uint8_t*>(buffer_);
-        std::memset(b, 0, TU_VCB_SIZE);
-        idp::PutU16(b + TU_VCB_VALUE, static_cast<uint16_t>(percent));
-        PutText(b + TU_VCB_MESSAGE, TU_VCB_MESSAGE_LEN, msg);
-        b[TU_VCB_PHASE] = static_cast<uint8_t>(phase);
-        idp::PutU16(b + TU_VCB_INDEX, static_cast<uint16_t>(index * 256));
-        idp::PutU16(b + TU_VCB_INDEX_COUNT, static_cast<uint16_t>(count * 256));
+        tutil::dll::FillVerifyBuffer(static_cast<uint8_t*>(buffer_), percent, phase, msg, index,
+                                     count);
         fn_(TU_CB_PROGRESS, client_, buffer_);
     }
     void Rebuild(int percent, const std::string& msg) override {
         if (!fn_)
             return;
-        auto* b = static_cast<uint8_t*>(buffer_);
-        std::memset(b, 0, TU_RCB_SIZE);
-        idp::PutU16(b + TU_RCB_VALUE, static_cast<uint16_t>(static_cast<int16_t>(percent)));
-        PutText(b + TU_RCB_MESSAGE, TU_RCB_MESSAGE_LEN + 1, msg);
+        tutil::dll::FillRebuildBuffer(static_cast<uint8_t*>(buffer_), percent, msg);
         fn_(TU_CB_PROGRESS, client_, buffer_);
     }
 

@@ -98,6 +98,32 @@ TEST_F(DataControlsTest, ListHoldsEveryValueSortedAndFollowsTheCurrentRow) {
     EXPECT_EQ(ShownText(), "pear");
 }
 
+TEST_F(DataControlsTest, ListKeepsTheIndexOrderWhateverOrderTheTableIsIn) {
+    // A row posted while the table runs in Record order, as after a random pick.
+    table->SetIndexFieldNames("Record");
+    for (const char* text : {"zebra", "\xDC"
+                                      "ber-organized"}) {
+        table->Append();
+        table->FieldByName("TagText").SetAsString(text);
+        table->Post();
+    }
+    // The index sorts by character code: the U with diaeresis after every plain letter.
+    const std::vector<std::string> indexOrder = {"Apple", "fig", "pear", "zebra",
+                                                 "\xDC"
+                                                 "ber-organized"};
+    EXPECT_EQ(list->Items(), indexOrder);
+    EXPECT_EQ(table->IndexFieldNames(), "Record");
+    EXPECT_EQ(memo->Text(), indexOrder.back());
+    EXPECT_EQ(ShownText(), indexOrder.back());
+    table->First();
+    EXPECT_EQ(ShownText(), "pear");
+    // The navigator's last row is the list's last entry.
+    table->SetIndexFieldNames("TagText");
+    nav->BtnClick(TNavigateBtn::nbLast);
+    EXPECT_EQ(list->ItemIndex(), 4);
+    EXPECT_EQ(ShownText(), indexOrder.back());
+}
+
 TEST_F(DataControlsTest, ValuesDifferingOnlyInCaseAreEachShownAsThemselves) {
     table->Append();
     table->FieldByName("TagText").SetAsString("apple");
@@ -182,6 +208,14 @@ TEST_F(DataControlsTest, NavigatorButtonsFollowTheTableState) {
     EXPECT_FALSE(nav->Button(TNavigateBtn::nbNext).Enabled());
     nav->BtnClick(TNavigateBtn::nbCancel);
     EXPECT_EQ(table->RecordCount(), 3);
+    // Disabling the navigator greys every button; enabling it again gives back only what
+    // browsing allows.
+    nav->SetEnabled(false);
+    EXPECT_FALSE(nav->Button(TNavigateBtn::nbEdit).Enabled());
+    nav->SetEnabled(true);
+    EXPECT_TRUE(nav->Button(TNavigateBtn::nbEdit).Enabled());
+    EXPECT_FALSE(nav->Button(TNavigateBtn::nbPost).Enabled());
+    EXPECT_FALSE(nav->Button(TNavigateBtn::nbCancel).Enabled());
     table->Close();
     for (size_t i = 0; i < fw::TDBNavigator::ButtonCount; ++i)
         EXPECT_FALSE(nav->Button(static_cast<TNavigateBtn>(i)).Enabled()) << i;

@@ -1,10 +1,15 @@
 // Exclusive opens: refused to every other open, in this process and in another one, and
-// tables in use cannot be deleted or replaced.
+// tables in use cannot be deleted or replaced; nor can a file that is no table, nor the
+// index files of another table of the same name.
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <functional>
+
 #include "TestTables.h"
+#include "taglinedb/TaglineSchema.h"
 
 using namespace idptest;
 
@@ -75,6 +80,63 @@ TEST(Locking, AnotherProcessIsRefusedWhileTheTableIsHeld) {
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_EQ(IDP_OK, Table(path, IDP_OPEN_EXCLUSIVE).Status());
+}
+
+TEST(Locking, DeletesAndCreatesTouchNoFileButTheTablesOwn) {
+    const std::vector<uint8_t> text = {'s', 'i', 'g', '\r', '\n'};
+    using Act = IdpStatus (*)(const std::string&);
+    const Act create = [](const std::string& path) {
+        return idpCreateTable(path.c_str(), tagline::kFieldCount, tagline::kFields,
+                              tagline::kIndexCount, tagline::kIndexes);
+    };
+    const Act remove = [](const std::string& path) { return idpDeleteTable(path.c_str()); };
+    enum class After { Text, Table, Gone };
+    struct Case {
+        const char* what;
+        Act act;
+        const char* name;
+        IdpStatus status;
+        After after;
+    };
+    // Beside Tags.db lie text files and Tags.tbl, a copy of it: a table of the same name.
+    const Case cases[] = {
+        {"a text file is not deleted", remove, "notes.txt", IDP_ERR_NOT_A_TABLE, After::Text},
+        {"nor one named like a table", remove, "Tags.txt", IDP_ERR_NOT_A_TABLE, After::Text},
+        {"no table over a file named like a table", create, "Tags.txt", IDP_ERR_ACCESS,
+         After::Text},
+        {"a table over another text file", create, "notes.txt", IDP_OK, After::Table},
+        {"a table whose header is damaged is deleted", remove, "Cut.db", IDP_OK, After::Gone},
+        {"the twin goes without the index files", remove, "Tags.tbl", IDP_OK, After::Gone},
+        {"and so does the table", remove, "Tags.db", IDP_OK, After::Gone},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir dir;
+        const std::string tags = dir.Path("Tags.db");
+        CreateTagTable(tags);
+        ASSERT_EQ(IDP_OK, Table(tags).Add("kept"));
+        WriteFile(dir.Path("notes.txt"), text);
+        WriteFile(dir.Path("Tags.txt"), text);
+        WriteFile(dir.Path("Tags.tbl"), ReadFile(tags));
+        std::vector<uint8_t> cut = ReadFile(tags);
+        cut.resize(0x100);
+        WriteFile(dir.Path("Cut.db"), cut);
+
+        const std::string path = dir.Path(c.name);
+        EXPECT_EQ(c.status, c.act(path)) << LastError();
+        EXPECT_EQ(c.after != After::Gone, std::filesystem::exists(path));
+        EXPECT_EQ(c.after == After::Table, Table(path).Status() == IDP_OK);
+        for (const char* name : {"notes.txt", "Tags.txt"}) {
+            if (c.after == After::Text || name != std::string(c.name)) {
+                EXPECT_EQ(text, ReadFile(dir.Path(name))) << name;
+            }
+        }
+        EXPECT_TRUE(std::filesystem::exists(dir.Path("Tags.px")));
+        EXPECT_TRUE(std::filesystem::exists(dir.Path("Tags.qix")));
+        if (std::filesystem::exists(tags)) {
+            EXPECT_EQ(std::vector<std::string>{"kept"}, Table(tags).All());
+        }
+    }
 }
 
 } // namespace

@@ -106,8 +106,11 @@ std::vector<Damage> Corpus() {
                      std::memcpy(&b[BlockAt(b, 1) + L::kBlockHeader], "TAGLINE 00001", 13);
                  })});
     d.push_back({"stale_px", 1, 103, {}, [](const std::string& db) {
+                     // The first block's row count from before its last row came: the low
+                     // byte of the count after the first entry's key.
                      Bytes px = idptest::ReadFile(Px(db));
-                     px.back() ^= 0x5A;
+                     const size_t key = U16(px, L::kRecordSize) - L::kIndexTrailer;
+                     --px[U16(px, L::kHeaderSize) + L::kBlockHeader + key + L::kIndexCount + 1];
                      idptest::WriteFile(Px(db), px);
                  }});
     d.push_back(
@@ -119,6 +122,12 @@ std::vector<Damage> Corpus() {
                  })});
     d.push_back(
         {"damaged_field_table", 3, 302, {}, Edit([](Bytes& b) { b[L::kExtensionEnd] = 0x7F; })});
+    d.push_back({"control_in_field_name", 3, 302, {}, Edit([](Bytes& b) {
+                     // "Tag\next": the names follow the field types, the name pointers and
+                     // the table name.
+                     const size_t fields = U16(b, L::kNumFields);
+                     b[L::kExtensionEnd + 6 * fields + 4 + 261 + 3] = '\n';
+                 })});
     d.push_back({"password", 3, 301, {}, Edit([](Bytes& b) {
                      idp::PutU32(&b[L::kEncryption4], 0x12345678);
                  })});

@@ -28,14 +28,17 @@ Reply Next(std::deque<Reply>& queue, int otherwise) {
 }
 
 int WINAPI Hook(HWND dialog, const char* text, const char* list, char* reply, int size) {
-    char title[256] = "", cls[64] = "";
+    char title[256] = "", cls[64] = "", over[64] = "";
     GetWindowTextA(dialog, title, sizeof title);
     GetClassNameA(dialog, cls, sizeof cls);
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (owner && IsWindowVisible(owner))
+        GetClassNameA(owner, over, sizeof over);
     Reply r{IDOK, {}};
     if (std::string(cls) == vspell::kErrorClass) {
-        g_errors.push_back({title, text});
+        g_errors.push_back({title, text, over});
     } else if (std::string(cls) == vspell::kOptionsClass) {
-        g_optionsShown.push_back({title, list});
+        g_optionsShown.push_back({title, list, over});
         r = Next(g_options, IDCANCEL);
     } else {
         g_asked.push_back({text, title, list});

@@ -14,6 +14,7 @@ struct Asked {
 };
 struct Shown {
     std::string title, text; // the error's message, or the options as "Name=0|1" lines
+    std::string over;        // the window class of the visible window it stood over
 };
 
 class ScriptedSpeller {

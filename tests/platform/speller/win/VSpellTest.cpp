@@ -143,7 +143,7 @@ TEST_F(VSpellTest, CancelKeepsEarlierChangesAndResumeAsksAgain) {
     script->Answer(ansChange, "test");
     script->Answer(ansCancel);
     ASSERT_EQ(Put(dispCheckText, "A tset and a wrod."), S_OK);
-    EXPECT_LT(Short(dispResultCode), 0);
+    EXPECT_EQ(Short(dispResultCode), kResultCancelled);
     EXPECT_EQ(Text(), "A test and a wrod.");
     script->Answer(ansChange, "word");
     EXPECT_GE(Short(dispResumeCheck), 0);
@@ -167,6 +167,7 @@ TEST_F(VSpellTest, OptionsChangedMidCheckApplyFromTheWordAskedAndAreKept) {
     EXPECT_EQ(Short(dispClearCounts), 2);
     ASSERT_EQ(script->OptionsShown().size(), 1u);
     EXPECT_EQ(script->OptionsShown()[0].title, "Spell Checking Options");
+    EXPECT_EQ(script->OptionsShown()[0].over, kMisspelledClass) << "the word's dialog stays";
     EXPECT_NE(script->OptionsShown()[0].text.find("IgnoreUppercase=0"), std::string::npos);
 
     // A new object (as after a restart) reads them back; a script's Cancel changes nothing.

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <string_view>
 
 #include "core/IndexDefs.h"
 #include "core/Status.h"
@@ -15,6 +16,8 @@
 namespace tutilfuzz {
 
 namespace {
+
+constexpr std::string_view kPxMarker = "QTPX";
 
 void RemoveTable(const std::string& db) {
     for (const std::string& f : idp::ExistingCompanions(db))
@@ -46,10 +49,14 @@ int VerifyAndRebuild(const uint8_t* data, size_t size, const std::string& dir) {
     const std::string base = dir + "/F", db = base + ".db";
     for (const char* name : {"/F.db", "/F_.db", "/K.db", "/P.db", "/E.db"})
         RemoveTable(dir + name);
-    {
-        std::ofstream out(db, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    // Bytes after the first marker are the table's primary index, so that the .PX that
+    // verify walks is as hostile as the .db.
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const size_t marker = input.find(kPxMarker);
+    std::ofstream(db, std::ios::binary) << input.substr(0, marker);
+    if (marker != std::string_view::npos)
+        std::ofstream(idp::CompanionPath(db, "PX"), std::ios::binary)
+            << input.substr(marker + kPxMarker.size());
     DeclareUniqueIndex(base, size);
     tutil::VerifyReport report = tutil::VerifyTable(base, 0, nullptr);
     tutil::WriteErrorTable(dir + "/E", report);

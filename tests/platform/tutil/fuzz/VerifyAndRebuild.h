@@ -9,8 +9,8 @@
 
 namespace tutilfuzz {
 
-// Writes the input into dir as "F.db", verifies it into an error table and, at levels 1
-// and 2, rebuilds it. Returns the level; aborts when a rebuilt table does not verify
+// Writes the input into dir as "F.db" (what follows a "QTPX" in it as "F.px"), verifies
+// it into an error table and, at levels 1 and 2, rebuilds it. Returns the level; aborts when a rebuilt table does not verify
 // clean, the promise a rebuild makes.
 int VerifyAndRebuild(const uint8_t* data, size_t size, const std::string& dir);
 
