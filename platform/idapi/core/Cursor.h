@@ -107,6 +107,15 @@ class Cursor {
     std::vector<uint8_t> original_; // the edited row as it was
     std::vector<uint8_t> key_;      // the search key in key mode
     std::optional<uint32_t> insertBefore_;
+    // The ranks, in the current index's order, of the rows that hold a text search's
+    // folded text, while the table's generation holds.
+    struct TextHits {
+        uint64_t generation = ~uint64_t{0};
+        size_t index = 0;
+        uint16_t field = 0;
+        std::string needle;
+        std::vector<uint32_t> ranks;
+    } hits_;
 };
 
 } // namespace idp

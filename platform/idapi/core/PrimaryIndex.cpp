@@ -31,7 +31,23 @@ struct Entry {
     uint32_t count;
 };
 
-void PutShort(uint8_t* p, uint32_t v) {
+// An entry's shorts are laid out as a record's short fields (big-endian, sign bit flipped),
+// but a block number is unsigned: data blocks are numbered up to 65535, as their own links
+// are. So the number's sixteen bits are stored as they are, and read back unsigned; a
+// signed reading would see blocks past 32767 as negative, and a saturated one would name
+// block 32767 for all of them.
+void PutBlockNumber(uint8_t* p, uint16_t v) {
+    p[0] = static_cast<uint8_t>((v >> 8) ^ 0x80);
+    p[1] = static_cast<uint8_t>(v);
+}
+
+uint16_t BlockNumberAt(const uint8_t* p) {
+    return static_cast<uint16_t>(((p[0] ^ 0x80) << 8) | p[1]);
+}
+
+// The rows below an entry can pass what a short holds (upper levels of a large table);
+// such a count is stored as the largest it can be, and is only a hint to other readers.
+void PutCount(uint8_t* p, uint32_t v) {
     EncodeInteger(p, 2, v > 32767 ? 32767 : v);
 }
 
@@ -112,9 +128,9 @@ size_t WritePrimaryIndex(const Schema& schema, const std::vector<IndexEntry>& bl
                 const Entry& e = level[first + i];
                 uint8_t* rec = &block[kBlockHeader + i * recSize];
                 std::memcpy(rec, e.key, keySize);
-                PutShort(rec + keySize + kIndexChild, e.block);
-                PutShort(rec + keySize + kIndexCount, e.count);
-                PutShort(rec + keySize + kIndexZero, 0);
+                PutBlockNumber(rec + keySize + kIndexChild, e.block);
+                PutCount(rec + keySize + kIndexCount, e.count);
+                PutCount(rec + keySize + kIndexZero, 0);
                 sum += e.count;
             }
             totalRecords += static_cast<uint32_t>(count);
@@ -185,7 +201,7 @@ bool ReadPrimaryIndex(const os::File& px, const Schema& schema, IndexLevel& leve
         ByteView b = blocks.Get(at);
         if (b.Size() == 0 || Records(b, recSize, perBlock) == 0)
             return false;
-        at = static_cast<uint64_t>(DecodeInteger(b.Data() + kBlockHeader + keySize, 2));
+        at = BlockNumberAt(b.Data() + kBlockHeader + keySize + kIndexChild);
     }
     std::vector<bool> seen(blocks.Count() + 1, false);
     std::vector<bool> named(0x10000, false);
@@ -198,15 +214,15 @@ bool ReadPrimaryIndex(const os::File& px, const Schema& schema, IndexLevel& leve
         seen[at] = true;
         for (size_t i = 0; i < n; ++i) {
             const uint8_t* rec = b.Data() + kBlockHeader + i * recSize;
-            const int64_t child = DecodeInteger(rec + keySize + kIndexChild, 2);
+            const uint16_t child = BlockNumberAt(rec + keySize + kIndexChild);
             const int64_t count = DecodeInteger(rec + keySize + kIndexCount, 2);
-            if (child < 1 || count < 1 || named[static_cast<size_t>(child)])
+            if (child < 1 || count < 1 || named[child])
                 return false;
-            named[static_cast<size_t>(child)] = true;
+            named[child] = true;
             if (!prev.empty() && std::memcmp(prev.data(), rec, keySize) >= 0)
                 return false;
             prev.assign(rec, rec + keySize);
-            level.blocks.push_back(static_cast<uint16_t>(child));
+            level.blocks.push_back(child);
             level.counts.push_back(static_cast<uint16_t>(count));
             level.heads.push_back(KeyHead::Of(rec, keySize));
         }

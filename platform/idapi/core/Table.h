@@ -7,6 +7,7 @@
 // system's lock on the file keeps other processes out while the table is held exclusively.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -129,30 +130,62 @@ class Table {
     // Reads what changes need before the first one (see CheckWritable) ahead of them, as a
     // batch move does before it changes anything.
     void PrepareForChanges() { CheckWritable(); }
-    // Calls f(chain position, rows, count) for each block in file order until it returns
-    // false: blocks in memory as they are, the others read a run at a time and not kept,
-    // so that a pass over a large table holds little of it. Returns whether every block
-    // was passed; each was checked against the table on the way.
-    template <class F> bool ForEachBlock(F f) {
+    // Calls f(chain position, rows, count) for each block in file order, from chain
+    // position first up to last, until it returns false: blocks in memory as they are, the
+    // others read a run at a time and not kept, so that a pass over a large table holds
+    // little of it. Returns whether every block was passed; each was checked against the
+    // table on the way.
+    template <class F> bool ForEachBlock(F f, size_t first = 0, size_t last = SIZE_MAX) {
         struct Release { // the run buffer is not kept between passes
             std::vector<uint8_t>& buffer;
             ~Release() { std::vector<uint8_t>().swap(buffer); }
         } release{scanBuffer_};
-        for (size_t i = 0; i < blocks_.size();) {
+        const size_t end = std::min(last, blocks_.size());
+        for (size_t i = first; i < end;) {
             if (blocks_[i]->Resident()) {
                 if (!f(i, static_cast<const uint8_t*>(blocks_[i]->Rows()), blocks_[i]->count))
                     return false;
                 ++i;
                 continue;
             }
-            const size_t end = ReadRun(i);
-            for (size_t k = i; k < end; ++k)
+            const size_t runEnd = ReadRun(i, end);
+            for (size_t k = i; k < runEnd; ++k)
                 if (!f(k, RunRows(k - i), blocks_[k]->count))
                     return false;
-            i = end;
+            i = runEnd;
         }
-        verified_ = true;
+        if (first == 0 && end == blocks_.size())
+            verified_ = true;
         return true;
+    }
+    // The first row in file order from seq from on, coming round to the rows before it,
+    // for which match(row) holds, read as ForEachBlock reads them.
+    template <class F> std::optional<uint32_t> FindRow(uint32_t from, F match) {
+        if (from >= rows_)
+            from = 0;
+        const Place start = PlaceOf(from);
+        const size_t rs = header_.schema.recordSize;
+        std::optional<uint32_t> found;
+        uint32_t seq = from - start.slot;
+        auto look = [&](size_t, const uint8_t* rows, uint16_t count) {
+            for (uint16_t r = 0; r < count; ++r, ++seq)
+                if (seq >= from && match(rows + r * rs)) {
+                    found = seq;
+                    return false;
+                }
+            return true;
+        };
+        if (!ForEachBlock(look, start.block) || from == 0)
+            return found;
+        const uint32_t end = from;
+        seq = 0;
+        from = 0;
+        ForEachBlock(
+            [&](size_t k, const uint8_t* rows, uint16_t count) {
+                return look(k, rows, std::min<uint32_t>(count, end - seq)) && seq < end;
+            },
+            0, start.block + 1);
+        return found;
     }
     // Checks every block against the table, before work that could not be done again.
     void Verify() {
@@ -226,7 +259,7 @@ class Table {
     uint8_t* Page(Block& b);
     const uint8_t* FirstKey(Block& b);
     void Drop(Block& b);
-    size_t ReadRun(size_t first);
+    size_t ReadRun(size_t first, size_t end);
     const uint8_t* RunRows(size_t i) const {
         return scanBuffer_.data() + i * header_.schema.blockSize + 6;
     }

@@ -73,25 +73,26 @@ size_t Table::ResidentBlocks() const {
 }
 
 // Reads the blocks from first on that lie one after another in the file and are not in
-// memory, up to a run's worth; returns the chain position after the last one read.
-size_t Table::ReadRun(size_t first) {
+// memory, up to a run's worth and before chain position end; returns the chain position
+// after the last one read.
+size_t Table::ReadRun(size_t first, size_t end) {
     const uint16_t bs = header_.schema.blockSize;
     const size_t most = std::max<size_t>(1, kReadRun / bs);
     const uint16_t start = blocks_[first]->number;
-    size_t end = first + 1;
-    while (end < blocks_.size() && end - first < most && !blocks_[end]->Resident() &&
-           blocks_[end]->number == start + (end - first))
-        ++end;
-    const size_t bytes = (end - first) * bs;
+    size_t last = first + 1;
+    while (last < end && last - first < most && !blocks_[last]->Resident() &&
+           blocks_[last]->number == start + (last - first))
+        ++last;
+    const size_t bytes = (last - first) * bs;
     if (scanBuffer_.size() < bytes)
         scanBuffer_.resize(bytes);
     const size_t got =
         file_.ReadAt(header_.headerSize + uint64_t{start - 1u} * bs, scanBuffer_.data(), bytes);
-    for (size_t k = first; k < end; ++k)
+    for (size_t k = first; k < last; ++k)
         if ((k - first + 1) * bs > got ||
             !PageMatches(*blocks_[k], scanBuffer_.data() + (k - first) * bs))
             PageMismatch();
-    return end;
+    return last;
 }
 
 } // namespace idp

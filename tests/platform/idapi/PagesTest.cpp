@@ -191,4 +191,45 @@ TEST_F(PagesTest, TheFirstChangeReadsTheWholeTable) {
     EXPECT_EQ(blocks, Open().ResidentBlocks());
 }
 
+TEST_F(PagesTest, ASearchKeepsNoBlockAndFindsEveryMatchInItsOrder) {
+    // The rows holding "row 1", in the primary order and in the order they were added.
+    std::vector<std::string> byKey, byRecord;
+    for (const std::string& text : expected)
+        if (text.rfind("row 1", 0) == 0)
+            byKey.push_back(text);
+    for (int i = 100; i < 150; ++i)
+        byRecord.push_back(Name(i));
+    byRecord.push_back("row 141a");
+    for (int i = 150; i < 160; ++i)
+        byRecord.push_back(Name(i));
+    const struct {
+        const char* order; // "": the primary order, which is the file's
+        const std::vector<std::string>& found;
+    } cases[] = {{"", byKey}, {"Record", byRecord}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.order);
+        Table t(path, IDP_OPEN_SHARED);
+        ASSERT_EQ(IDP_OK, *c.order ? idpSetIndexByFields(*t, c.order) : idpSetIndexByName(*t, ""));
+        ASSERT_EQ(IDP_OK, idpFirst(*t));
+        uint16_t found = 0;
+        ASSERT_EQ(IDP_OK, idpFindText(*t, 1, "ROW 159", &found)) << LastError();
+        EXPECT_EQ(0u, Open().ResidentBlocks());
+        EXPECT_EQ(1, found);
+        EXPECT_EQ("row 159", t.Text());
+        // Listed as qtdb find lists them: from the last row until the search comes round.
+        ASSERT_EQ(IDP_OK, idpLast(*t));
+        std::vector<std::string> listed;
+        for (uint32_t previous = 0;;) {
+            uint32_t at = 0;
+            ASSERT_EQ(IDP_OK, idpFindText(*t, 1, "row 1", &found));
+            ASSERT_EQ(IDP_OK, idpGetSeqNo(*t, &at));
+            if (!found || at <= previous)
+                break;
+            previous = at;
+            listed.push_back(t.Text());
+        }
+        EXPECT_EQ(c.found, listed);
+    }
+}
+
 } // namespace
