@@ -62,7 +62,10 @@ void ReplaceUserFile(const fs::path& file, const std::string& bytes) {
     std::error_code ec;
     fs::create_directories(file.parent_path(), ec);
     fs::path temporary = file;
-    temporary += "." + std::to_string(id) + ".new";
+    // Appended piece by piece: GCC 12 at -O3 warns of a false overlap in "." + string.
+    temporary += ".";
+    temporary += std::to_string(id);
+    temporary += ".new";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out << bytes;

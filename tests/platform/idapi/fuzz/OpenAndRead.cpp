@@ -35,6 +35,18 @@ void ReadRow(IdpCursor c, uint16_t fields) {
     }
 }
 
+// A text search in the first alpha field, twice: the second from the row the first found.
+void FindText(IdpCursor c) {
+    IdpFieldDesc desc;
+    for (uint16_t f = 1; idpGetFieldDesc(c, f, &desc) == IDP_OK; ++f)
+        if (desc.type == IDP_FLD_ALPHA) {
+            uint16_t found = 0;
+            idpFindText(c, f, "a", &found);
+            idpFindText(c, f, "a", &found);
+            return;
+        }
+}
+
 // Where a marker starts in data from `from` on, or size.
 size_t Find(const uint8_t* data, size_t size, size_t from, const char* marker, size_t length) {
     for (size_t i = from; i + length <= size; ++i)
@@ -89,7 +101,11 @@ IdpStatus OpenAndRead(const uint8_t* data, size_t size, const std::string& dir) 
             continue;
         for (IdpStatus s = idpFirst(c); s == IDP_OK; s = idpNext(c))
             ;
+        FindText(c);
     }
+    // Text searches in file order, from the middle: blocks read a run at a time.
+    if (idpSetFileOrder(c) == IDP_OK && idpSetSeqNo(c, rows / 2 + 1) == IDP_OK)
+        FindText(c);
     idpSetIndexByName(c, "");
     if (idpFirst(c) == IDP_OK && idpSetKey(c) == IDP_OK) {
         idpSetString(c, 1, "key");
