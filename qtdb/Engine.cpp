@@ -1,6 +1,7 @@
 // The engine's C API behind qtdb's cursor and errors.
 #include "qtdb/Engine.h"
 
+#include "framework/rules/RandomPick.h"
 #include "taglinedb/TaglineSchema.h"
 
 namespace qtdb {
@@ -60,6 +61,17 @@ std::string Cursor::TagText() const {
     uint16_t blank = 0;
     Check(idpGetString(cursor_, field, text, sizeof text, &length, &blank));
     return blank ? std::string() : std::string(text);
+}
+
+std::string RandomTagline(const std::string& table, uint32_t seed) {
+    Cursor rows(table, false);
+    rows.Check(idpSetFileOrder(rows.Handle()));
+    const uint32_t count = rows.RecordCount();
+    if (count == 0)
+        throw Error(table + ": holds no taglines");
+    rows.Check(idpSetSeqNo(rows.Handle(),
+                           static_cast<uint32_t>(rules::RandomRow(seed, static_cast<int>(count)))));
+    return rows.TagText();
 }
 
 void CreateTaglineTable(const std::string& table) {

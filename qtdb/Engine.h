@@ -42,6 +42,10 @@ class Cursor {
     IdpCursor cursor_ = nullptr;
 };
 
+// The TagText of a row drawn from the table by the program's random pick from seed: the
+// r-th row in the order the rows lie in the file, which is as random a choice as any
+// order's and reads one block of the table, not all of it. Error when the table is empty.
+std::string RandomTagline(const std::string& table, uint32_t seed);
 // Creates an empty tagline table with the standard indexes.
 void CreateTaglineTable(const std::string& table);
 // The engine's private folder, with a separator, for scratch tables.

@@ -8,6 +8,7 @@
 #include "framework/text/TextLines.h"
 #include "taglinedb/TaglineSchema.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
@@ -29,48 +30,61 @@ struct Counts {
     size_t read = 0, tooLong = 0, empty = 0;
 };
 
+// The lines of a text, a slice of about a megabyte at a time, each slice ending after a
+// line feed so that no CR LF is cut in two: the lines of a large file are never all held
+// as strings at once.
+template <class F> void ForEachLine(const std::string& text, F f) {
+    constexpr size_t kSlice = 1 << 20;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', std::min(at + kSlice, text.size()) - 1);
+        end = end == std::string::npos ? text.size() : end + 1;
+        for (std::string& line : fw::SplitLines(text.substr(at, end - at)))
+            f(line);
+        at = end;
+    }
+}
+
 // Fortune entries: the lines between lines holding only "%", joined with CR LF.
-std::vector<std::string> FortuneEntries(const std::string& text) {
-    std::vector<std::string> entries;
+template <class F> void ForEachFortune(const std::string& text, F f) {
     std::string entry;
     bool open = false;
-    for (const std::string& line : fw::SplitLines(text)) {
+    ForEachLine(text, [&](std::string& line) {
         if (line == "%") {
-            entries.push_back(entry);
+            f(entry);
             entry.clear();
             open = false;
-            continue;
+            return;
         }
         entry += (open ? "\r\n" : "") + line;
         open = true;
-    }
+    });
     if (open)
-        entries.push_back(entry);
-    return entries;
+        f(entry);
 }
 
-// The taglines of one file, counted as read, too long or empty.
-void Gather(const Options& o, const std::string& file, std::vector<std::string>& tags,
-            Counts& counts) {
-    const std::string text = InputText(ReadInput(file), o.encoding, file);
-    const std::vector<std::string> entries =
-        o.fortune ? FortuneEntries(text) : fw::SplitLines(text);
-    for (const std::string& entry : entries) {
+// The taglines of one file's text, each handed to f, counted as read, too long or empty.
+template <class F>
+void ForEachTagline(const Options& o, const std::string& text, Counts& counts, F f) {
+    auto take = [&](std::string& entry) {
         ++counts.read;
-        std::string tag = o.fortune ? entry : UnescapeLineBreaks(entry);
+        std::string tag = o.fortune ? std::move(entry) : UnescapeLineBreaks(entry);
         if (tag.empty()) {
             ++counts.empty;
-            continue;
+            return;
         }
         if (tag.size() > kTagLength) {
             ++counts.tooLong;
             // A fortune is a whole saying: cut, it would no longer be one.
             if (o.fortune)
-                continue;
+                return;
             tag.resize(kTagLength);
         }
-        tags.push_back(std::move(tag));
-    }
+        f(tag);
+    };
+    if (o.fortune)
+        ForEachFortune(text, take);
+    else
+        ForEachLine(text, take);
 }
 
 // A scratch table of this run, deleted with its files however the import ends.
@@ -95,29 +109,37 @@ int Import(const Options& o) {
     if (o.operands.size() < 2)
         throw Error("import: needs a TABLE and at least one FILE (\"-\" for standard input)");
     const std::string& table = o.operands[0];
-    std::vector<std::string> tags;
-    Counts counts;
     // Every file is read before the table is touched: one that cannot be read, or is no
-    // text, changes nothing.
-    for (size_t i = 1; i < o.operands.size(); ++i)
-        Gather(o, o.operands[i], tags, counts);
+    // text, changes nothing. The texts are kept whole and split as the rows go in, so that
+    // their lines are never all held as strings at once.
+    std::vector<std::string> texts;
+    size_t total = 0;
+    for (size_t i = 1; i < o.operands.size(); ++i) {
+        texts.push_back(InputText(ReadInput(o.operands[i]), o.encoding, o.operands[i]));
+        Counts ignored;
+        ForEachTagline(o, texts.back(), ignored, [&](const std::string&) { ++total; });
+    }
     if (!std::filesystem::exists(table))
         CreateTaglineTable(table);
 
     Scratch scratch;
+    Counts counts;
     {
         Cursor rows(scratch.Path(), true);
         uint16_t field = 0;
         rows.Check(idpFindField(rows.Handle(), "TagText", &field));
-        Progress bar("importing", tags.size());
-        for (size_t i = 0; i < tags.size(); ++i) {
-            rows.Check(idpAppend(rows.Handle()));
-            rows.Check(idpSetString(rows.Handle(), field, tags[i].c_str()));
-            rows.Check(idpPost(rows.Handle()));
-            bar.Step(i + 1);
-        }
+        Progress bar("importing", total);
+        size_t done = 0;
+        for (const std::string& text : texts)
+            ForEachTagline(o, text, counts, [&](const std::string& tag) {
+                rows.Check(idpAppend(rows.Handle()));
+                rows.Check(idpSetString(rows.Handle(), field, tag.c_str()));
+                rows.Check(idpPost(rows.Handle()));
+                bar.Step(++done);
+            });
         rows.Close();
     }
+    std::vector<std::string>().swap(texts); // in the scratch table now
     IdpMoveCounts moved{};
     {
         Cursor source(scratch.Path(), false);

@@ -6,7 +6,6 @@
 #include "qtdb/Shuffle.h"
 
 #include "framework/text/DateLetters.h"
-#include "framework/rules/RandomPick.h"
 #include "framework/rules/SignatureRules.h"
 
 #include <chrono>
@@ -63,25 +62,18 @@ fw::TDateNames LocaleNames() {
 }
 
 // A random tagline of the table, or the next of its shuffle's round, drawn from the UTC
-// time of day in milliseconds.
+// time of day in milliseconds. The plain draw reads one block; the round walks the table.
 std::string DrawTagline(const std::string& table, bool shuffle) {
-    Cursor rows(table, false);
-    const uint32_t count = rows.RecordCount();
-    if (count == 0)
-        throw Error(table + ": holds no taglines");
     using namespace std::chrono;
     const auto now = system_clock::now().time_since_epoch();
     const auto ms = duration_cast<milliseconds>(now).count() % (24 * 60 * 60 * 1000);
     const auto seed = static_cast<std::uint32_t>(ms);
-    if (shuffle) {
-        ShuffleTo(rows, seed);
-        return rows.TagText();
-    }
-    // A table without an index on Record keeps its order: the r-th row of any order is as
-    // random a choice.
-    idpSetIndexByFields(rows.Handle(), "Record");
-    rows.Check(idpSetSeqNo(rows.Handle(),
-                           static_cast<uint32_t>(rules::RandomRow(seed, static_cast<int>(count)))));
+    if (!shuffle)
+        return RandomTagline(table, seed);
+    Cursor rows(table, false);
+    if (rows.RecordCount() == 0)
+        throw Error(table + ": holds no taglines");
+    ShuffleTo(rows, seed);
     return rows.TagText();
 }
 

@@ -97,6 +97,8 @@ int Stats(const Options& o) {
     const std::string& table = o.operands[0];
     IdpTableProps p{};
     Check(idpGetTableProps(table.c_str(), &p), table);
+    uint32_t rows = 0; // what the blocks hold, which a header left by a crash may not say
+    Check(idpGetRowCount(table.c_str(), &rows), table);
     uint16_t fieldCount = 0, indexCount = 0;
     Check(idpDescribeTable(table.c_str(), nullptr, 0, &fieldCount, nullptr, 0, &indexCount), table);
     std::vector<IdpFieldDesc> fields(fieldCount);
@@ -105,7 +107,7 @@ int Stats(const Options& o) {
                            indexCount, &indexCount),
           table);
     std::cout << "table      " << table << kEol << "type       " << p.tableType << " (version "
-              << p.version << ")" << kEol << "rows       " << p.recordCount << kEol << "fields     "
+              << p.version << ")" << kEol << "rows       " << rows << kEol << "fields     "
               << p.fieldCount << ":";
     for (uint16_t i = 0; i < fieldCount && i < fields.size(); ++i) {
         std::cout << (i ? ", " : " ") << fields[i].name << " " << TypeName(fields[i].type);

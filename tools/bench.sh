@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the table engine's benchmarks natively (optimised, no sanitizers) into
 # build/bench/ and runs them: one line per figure, `<name> ratio=<x> (goal ...)`, lower
-# is better; then the tagline cycling, maintenance command and start-up benchmarks under
-# Wine. The figures go into bench/README.md and bench/cycling/README.md by hand.
+# is better; then qtdb's with its optimized build, and the tagline cycling, maintenance
+# command and start-up benchmarks under Wine. The figures go into bench/README.md and bench/cycling/README.md by hand.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -15,6 +15,8 @@ g++ -std=c++20 -O2 -DNDEBUG -Wall -Wextra -Werror -I. -Iplatform/idapi ${sources
   -o "$out/engine_bench"
 "$out/engine_bench" "$out/work"
 
+# qtdb sign against fortune, and qtdb import's memory, with the optimized build.
+"$top/bench/qtdb/run.sh"
 # The spell checker against hunspell, natively.
 "$top/bench/speller/run.sh"
 # The table utility: verify against cat, rebuild against cp, on a 100,000-row table.

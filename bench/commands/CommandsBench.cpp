@@ -142,6 +142,9 @@ int main(int argc, char** argv) {
         const std::string found = db.Table1->FieldByName("TagText").AsString();
         const double seconds = MedianSeconds(
             [&] {
+                // The engine keeps the matches of the last text searched in an index's
+                // order; a search for another one makes the timed search pass again.
+                db.Table1->SearchText("TagText", "a text in no tagline");
                 db.Table1->Next();
                 if (db.Table1->Eof())
                     db.Table1->First();

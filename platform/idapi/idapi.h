@@ -144,7 +144,7 @@ typedef struct IdpTableProps {
     uint16_t changeCount; /* restructure version */
     uint16_t validityChecks;
     uint16_t referentialChecks;
-    int32_t recordCount;
+    int32_t recordCount; /* as the header says (idpGetRowCount counts them) */
 } IdpTableProps;
 
 /* Counts of the last batch move. */
@@ -265,6 +265,11 @@ IDP_API IdpStatus idpDescribeTable(const char* path, IdpFieldDesc* fields, uint1
 /* Reads the header's properties without opening the table. */
 IDP_API IdpStatus idpGetTableProps(const char* path, IdpTableProps* props);
 
+/* The rows of a table, counted as an open counts them (the header's count may be left
+ * from before a failure): from the .PX when it is as new as the data and agrees with the
+ * header, otherwise from the data blocks' headers. No lock is taken and no row is read. */
+IDP_API IdpStatus idpGetRowCount(const char* path, uint32_t* count);
+
 /* ---- Cursors ---- */
 
 /* Opens a table; exclusive fails with IDP_ERR_LOCKED while anyone else has it open,
@@ -284,6 +289,11 @@ IDP_API IdpStatus idpSetIndexByName(IdpCursor cursor, const char* indexName);
 /* Orders the cursor by an ascending non-expression index whose fields are, or begin
  * with, fieldNames (";"-separated, case ignored; an exact match is preferred). */
 IDP_API IdpStatus idpSetIndexByFields(IdpCursor cursor, const char* fieldNames);
+/* Orders the cursor as the rows lie in the table's files (a keyed table's: by the primary
+ * key's bytes), an order that needs no index worked out and no row read to set it: for
+ * passes over every row, and for picks where any order will do. The current index then
+ * has an empty name; key lookups need an index set again. */
+IDP_API IdpStatus idpSetFileOrder(IdpCursor cursor);
 /* The current index's description (primary order: the primary index, or an empty
  * name when the table has none). */
 IDP_API IdpStatus idpGetCurrentIndex(IdpCursor cursor, IdpIndexDesc* desc);

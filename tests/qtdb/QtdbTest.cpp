@@ -3,6 +3,7 @@
 // that gets one line on standard error and changes nothing.
 #include "idapi.h"
 #include "QuiptideVersion.h"
+#include "qtdb/Engine.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -257,6 +259,51 @@ TEST_F(QtdbTest, ATableHeldByTheProgramIsRefusedAndADamagedOneExportsWhatItCan) 
     EXPECT_LT(lines, 3000);
     EXPECT_EQ(r.err, "qtdb: tags.db: " + std::to_string(3000 - lines) +
                          " of 3000 taglines could not be read; the others were exported\n");
+}
+
+// The pick reads one block of the table, and every row still comes up as often as any
+// other whatever the blocks hold: a table whose blocks are filled unevenly, drawn from
+// consecutive seeds as the clock gives them.
+TEST_F(QtdbTest, RandomDrawsEveryRowAlikeFromUnevenBlocks) {
+    const std::string table = (dir / "tags.db").string();
+    qtdb::CreateTaglineTable(table);
+    {
+        IdpCursor c = nullptr;
+        ASSERT_EQ(idpOpenTable(table.c_str(), IDP_OPEN_EXCLUSIVE, &c), IDP_OK);
+        auto add = [c](const std::string& text) {
+            idpAppend(c);
+            idpSetString(c, 1, text.c_str());
+            return idpPost(c);
+        };
+        for (int i = 10; i < 55; ++i) // three full blocks
+            ASSERT_EQ(add("t" + std::to_string(i)), IDP_OK);
+        ASSERT_EQ(add("t12a"), IDP_OK); // splits the first block
+        uint16_t found = 0;
+        idpSetKey(c);
+        idpSetString(c, 1, "t31");
+        ASSERT_EQ(idpGotoKey(c, &found), IDP_OK);
+        for (int i = 0; i < 9; ++i) // most of the second block
+            ASSERT_EQ(idpDelete(c), IDP_OK);
+        ASSERT_EQ(idpCloseTable(c), IDP_OK);
+    }
+    const std::string db = Slurp(table);
+    auto u16 = [&db](size_t at) {
+        return static_cast<uint16_t>(uint8_t(db[at]) | uint8_t(db[at + 1]) << 8);
+    };
+    std::set<int> fills;
+    const size_t block = size_t{uint8_t(db[5])} * 1024;
+    for (size_t at = u16(2); at + block <= db.size(); at += block)
+        fills.insert(static_cast<int16_t>(u16(at + 4)) / u16(0) + 1);
+    EXPECT_GE(fills.size(), 3u) << "the blocks are not filled unevenly";
+    const int rows = 37, each = 100;
+    std::map<std::string, int> drawn;
+    for (uint32_t seed = 0; seed < rows * each; ++seed)
+        ++drawn[qtdb::RandomTagline(table, seed)];
+    EXPECT_EQ(drawn.size(), size_t{rows});
+    for (const auto& [text, times] : drawn) {
+        EXPECT_GT(times, each * 7 / 10) << text;
+        EXPECT_LT(times, each * 13 / 10) << text;
+    }
 }
 
 TEST_F(QtdbTest, SpellSpeaksIspellsPipeProtocol) {

@@ -33,8 +33,15 @@ std::set<IdpTableListRec*> liveLists;
 
 template <class F> IdpStatus Guard(F&& f) {
     try {
-        f();
+        try {
+            f();
+        } catch (const StructureChanged&) {
+            f(); // the table now has its blocks from their own headers
+        }
         return IDP_OK;
+    } catch (const StructureChanged&) {
+        lastStatus = IDP_ERR_DAMAGED;
+        lastText = StatusText(IDP_ERR_DAMAGED);
     } catch (const EngineError& e) {
         lastStatus = e.Status();
         lastText = e.what();
@@ -398,6 +405,13 @@ IdpStatus idpGetTableProps(const char* path, IdpTableProps* props) {
     });
 }
 
+IdpStatus idpGetRowCount(const char* path, uint32_t* count) {
+    return Guard([&] {
+        Require(count);
+        *count = Table::CountRows(TablePathOf(path));
+    });
+}
+
 IdpStatus idpOpenTable(const char* path, uint16_t mode, IdpCursor* cursor) {
     return Guard([&] {
         Require(cursor && mode <= IDP_OPEN_EXCLUSIVE);
@@ -459,6 +473,10 @@ IdpStatus idpGetCurrentIndex(IdpCursor cursor, IdpIndexDesc* desc) {
         if (d)
             FillIndexDesc(*d, *desc);
     });
+}
+
+IdpStatus idpSetFileOrder(IdpCursor cursor) {
+    return Guard([&] { C(cursor).SetFileOrder(); });
 }
 
 IdpStatus idpFirst(IdpCursor cursor) {

@@ -8,8 +8,9 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
-#include <unordered_map>
+#include <string_view>
 
 #include "Blob.h"
 #include "CodePage.h"
@@ -162,6 +163,89 @@ struct Converter {
     }
 };
 
+// The rows a move has gathered, found again by a key: slots of row numbers by the key's
+// hash, the key worked out again from the gathered row only where hashes meet, so that a
+// move of many rows keeps no copy of their keys.
+class GatheredKeys {
+  public:
+    // The gathered row whose key (keyOf(row)) is key; -1 when there is none.
+    template <class KeyOf> long Find(std::string_view key, KeyOf keyOf) const {
+        if (slots_.empty())
+            return -1;
+        const uint32_t hash = Hash(key);
+        for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
+            const uint64_t slot = slots_[i];
+            if (slot == 0)
+                return -1;
+            const uint32_t row = static_cast<uint32_t>(slot) - 1;
+            if (static_cast<uint32_t>(slot >> 32) == hash && keyOf(row) == key)
+                return static_cast<long>(row);
+        }
+    }
+    void Add(std::string_view key, uint32_t row) {
+        if ((count_ + 1) * 2 > slots_.size())
+            Grow();
+        Place(Hash(key), row);
+        ++count_;
+    }
+
+  private:
+    static uint32_t Hash(std::string_view key) {
+        const uint64_t h = std::hash<std::string_view>{}(key);
+        return static_cast<uint32_t>(h ^ (h >> 32));
+    }
+    void Place(uint32_t hash, uint32_t row) {
+        size_t i = hash & mask_;
+        while (slots_[i] != 0)
+            i = (i + 1) & mask_;
+        slots_[i] = uint64_t{hash} << 32 | (row + 1u);
+    }
+    void Grow() {
+        std::vector<uint64_t> old = std::move(slots_);
+        slots_.assign(std::max<size_t>(64, old.size() * 2), 0);
+        mask_ = slots_.size() - 1;
+        for (uint64_t slot : old)
+            if (slot != 0)
+                Place(static_cast<uint32_t>(slot >> 32), static_cast<uint32_t>(slot) - 1);
+    }
+
+    std::vector<uint64_t> slots_; // hash << 32 | row + 1; 0 is an empty slot
+    size_t mask_ = 0;
+    size_t count_ = 0;
+};
+
+// Whether every row of from goes into to byte for byte but for its autoincrement number:
+// one layout and primary key, fields whose move is a copy, no blobs, one character set.
+bool RowsCopy(const Table& from, const Table& to) {
+    const Schema& a = from.GetSchema();
+    const Schema& b = to.GetSchema();
+    if (!a.Keyed() || a.keyFields != b.keyFields || a.codePage != b.codePage ||
+        a.recordSize != b.recordSize || a.fields.size() != b.fields.size())
+        return false;
+    int numbered = 0;
+    for (size_t i = 0; i < a.fields.size(); ++i) {
+        const Field &fa = a.fields[i], &fb = b.fields[i];
+        if (fa.type != fb.type || fa.width != fb.width)
+            return false;
+        switch (fa.type) {
+        case IDP_FLD_AUTOINC:
+            ++numbered;
+            break;
+        case IDP_FLD_ALPHA:
+        case IDP_FLD_DATE:
+        case IDP_FLD_TIME:
+        case IDP_FLD_TIMESTAMP:
+        case IDP_FLD_LOGICAL:
+        case IDP_FLD_SHORT:
+        case IDP_FLD_LONG:
+            break;
+        default:
+            return false;
+        }
+    }
+    return numbered <= 1;
+}
+
 void NumberRow(Table& to, std::vector<uint8_t>& record, const uint8_t* keepFrom) {
     for (const Field& f : to.GetSchema().fields)
         if (f.type == IDP_FLD_AUTOINC) {
@@ -215,28 +299,55 @@ void BatchMove(Cursor& source, Cursor& destination, const MoveOptions& options,
     // Rows new to the destination wait here and go in together at the end; their keys
     // (one set per unique index, and the primary key) catch clashes among them.
     std::vector<uint8_t> pending;
-    std::vector<std::unordered_map<std::string, size_t>> pendingKeys(to.Indexes().size());
-    std::unordered_map<std::string, size_t> pendingPrimary;
     const bool keyed = ds.Keyed();
     const bool primaryFolds = keyed && to.Indexes()[0].CaseInsensitive();
-    pending.reserve(size_t{from.RowCount()} * ds.recordSize);
-    pendingPrimary.reserve(keyed ? from.RowCount() : 0);
+    const size_t rs = ds.recordSize;
+    std::vector<GatheredKeys> pendingKeys(to.Indexes().size());
+    GatheredKeys pendingPrimary;
+    std::string scratchKey;
+    auto keyOfPending = [&](size_t index) {
+        return [&, index](uint32_t row) {
+            to.IndexKeyInto(&pending[row * rs], to.Indexes()[index], scratchKey);
+            return std::string_view(scratchKey);
+        };
+    };
+    auto primaryOfPending = [&](uint32_t row) {
+        if (primaryFolds)
+            return keyOfPending(0)(row);
+        return std::string_view(reinterpret_cast<const char*>(&pending[row * rs]), ds.KeySize());
+    };
+    to.PrepareForChanges();
+    if (to.RowCount() == 0 && RowsCopy(from, to)) {
+        // Into an empty table of the same layout the rows go as they are, numbered in the
+        // source's order as a move row by row numbers them.
+        const std::vector<uint32_t>* ranks =
+            source.InFileOrder() ? nullptr : &from.Ranks(source.OrderIndex());
+        if (to.CopyFrom(from, [ranks](uint32_t seq) { return ranks ? (*ranks)[seq] : seq; })) {
+            counts.read = counts.moved = from.RowCount();
+            flush.Run();
+            source.Last();
+            destination.Rewind();
+            return;
+        }
+    }
+    pending.reserve(size_t{from.RowCount()} * rs);
+    // Changes of the destination begin with the first row; the source's blocks are all
+    // checked before it, so that no block found to disagree makes the move start again on
+    // top of them.
     to.PrepareForManyRows();
+    from.Verify();
     // Kept from row to row: a move of many rows allocates only for the rows it adds.
-    std::vector<uint8_t> srcRecord;
     std::vector<std::string> keys;
     std::string exactPrimary;
-    for (bool more = source.First(); more; more = source.Next()) {
+    auto move = [&](const uint8_t* row) {
         ++counts.read;
-        const uint8_t* row = source.Row();
-        srcRecord.assign(row, row + from.GetSchema().recordSize);
-        if (!convert.Row(srcRecord.data(), record)) {
+        if (!convert.Row(row, record)) {
             ++counts.problems;
-            problems.Add(srcRecord.data());
+            problems.Add(row);
             if (options.abortOnProblem)
                 throw EngineError(IDP_ERR_ABORTED,
                                   "Problem in record " + std::to_string(counts.read));
-            continue;
+            return;
         }
         bool violation = false;
         to.UniqueKeysInto(record.data(), keys);
@@ -244,10 +355,11 @@ void BatchMove(Cursor& source, Cursor& destination, const MoveOptions& options,
         if (!primaryFolds)
             exactPrimary.assign(reinterpret_cast<const char*>(record.data()), ds.KeySize());
         const std::string& primary = primaryFolds ? keys[0] : exactPrimary;
+        long twin = -1;
         if (std::optional<uint32_t> existing = to.FindByPrimary(record.data(), &keys)) {
             violation = !update;
             if (update) {
-                std::vector<uint8_t> old(to.RowAt(*existing), to.RowAt(*existing) + ds.recordSize);
+                std::vector<uint8_t> old(to.RowAt(*existing), to.RowAt(*existing) + rs);
                 NumberRow(to, record, old.data());
                 try {
                     to.Update(*existing, record.data());
@@ -260,30 +372,29 @@ void BatchMove(Cursor& source, Cursor& destination, const MoveOptions& options,
                     violation = true; // a secondary unique index refused it
                 }
             }
-        } else if (auto twin = keyed ? pendingPrimary.find(primary) : pendingPrimary.end();
-                   twin != pendingPrimary.end()) {
+        } else if (keyed && (twin = pendingPrimary.Find(primary, primaryOfPending)) >= 0) {
             violation = !update;
             if (update) { // replaces a row this move added
-                uint8_t* old = &pending[twin->second * ds.recordSize];
+                uint8_t* old = &pending[static_cast<size_t>(twin) * rs];
                 changed.Add(old);
                 NumberRow(to, record, old);
-                std::memcpy(old, record.data(), ds.recordSize);
+                std::memcpy(old, record.data(), rs);
                 ++counts.changed;
                 ++counts.moved;
             }
         } else {
             violation = !to.UniqueClash(keys).empty();
             for (size_t i = primaryFolds ? 1 : 0; i < keys.size() && !violation; ++i)
-                violation = !keys[i].empty() && pendingKeys[i].count(keys[i]);
+                violation = !keys[i].empty() && pendingKeys[i].Find(keys[i], keyOfPending(i)) >= 0;
             if (!violation) {
-                size_t index = pending.size() / ds.recordSize;
+                const uint32_t index = static_cast<uint32_t>(pending.size() / rs);
                 NumberRow(to, record, nullptr);
                 pending.insert(pending.end(), record.begin(), record.end());
                 for (size_t i = primaryFolds ? 1 : 0; i < keys.size(); ++i)
                     if (!keys[i].empty())
-                        pendingKeys[i].emplace(keys[i], index);
+                        pendingKeys[i].Add(keys[i], index);
                 if (keyed)
-                    pendingPrimary.emplace(primary, index);
+                    pendingPrimary.Add(primary, index);
                 ++counts.moved;
             }
         }
@@ -294,7 +405,23 @@ void BatchMove(Cursor& source, Cursor& destination, const MoveOptions& options,
                 throw EngineError(IDP_ERR_ABORTED,
                                   "Key violation in record " + std::to_string(counts.read));
         }
+    };
+    if (source.InFileOrder()) {
+        // A pass over the source's blocks that keeps none of them: an import's scratch
+        // table is read once and need not stay.
+        const size_t sourceSize = from.GetSchema().recordSize;
+        from.ForEachBlock([&](size_t, const uint8_t* rows, uint16_t count) {
+            for (uint16_t r = 0; r < count; ++r)
+                move(rows + r * sourceSize);
+            return true;
+        });
+        source.Last();
+    } else {
+        for (bool more = source.First(); more; more = source.Next())
+            move(source.Row());
     }
+    std::vector<GatheredKeys>().swap(pendingKeys); // the rows go in without them
+    pendingPrimary = GatheredKeys();
     to.AddMany(pending);
     flush.Run();
     destination.Rewind();

@@ -71,6 +71,13 @@ void Cursor::SetIndexByName(const std::string& name) {
     rank_.reset();
 }
 
+void Cursor::SetFileOrder() {
+    RequireBrowse();
+    index_ = -1;
+    keyFields_ = 0;
+    rank_.reset();
+}
+
 void Cursor::SetIndexByFields(const std::string& fieldNames) {
     RequireBrowse();
     if (fieldNames.empty()) {
@@ -337,6 +344,15 @@ bool Cursor::GotoKey() {
     if (state_ != IDP_STATE_SETKEY)
         throw EngineError(IDP_ERR_NOT_EDITING, "The cursor is not in key mode.");
     state_ = stateBeforeKey_;
+    try {
+        return LookUpKey();
+    } catch (const StructureChanged&) {
+        state_ = IDP_STATE_SETKEY; // the lookup is made again with the key as it was
+        throw;
+    }
+}
+
+bool Cursor::LookUpKey() {
     Revalidate();
     const IndexDef& full = table_->Indexes()[static_cast<size_t>(index_)];
     std::optional<uint32_t> hit;

@@ -27,8 +27,13 @@ class Cursor {
 
     void SetIndexByName(const std::string& name);
     void SetIndexByFields(const std::string& fieldNames);
-    // The current index (null in the file order of an unkeyed table).
+    void SetFileOrder();
+    // The current index (null in the file order).
     const IndexDef* CurrentIndex() const;
+    // Whether the current order is the file's (no index order to work out); when it is
+    // not, the number of the index that gives it.
+    bool InFileOrder() const { return !InIndexOrder(); }
+    size_t OrderIndex() const { return static_cast<size_t>(index_); }
 
     // Movements return false at the end or beginning (and set the flags).
     bool First();
@@ -77,6 +82,7 @@ class Cursor {
 
   private:
     bool InIndexOrder() const;
+    bool LookUpKey();
     void Revalidate();
     void Resolve();
     uint32_t Rank();
@@ -101,6 +107,15 @@ class Cursor {
     std::vector<uint8_t> original_; // the edited row as it was
     std::vector<uint8_t> key_;      // the search key in key mode
     std::optional<uint32_t> insertBefore_;
+    // The ranks, in the current index's order, of the rows that hold a text search's
+    // folded text, while the table's generation holds.
+    struct TextHits {
+        uint64_t generation = ~uint64_t{0};
+        size_t index = 0;
+        uint16_t field = 0;
+        std::string needle;
+        std::vector<uint32_t> ranks;
+    } hits_;
 };
 
 } // namespace idp

@@ -38,10 +38,10 @@ TableHeader ParseHeader(ByteView b, const std::string& path) {
     uint32_t numRecords = 0;
     if (!b.U16(kRecordSize, recordSize) || !b.U16(kHeaderSize, headerSize) ||
         !b.U8(kFileType, h.fileType) || !b.U8(kBlockCode, blockCode) ||
-        !b.U32(kNumRecords, numRecords) || !b.U16(kFileBlocks, h.fileBlocks) ||
-        !b.U16(kFirstBlock, h.firstBlock) || !b.U16(kLastBlock, h.lastBlock) ||
-        !b.U16(kNumFields, numFields) || !b.U16(kKeyFields, keyFields) ||
-        !b.U8(kSortOrder, sortOrder) || !b.U8(kVersion, version))
+        !b.U32(kNumRecords, numRecords) || !b.U16(kUsedBlocks, h.usedBlocks) ||
+        !b.U16(kFileBlocks, h.fileBlocks) || !b.U16(kFirstBlock, h.firstBlock) ||
+        !b.U16(kLastBlock, h.lastBlock) || !b.U16(kNumFields, numFields) ||
+        !b.U16(kKeyFields, keyFields) || !b.U8(kSortOrder, sortOrder) || !b.U8(kVersion, version))
         throw EngineError(IDP_ERR_NOT_A_TABLE, "File: " + path);
     if ((h.fileType != 0 && h.fileType != 2) || !KnownBlockCode(blockCode) || version < 3 ||
         version > 0x0C)

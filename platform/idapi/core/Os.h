@@ -31,6 +31,9 @@ class File {
 
     bool IsOpen() const;
     uint64_t Size() const;
+    // When the file was last written, in the platform's ticks: comparable only with another
+    // file's on the same machine.
+    uint64_t ModifiedTime() const;
     // Reads up to count bytes; returns how many were there.
     size_t ReadAt(uint64_t offset, void* buffer, size_t count) const;
     // Writes all bytes or throws IDP_ERR_IO.

@@ -97,6 +97,14 @@ uint64_t File::Size() const {
     return static_cast<uint64_t>(st.st_size);
 }
 
+uint64_t File::ModifiedTime() const {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        throw EngineError(IDP_ERR_IO, "File: " + path_);
+    return static_cast<uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+           static_cast<uint64_t>(st.st_mtim.tv_nsec);
+}
+
 size_t File::ReadAt(uint64_t offset, void* buffer, size_t count) const {
     size_t done = 0;
     while (done < count) {

@@ -113,6 +113,13 @@ uint64_t File::Size() const {
     return static_cast<uint64_t>(size.QuadPart);
 }
 
+uint64_t File::ModifiedTime() const {
+    FILETIME written{};
+    if (!::GetFileTime(handle_, nullptr, nullptr, &written))
+        throw EngineError(IDP_ERR_IO, "File: " + path_);
+    return static_cast<uint64_t>(written.dwHighDateTime) << 32 | written.dwLowDateTime;
+}
+
 size_t File::ReadAt(uint64_t offset, void* buffer, size_t count) const {
     size_t done = 0;
     while (done < count) {

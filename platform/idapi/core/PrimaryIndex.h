@@ -1,5 +1,6 @@
-// The .PX primary index of a keyed table, written for other Paradox programs: the
-// engine itself finds rows through its in-memory blocks and never needs to read it.
+// The .PX primary index of a keyed table: written whole for other Paradox programs, and
+// read by the engine's open for what its first level says of the data blocks, so that
+// opening a large table reads the index and not the rows.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+#include "KeyHead.h"
+#include "Os.h"
 #include "Schema.h"
 
 namespace idp {
@@ -26,5 +29,19 @@ size_t WritePrimaryIndex(const Schema& schema, const std::vector<IndexEntry>& bl
                          const PxSink& sink);
 // The whole .PX file for data blocks listed in key order.
 std::vector<uint8_t> BuildPrimaryIndex(const Schema& schema, const std::vector<IndexEntry>& blocks);
+
+// A .PX's first level: the data blocks in key order, the rows each holds, and the head of
+// its first key.
+struct IndexLevel {
+    std::vector<uint16_t> blocks;
+    std::vector<uint16_t> counts;
+    std::vector<KeyHead> heads;
+};
+
+// Reads the first level of a .PX made for a table of this schema, going down the left
+// edge of the upper levels and then along the first level's chain. False when the file is
+// no such index or contradicts itself: a wrong layout, links that loop or leave the file,
+// entries past a block's end, block numbers named twice, keys that do not rise.
+bool ReadPrimaryIndex(const os::File& px, const Schema& schema, IndexLevel& level);
 
 } // namespace idp

@@ -24,6 +24,14 @@ class EngineError : public std::runtime_error {
     IdpStatus status_;
 };
 
+// A block read from the file did not match what the table had from its .PX, which then
+// did not describe the data after all. The table has read its blocks' headers instead,
+// before anything was changed, and the call that met the block is worth making again.
+class StructureChanged : public std::exception {
+  public:
+    const char* what() const noexcept override { return "The table's blocks were read again."; }
+};
+
 // The file is not usable as a table: shorthand for the most common failure of readers.
 [[noreturn]] void ThrowDamaged(const std::string& path, const std::string& what);
 

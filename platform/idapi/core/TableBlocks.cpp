@@ -10,8 +10,10 @@
 
 namespace idp {
 
+// A block to be written is in memory until it is.
 void Table::MarkDirty(Block& b) {
     if (!b.dirty) {
+        Page(b);
         b.dirty = true;
         dirtyList_.push_back(&b);
     }
@@ -23,9 +25,9 @@ void Table::Link(size_t index) {
     uint16_t next = index + 1 < blocks_.size() ? blocks_[index + 1]->number : 0;
     uint16_t prev = index > 0 ? blocks_[index - 1]->number : 0;
     if (b.next != next || b.prev != prev) {
+        MarkDirty(b); // read as the file has it before the links change
         b.next = next;
         b.prev = prev;
-        MarkDirty(b);
     }
 }
 
@@ -57,7 +59,7 @@ uint32_t Table::SeqOf(Place place) {
 
 const uint8_t* Table::RowAt(uint32_t seq) {
     Place p = PlaceOf(seq);
-    return blocks_[p.block]->Rows() + size_t{p.slot} * header_.schema.recordSize;
+    return Page(*blocks_[p.block]) + size_t{p.slot} * header_.schema.recordSize;
 }
 
 std::unique_ptr<Table::Block> Table::NewBlock() {
@@ -91,6 +93,7 @@ void Table::InsertAt(Place place, const uint8_t* record) {
         positionsValid_ = false;
     }
     Block* b = blocks_[place.block].get();
+    Page(*b);
     if (b->count == rpb) {
         auto n = NewBlock();
         if (place.slot == b->count && place.block + 1 == blocks_.size()) {
@@ -138,7 +141,7 @@ void Table::InsertAt(Place place, const uint8_t* record) {
 void Table::EraseAt(Place place) {
     const size_t rs = header_.schema.recordSize;
     Block& b = *blocks_[place.block];
-    uint8_t* rows = b.Rows();
+    uint8_t* rows = Page(b);
     uint8_t* at = rows + place.slot * rs;
     std::memmove(at, at + rs, (b.count - place.slot - 1u) * rs);
     --b.count;

@@ -27,7 +27,7 @@ void Table::AssertIntact(const std::string& violation) {
 
 // The blocks from first to last (chain positions, clipped to the chain), and what must
 // hold for the table as a whole that can be told without a pass over it.
-std::string Table::CheckBlocks(size_t first, size_t last) const {
+std::string Table::CheckBlocks(size_t first, size_t last) {
     const uint16_t rpb = header_.schema.RecordsPerBlock();
     const size_t rs = header_.schema.recordSize;
     for (size_t i = first; i <= last && i < blocks_.size(); ++i) {
@@ -48,12 +48,13 @@ std::string Table::CheckBlocks(size_t first, size_t last) const {
             return Where(i, b.number) + ": the block positions count other rows than it holds.";
         if (!header_.schema.Keyed())
             continue;
-        if (i >= firstHeads_.size() || firstHeads_[i] != HeadOfKey(b.Rows()))
+        if (i >= firstHeads_.size() || firstHeads_[i] != HeadOfKey(Page(*blocks_[i])))
             return Where(i, b.number) + ": the head kept of its first key is not its own.";
         const uint8_t* before =
-            i > 0 ? blocks_[i - 1]->Rows() + (blocks_[i - 1]->count - 1u) * rs : nullptr;
+            i > 0 ? Page(*blocks_[i - 1]) + (blocks_[i - 1]->count - 1u) * rs : nullptr;
+        const uint8_t* rows = Page(*blocks_[i]);
         for (uint16_t r = 0; r < b.count; ++r) {
-            const uint8_t* row = b.Rows() + r * rs;
+            const uint8_t* row = rows + r * rs;
             if (before && KeyCompare(before, row) >= 0)
                 return Where(i, b.number) + ", row " + std::to_string(r) +
                        ": the key is not above the previous row's.";
@@ -77,7 +78,7 @@ std::string Table::CheckBlocks(size_t first, size_t last) const {
 
 // An index order kept in memory against the rows: in order, unique where the index is,
 // and one entry for each row.
-std::string Table::CheckKeyOrder(size_t index) const {
+std::string Table::CheckKeyOrder(size_t index) {
     const IndexOrder& order = *keyOrders_[index];
     const std::string name = "Index " + indexes_[index].name;
     if (std::string bad = order.Check(); !bad.empty())
@@ -99,7 +100,7 @@ std::string Table::CheckKeyOrder(size_t index) const {
         bool found = false;
         Place p = KeyPlace(key.data(), found);
         const uint8_t* row =
-            found ? blocks_[p.block]->Rows() + p.slot * header_.schema.recordSize : nullptr;
+            found ? Page(*blocks_[p.block]) + p.slot * header_.schema.recordSize : nullptr;
         if (!row || EntryFor(row, index).text != e.text)
             bad = name + " holds a row the table lacks or has changed.";
     });
@@ -109,13 +110,13 @@ std::string Table::CheckKeyOrder(size_t index) const {
     for (const auto& b : blocks_)
         for (uint16_t r = 0; r < b->count; ++r) {
             size_t rank = 0;
-            if (!order.RankOf(EntryFor(b->Rows() + r * header_.schema.recordSize, index), rank))
+            if (!order.RankOf(EntryFor(Page(*b) + r * header_.schema.recordSize, index), rank))
                 return name + " lacks a row of the table.";
         }
     return {};
 }
 
-std::string Table::CheckInvariants() const {
+std::string Table::CheckInvariants() {
     if (blocks_.size() > header_.fileBlocks)
         return "The chain has " + std::to_string(blocks_.size()) + " blocks, the file " +
                std::to_string(header_.fileBlocks) + ".";
@@ -145,7 +146,7 @@ std::string Table::CheckInvariants() const {
     std::vector<const uint8_t*> bySeq; // the rows in file order, for the orders' arrays
     for (const auto& b : blocks_)
         for (uint16_t r = 0; r < b->count; ++r)
-            bySeq.push_back(b->Rows() + r * header_.schema.recordSize);
+            bySeq.push_back(Page(*b) + r * header_.schema.recordSize);
     for (const auto& [index, cache] : orders_) {
         if (cache.generation != generation_)
             continue;

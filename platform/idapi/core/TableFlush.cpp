@@ -37,37 +37,51 @@ void Table::BlockImage(const Block* b, uint8_t* image) const {
     std::memcpy(image + layout::kBlockHeader, b->Rows(), size_t{b->count} * s.recordSize);
 }
 
-void Table::WriteBlocks() {
+// Writes the blocks' images, each run of consecutive block numbers with one write.
+void Table::WriteRuns(const std::vector<Block*>& blocks) {
     const uint16_t bs = header_.schema.blockSize;
+    uint16_t runStart = 0, expect = 0;
+    auto emit = [&] {
+        if (!writeBuffer_.empty())
+            file_.WriteAt(header_.headerSize + uint64_t{runStart - 1u} * bs, writeBuffer_.data(),
+                          writeBuffer_.size());
+        writeBuffer_.clear();
+    };
+    for (const Block* b : blocks) {
+        if (writeBuffer_.empty() || b->number != expect || writeBuffer_.size() >= kWriteRun) {
+            emit();
+            runStart = b->number;
+        }
+        writeBuffer_.resize(writeBuffer_.size() + bs);
+        BlockImage(b, writeBuffer_.data() + writeBuffer_.size() - bs);
+        expect = static_cast<uint16_t>(b->number + 1);
+    }
+    emit();
+}
+
+void Table::WriteBlocks() {
     std::sort(dirtyList_.begin(), dirtyList_.end(),
               [](const Block* a, const Block* b) { return a->number < b->number; });
     // Fresh blocks first: until the blocks that link to them are written they are unseen.
     // Last the blocks that only gave up records: a row moving from one block to another
     // is on disk twice, never nowhere, if the writes stop between them.
     auto pass_of = [](const Block* b) { return b->fresh ? 0 : b->lost && !b->gained ? 2 : 1; };
+    std::vector<Block*> run;
     for (int pass = 0; pass < 3; ++pass) {
-        uint16_t runStart = 0, expect = 0;
-        auto emit = [&] {
-            if (!writeBuffer_.empty())
-                file_.WriteAt(header_.headerSize + uint64_t{runStart - 1u} * bs,
-                              writeBuffer_.data(), writeBuffer_.size());
-            writeBuffer_.clear();
-        };
-        for (const Block* b : dirtyList_) {
-            if (pass_of(b) != pass)
-                continue;
-            if (writeBuffer_.empty() || b->number != expect || writeBuffer_.size() >= kWriteRun) {
-                emit();
-                runStart = b->number;
-            }
-            writeBuffer_.resize(writeBuffer_.size() + bs);
-            BlockImage(b, writeBuffer_.data() + writeBuffer_.size() - bs);
-            expect = static_cast<uint16_t>(b->number + 1);
-        }
-        emit();
+        run.clear();
+        for (Block* b : dirtyList_)
+            if (pass_of(b) == pass)
+                run.push_back(b);
+        WriteRuns(run);
     }
     for (Block* b : dirtyList_)
         b->dirty = b->fresh = b->gained = b->lost = false;
+    // Rows appended to an unkeyed table (an import filling its scratch table) are not
+    // looked at again: the blocks behind the last leave memory once written.
+    if (appendOnly_ && !header_.schema.Keyed())
+        for (Block* b : dirtyList_)
+            if (b != blocks_.back().get())
+                Drop(*b);
     dirtyList_.clear();
     if (header_.fileBlocks > diskBlocks_)
         diskBlocks_ = header_.fileBlocks;
@@ -120,12 +134,28 @@ void Table::Flush(bool full) {
         if (writeIndex) {
             std::vector<IndexEntry> entries;
             for (const auto& b : blocks_)
-                entries.push_back({b->Rows(), b->number, b->count});
-            std::vector<uint8_t> px = BuildPrimaryIndex(header_.schema, entries);
-            // Made anew when missing: a table copied without its .PX stays writable.
-            os::File pxFile = os::File::Create(CompanionPath(path_, "PX"), os::Lock::None);
-            pxFile.WriteAt(0, px.data(), px.size());
-            pxFile.Truncate(px.size());
+                entries.push_back({FirstKey(*b), b->number, b->count});
+            // Made anew when missing: a table copied without its .PX stays writable. It goes
+            // out a run at a time as it is made, the header last.
+            os::File px = os::File::Create(CompanionPath(path_, "PX"), os::Lock::None);
+            uint64_t start = 0;
+            writeBuffer_.clear();
+            auto emit = [&] {
+                if (!writeBuffer_.empty())
+                    px.WriteAt(start, writeBuffer_.data(), writeBuffer_.size());
+                writeBuffer_.clear();
+            };
+            const size_t size = WritePrimaryIndex(
+                header_.schema, entries, [&](size_t at, const uint8_t* bytes, size_t n) {
+                    if (!writeBuffer_.empty() &&
+                        (start + writeBuffer_.size() != at || writeBuffer_.size() >= kWriteRun))
+                        emit();
+                    if (writeBuffer_.empty())
+                        start = at;
+                    writeBuffer_.insert(writeBuffer_.end(), bytes, bytes + n);
+                });
+            emit();
+            px.Truncate(size);
         }
     } catch (const EngineError&) {
         broken_ = true;

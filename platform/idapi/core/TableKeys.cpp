@@ -23,18 +23,18 @@ void Table::SetFirstHeads() {
     firstHeads_.clear();
     if (header_.schema.Keyed())
         for (const auto& b : blocks_)
-            firstHeads_.push_back(HeadOfKey(b->Rows()));
+            firstHeads_.push_back(b->Resident() ? HeadOfKey(b->Rows()) : b->head);
 }
 
 // The last block whose first key is not above the record's (the first block when none is).
-size_t Table::BlockOfKey(const uint8_t* record) const {
+size_t Table::BlockOfKey(const uint8_t* record) {
     // Whether a block's first key is above the record's: told by the heads, kept in one
     // array, unless they are equal.
     const KeyHead head = HeadOfKey(record);
     auto startsAfter = [&](size_t block) {
         if (firstHeads_[block] != head)
             return firstHeads_[block] > head;
-        return KeyCompare(blocks_[block]->Rows(), record) > 0;
+        return KeyCompare(FirstKey(*blocks_[block]), record) > 0;
     };
     // Rows looked up one after another tend to lie together (the next row of an index
     // order is most often the next in the file too), so the last block found is tried
@@ -61,25 +61,30 @@ size_t Table::BlockOfKey(const uint8_t* record) const {
     return lastKeyBlock_;
 }
 
-Table::Place Table::KeyPlace(const uint8_t* record, bool& found) const {
+Table::Place Table::KeyPlace(const uint8_t* record, bool& found) {
     found = false;
     const uint16_t rs = header_.schema.recordSize;
     if (blocks_.empty())
         return {0, 0};
     const size_t block = BlockOfKey(record);
     const Block& b = *blocks_[block];
+    const uint8_t* rows = Page(*blocks_[block]);
     uint16_t l = 0, h = b.count;
     // The block's rows are fetched together rather than one probe after another.
     for (uint16_t r = 0; r < b.count && r < 32; ++r)
-        __builtin_prefetch(b.Rows() + size_t{r} * rs);
+        __builtin_prefetch(rows + size_t{r} * rs);
     while (l < h) {
         uint16_t mid = static_cast<uint16_t>((l + h) / 2);
-        if (KeyCompare(b.Rows() + size_t{mid} * rs, record) < 0)
+        if (KeyCompare(rows + size_t{mid} * rs, record) < 0)
             l = static_cast<uint16_t>(mid + 1);
         else
             h = mid;
     }
-    found = l < b.count && KeyCompare(b.Rows() + size_t{l} * rs, record) == 0;
+    found = l < b.count && KeyCompare(rows + size_t{l} * rs, record) == 0;
+    // A key past a block's last row may belong to the next block, if that block's first
+    // key as the .PX gave it was too high: reading that block checks it.
+    if (!found && l == b.count && block + 1 < blocks_.size() && !verified_)
+        Page(*blocks_[block + 1]);
     return {block, l};
 }
 
@@ -117,65 +122,68 @@ std::optional<uint32_t> Table::FindKey(const IndexDef& index, const std::string&
     if (index.Expression())
         IndexKey(nullptr, index); // refuses expression indexes
     const size_t rs = header_.schema.recordSize;
+    std::optional<uint32_t> hit;
     uint32_t seq = 0;
     if (index.fields.size() == 1) { // one fixed-width field: compare its bytes directly
         const Field& f = header_.schema.fields[static_cast<size_t>(index.fields[0])];
-        if (std::optional<uint32_t> hit = FindNumber(f, key); hit || NumbersApply(f))
-            return hit;
+        const Field* numbered = nullptr; // the first autoincrement field has a column
+        for (const Field& g : header_.schema.fields)
+            if (!numbered && g.type == IDP_FLD_AUTOINC)
+                numbered = &g;
+        if (&f == numbered && key.size() <= 4)
+            return FindNumber(f, key);
         if (f.type != IDP_FLD_ALPHA && key.size() <= f.width) {
             std::string padded = key;
             padded.resize(f.width, '\0');
             uint32_t first4 = 0; // most such fields are 4 bytes: test those as one word
             std::memcpy(&first4, padded.data(), std::min<size_t>(4, f.width));
-            for (const auto& b : blocks_) {
-                const uint8_t* p = b->Rows() + f.offset;
-                for (uint16_t r = 0; r < b->count; ++r, ++seq, p += rs) {
+            ForEachBlock([&](size_t, const uint8_t* rows, uint16_t count) {
+                const uint8_t* p = rows + f.offset;
+                for (uint16_t r = 0; r < count && !hit; ++r, ++seq, p += rs) {
                     uint32_t word = 0;
                     std::memcpy(&word, p, std::min<size_t>(4, f.width));
                     if (word == first4 && std::memcmp(p, padded.data(), f.width) == 0)
-                        return seq;
+                        hit = seq;
                 }
-            }
-            return std::nullopt;
+                return !hit;
+            });
+            return hit;
         }
     }
-    for (const auto& b : blocks_)
-        for (uint16_t r = 0; r < b->count; ++r, ++seq) {
-            if (RowMatches(b->Rows() + size_t{r} * rs, index, key))
-                return seq;
-        }
-    return std::nullopt;
+    ForEachBlock([&](size_t, const uint8_t* rows, uint16_t count) {
+        for (uint16_t r = 0; r < count && !hit; ++r, ++seq)
+            if (RowMatches(rows + size_t{r} * rs, index, key))
+                hit = seq;
+        return !hit;
+    });
+    return hit;
 }
 
-bool Table::NumbersApply(const Field& f) const {
-    if (numbersGeneration_ != generation_ || numbers_.empty() || f.type != IDP_FLD_AUTOINC)
-        return false;
-    for (const Field& g : header_.schema.fields)
-        if (g.type == IDP_FLD_AUTOINC)
-            return &g == &f; // the column holds the first autoincrement field
-    return false;
-}
-
-// A lookup of an autoincrement number in the column kept since the table was read.
+// A lookup of an autoincrement number in the column of the first such field, worked out
+// in one pass at the first lookup and kept while the rows do not change.
 std::optional<uint32_t> Table::FindNumber(const Field& f, const std::string& key) {
-    if (!NumbersApply(f) || key.size() > 4)
-        return std::nullopt;
+    if (numbersGeneration_ != generation_) {
+        numbers_.clear();
+        numbers_.reserve(rows_);
+        ForEachBlock([&](size_t, const uint8_t* rows, uint16_t count) {
+            for (uint16_t r = 0; r < count; ++r) {
+                uint32_t raw = 0;
+                ByteView(rows + size_t{r} * header_.schema.recordSize + f.offset, 4).U32(0, raw);
+                numbers_.push_back(raw);
+            }
+            return true;
+        });
+        numbersGeneration_ = generation_;
+    }
     // The column holds the stored bytes read as a little-endian number; so is the key.
     uint8_t bytes[4] = {};
     std::memcpy(bytes, key.data(), key.size());
     uint32_t want = 0;
     ByteView(bytes, sizeof bytes).U32(0, want);
-    const uint16_t rpb = header_.schema.RecordsPerBlock();
-    for (size_t i = 0; i < numbers_.size(); ++i) {
-        if (numbers_[i] != want)
-            continue;
-        size_t number = i / rpb + 1, slot = i % rpb;
-        uint32_t chain = chainIndex_[number];
-        if (chain == kNotInChain || slot >= blocks_[chain]->count)
-            continue; // a block outside the chain, or past its rows
-        return SeqOf({chain, static_cast<uint16_t>(slot)});
-    }
-    return std::nullopt;
+    auto at = std::find(numbers_.begin(), numbers_.end(), want);
+    if (at == numbers_.end())
+        return std::nullopt;
+    return static_cast<uint32_t>(at - numbers_.begin());
 }
 
 // Whether a record's key for an index equals key, compared as IndexKey would make it,
@@ -247,9 +255,11 @@ IndexOrder& Table::KeyOrder(size_t index) {
     const IndexDef& d = indexes_[index];
     std::vector<IndexOrder::Entry> entries;
     entries.reserve(rows_);
-    for (const auto& b : blocks_)
-        for (uint16_t r = 0; r < b->count; ++r)
-            entries.push_back(EntryFor(b->Rows() + size_t{r} * header_.schema.recordSize, index));
+    ForEachBlock([&](size_t, const uint8_t* rows, uint16_t count) {
+        for (uint16_t r = 0; r < count; ++r)
+            entries.push_back(EntryFor(rows + size_t{r} * header_.schema.recordSize, index));
+        return true;
+    });
     order = std::make_unique<IndexOrder>(d.Descending());
     order->Assign(std::move(entries));
     if (UniqueApplies(d)) {

@@ -153,20 +153,35 @@ void Table::Describe(const std::string& dbPath, TableHeader& header,
     indexes = LoadIndexes(CompanionPath(dbPath, "QIX"), header.schema);
 }
 
+uint32_t Table::CountRows(const std::string& dbPath) {
+    if (auto open = Find(dbPath))
+        return open->rows_;
+    Table probe(dbPath, os::File::Open(dbPath, false, os::Lock::None), false);
+    probe.Load();
+    return probe.rows_;
+}
+
 void Table::CheckWritable() {
     if (broken_)
         throw EngineError(IDP_ERR_IO,
                           "Table: " + path_ +
                               "\r\nAn earlier write failed; close and reopen the table.");
-    // Looked for at the first change, which pays for a pass over the rows that opening
-    // for a lookup need not.
-    if (header_.schema.Keyed() && !keyOrderChecked_)
+    // Changes need every block's header checked against the table, the highest
+    // autoincrement value in the rows and, of a keyed table, the key order: the first
+    // change reads the whole file for them, which opening for a lookup need not, and the
+    // rows it brings stay for the changes after it.
+    const bool keyed = header_.schema.Keyed();
+    if (!verified_ || !autoIncKnown_ || (keyed && !keyOrderChecked_))
+        ReadWhole();
+    if (keyed && !keyOrderChecked_)
         VerifyKeyOrder();
     if (damaged_)
         ThrowDamaged(path_, "Rebuild the table before changing it.");
 }
 
 int32_t Table::NextAutoInc() {
+    if (!autoIncKnown_)
+        ReadWhole();
     if (header_.autoInc == 0x7FFFFFFF)
         throw EngineError(IDP_ERR_TABLE_FULL, "Table: " + path_);
     modified_ = true;

@@ -7,6 +7,7 @@
 #include "Table.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace idp {
 
@@ -17,20 +18,62 @@ bool Table::IsFileOrder(size_t index) const {
 
 void Table::BuildOrder(size_t index, OrderCache& cache) {
     const IndexDef& d = indexes_[index];
-    std::vector<std::pair<std::string, uint32_t>> keyed;
-    keyed.reserve(rows_);
+    const size_t rs = header_.schema.recordSize;
+    const bool down = d.Descending();
+    // A row's key is kept as its first sixteen bytes beside its position, so the pass keeps
+    // neither keys nor rows; only rows whose heads tie are read again for their whole keys.
+    struct Item {
+        KeyHead head;
+        uint32_t seq;
+    };
+    std::vector<Item> items;
+    items.reserve(rows_);
+    std::string key;
     uint32_t seq = 0;
-    for (const auto& b : blocks_)
-        for (uint16_t r = 0; r < b->count; ++r, ++seq)
-            keyed.emplace_back(IndexKey(b->Rows() + size_t{r} * header_.schema.recordSize, d), seq);
-    std::stable_sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
-        return d.Descending() ? a.first > b.first : a.first < b.first;
+    ForEachBlock([&](size_t, const uint8_t* rows, uint16_t count) {
+        for (uint16_t r = 0; r < count; ++r, ++seq) {
+            IndexKeyInto(rows + r * rs, d, key);
+            items.push_back({IndexOrder::HeadOf(key), seq});
+        }
+        return true;
     });
+    std::sort(items.begin(), items.end(), [down](const Item& a, const Item& b) {
+        if (a.head != b.head)
+            return down ? a.head > b.head : a.head < b.head;
+        return a.seq < b.seq;
+    });
+    std::vector<bool> tied(rows_, false);
+    bool ties = false;
+    for (size_t i = 1; i < items.size(); ++i)
+        if (items[i].head == items[i - 1].head)
+            ties = tied[items[i].seq] = tied[items[i - 1].seq] = true;
+    if (ties) {
+        std::unordered_map<uint32_t, std::string> keys;
+        seq = 0;
+        ForEachBlock([&](size_t, const uint8_t* rows, uint16_t count) {
+            for (uint16_t r = 0; r < count; ++r, ++seq)
+                if (tied[seq])
+                    IndexKeyInto(rows + r * rs, d, keys[seq]);
+            return true;
+        });
+        // Equal keys keep the file's order, as the positions already have it.
+        for (size_t i = 0, j = 0; i < items.size(); i = j) {
+            for (j = i + 1; j < items.size() && items[j].head == items[i].head;)
+                ++j;
+            if (j - i > 1)
+                std::stable_sort(items.begin() + static_cast<long>(i),
+                                 items.begin() + static_cast<long>(j),
+                                 [&](const Item& a, const Item& b) {
+                                     const std::string &ka = keys[a.seq], &kb = keys[b.seq];
+                                     return down ? ka > kb : ka < kb;
+                                 });
+        }
+    }
     cache.order.resize(rows_);
     cache.ranks.resize(rows_);
     for (uint32_t r = 0; r < rows_; ++r) {
-        cache.order[r] = keyed[r].second;
-        cache.ranks[keyed[r].second] = r;
+        cache.order[r] = items[r].seq;
+        cache.ranks[items[r].seq] = r;
     }
     cache.generation = generation_;
 }
@@ -44,6 +87,13 @@ const Table::OrderCache* Table::Arrays(size_t index) {
         return nullptr;
     BuildOrder(index, c);
     return &c;
+}
+
+const std::vector<uint32_t>& Table::Ranks(size_t index) {
+    OrderCache& c = orders_[index];
+    if (c.generation != generation_)
+        BuildOrder(index, c);
+    return c.ranks;
 }
 
 uint32_t Table::RankOf(size_t index, uint32_t seq) {

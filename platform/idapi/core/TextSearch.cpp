@@ -1,7 +1,9 @@
-// Finding text in an alpha field: the rows are tried in the cursor's order from the one
-// after it, and the first that holds the text ends the search, so a pass that lists every
-// match (qtdb find) reads each row once. A keyed table's file lies in the order of its
-// primary key, so a search in that order also goes through memory as the file does.
+// Finding text in an alpha field: the first row in the cursor's order from the one after
+// it that holds the text, coming round to the first. In an index's order one pass finds
+// every match and keeps their ranks, so a search made again for the next match (qtdb find)
+// reads no row again. In file order (and a keyed table's file lies in
+// the order of its primary key) the blocks are read a run at a time and none is kept, so a
+// search through a large table holds little of it.
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -64,23 +66,46 @@ bool Cursor::SearchText(uint16_t fieldNo, const std::string& text) {
         c = static_cast<char>(kFold[static_cast<unsigned char>(c)]);
 
     const uint32_t from = onRow_ ? Rank() + 1 : 0;
-    const bool ranked = InIndexOrder();
-    std::optional<uint32_t> near;
-    for (uint32_t step = 0; step < rows; ++step) {
-        const uint32_t rank = (from + step) % rows;
-        const uint32_t seq =
-            ranked ? table_->SeqAtRank(static_cast<size_t>(index_), rank, near) : rank;
-        near = seq + 1;
-        if (!Contains(table_->RowAt(seq) + f.offset, f.width, needle))
-            continue;
-        seq_ = seq;
-        rank_ = rank;
-        onRow_ = true;
-        atFirst_ = false;
-        eof_ = bof_ = false;
-        return true;
+    const auto holds = [&](const uint8_t* row) {
+        return Contains(row + f.offset, f.width, needle);
+    };
+    std::optional<uint32_t> seq, rank;
+    if (!InIndexOrder()) {
+        seq = table_->FindRow(from % rows, holds);
+        rank = seq;
+    } else {
+        // The matches' ranks, from one pass in file order, serve every search for the same
+        // text until the rows change, so listing every match reads the table once.
+        const auto index = static_cast<size_t>(index_);
+        if (hits_.generation != table_->Generation() || hits_.index != index ||
+            hits_.field != fieldNo || hits_.needle != needle) {
+            const std::vector<uint32_t>& ranks = table_->Ranks(index);
+            const size_t rs = table_->GetSchema().recordSize;
+            std::vector<uint32_t> found;
+            uint32_t at = 0;
+            table_->ForEachBlock([&](size_t, const uint8_t* block, uint16_t count) {
+                for (uint16_t r = 0; r < count; ++r, ++at)
+                    if (holds(block + r * rs))
+                        found.push_back(ranks[at]);
+                return true;
+            });
+            std::sort(found.begin(), found.end());
+            hits_ = {table_->Generation(), index, fieldNo, needle, std::move(found)};
+        }
+        if (!hits_.ranks.empty()) {
+            auto next = std::lower_bound(hits_.ranks.begin(), hits_.ranks.end(), from % rows);
+            rank = next != hits_.ranks.end() ? *next : hits_.ranks.front();
+            seq = table_->SeqAtRank(index, *rank);
+        }
     }
-    return false;
+    if (!seq)
+        return false;
+    seq_ = *seq;
+    rank_ = *rank;
+    onRow_ = true;
+    atFirst_ = false;
+    eof_ = bof_ = false;
+    return true;
 }
 
 } // namespace idp

@@ -1,6 +1,7 @@
 // Batch moves: the counts the program reports after Save DB As, Merge DBs and Import, the
 // side tables, and values that do not fit.
 #include "TestTables.h"
+#include "taglinedb/TaglineSchema.h"
 
 using namespace idptest;
 
@@ -29,6 +30,71 @@ TEST(BatchMove, SaveAsCopiesEveryRowIntoAnEmptyTable) {
     EXPECT_EQ(120u, to.Count());
     EXPECT_EQ(from.All(), to.All());
     EXPECT_EQ("tagline 0", (idpFirst(*to), to.Text())); // the destination ends on its first row
+}
+
+// Into an empty table of its own layout a move copies the rows in one pass, numbering them
+// in the order the source is read, as a move row by row numbers them; rows that would not
+// go in as they are make it move row by row, which sends them where they belong.
+TEST(BatchMove, IntoAnEmptyTableRowsAreNumberedInTheSourcesOrder) {
+    const uint16_t folding = IDP_IDX_PRIMARY | IDP_IDX_UNIQUE | IDP_IDX_CASE_INSENSITIVE;
+    struct Case {
+        const char* name;
+        uint16_t keyOptions; // of the source's primary index
+        uint16_t required;   // whether the source requires TagText
+        bool fileOrder;      // the source read in its file's order, not its index's
+        std::vector<std::string> rows;
+        std::vector<std::string> numbered; // the destination's rows by Record
+        uint32_t keyViolations, problems;
+    };
+    const std::vector<std::string> mixed = {"b", "A", "a2", "B1", "c"};
+    const std::vector<Case> cases = {
+        {"by a folding index", folding, 1, false, mixed, {"A", "a2", "b", "B1", "c"}, 0, 0},
+        {"in file order", folding, 1, true, mixed, {"A", "B1", "a2", "b", "c"}, 0, 0},
+        {"a key twice once folded",
+         IDP_IDX_PRIMARY | IDP_IDX_UNIQUE,
+         1,
+         false,
+         {"apple", "Apple", "b"},
+         {"Apple", "b"},
+         1,
+         0},
+        {"a blank where the copy requires text",
+         folding,
+         0,
+         false,
+         {"x", "", "y"},
+         {"x", "y"},
+         0,
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchDir dir;
+        IdpFieldDesc fields[2] = {tagline::kFields[0], tagline::kFields[1]};
+        fields[0].required = c.required;
+        IdpIndexDesc key = tagline::kTagIndex;
+        key.options = c.keyOptions;
+        ASSERT_EQ(IDP_OK, idpCreateTable(dir.Path("Src.db").c_str(), 2, fields, 1, &key));
+        CreateTagTable(dir.Path("Dst.db"));
+        Table from(dir.Path("Src.db"));
+        for (const std::string& row : c.rows)
+            ASSERT_EQ(IDP_OK, from.Add(row)) << LastError();
+        if (c.fileOrder) {
+            ASSERT_EQ(IDP_OK, idpSetFileOrder(*from));
+        }
+        Table to(dir.Path("Dst.db"));
+        IdpMoveCounts counts{};
+        ASSERT_EQ(IDP_OK, Move(from, to, IDP_MOVE_APPEND, counts)) << LastError();
+        EXPECT_EQ(c.rows.size(), counts.read);
+        EXPECT_EQ(c.numbered.size(), counts.moved);
+        EXPECT_EQ(c.keyViolations, counts.keyViolations);
+        EXPECT_EQ(c.problems, counts.problems);
+        ASSERT_EQ(IDP_OK, idpSetIndexByFields(*to, "Record"));
+        EXPECT_EQ(c.numbered, to.All());
+        int32_t number = 0;
+        for (IdpStatus s = idpFirst(*to); s == IDP_OK; s = idpNext(*to))
+            EXPECT_EQ(++number, to.Integer());
+    }
 }
 
 class MergeTest : public ::testing::Test {

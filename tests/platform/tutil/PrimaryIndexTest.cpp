@@ -10,6 +10,8 @@
 #include "DamagedTables.h"
 #include "TestTables.h"
 #include "core/Bytes.h"
+#include "core/Os.h"
+#include "core/PrimaryIndexCheck.h"
 #include "core/TableImage.h"
 #include "core/TablePath.h"
 #include "core/Tutil.h"
@@ -200,6 +202,47 @@ TEST(TutilPrimaryIndex, OtherLayoutsAreSoundAndEachBrokenPromiseIsFound) {
             EXPECT_EQ(103, r.findings[0].code);
             EXPECT_NE(std::string::npos, said.find(c.fault)) << said;
         }
+    }
+}
+
+// Data blocks are numbered up to 65535, past what a signed short holds: the engine's writer,
+// its reader (which opening uses) and verify must read the same numbers back, on the lowest
+// level and through the levels above.
+TEST(TutilPrimaryIndex, BlockNumbersPastTheSignedShortReadBackAsWritten) {
+    idptest::ScratchDir dir;
+    const std::string db = dir.Path("T.db"), px = dir.Path("T.px");
+    MakeTagTable(db, 1);
+    const idp::Schema schema = tutil::TableImage::Read(db, false).Header().schema;
+    const auto range = [](uint16_t first, uint16_t count) {
+        std::vector<uint16_t> numbers(count);
+        for (uint16_t i = 0; i < count; ++i)
+            numbers[i] = static_cast<uint16_t>(first + i);
+        return numbers;
+    };
+    const std::vector<std::vector<uint16_t>> cases = {
+        {1, 32767},
+        {32766, 32767, 32768, 32769},
+        {40000, 65534, 65535, 1},
+        range(32760, 40), // two levels, the upper one naming low index blocks
+    };
+    for (const std::vector<uint16_t>& numbers : cases) {
+        SCOPED_TRACE(numbers.front());
+        std::vector<std::vector<uint8_t>> keys;
+        std::vector<idp::IndexEntry> entries;
+        for (size_t i = 0; i < numbers.size(); ++i) {
+            const std::string key = "Key " + std::to_string(1000 + i);
+            keys.emplace_back(schema.KeySize(), uint8_t{0});
+            std::copy(key.begin(), key.end(), keys.back().begin());
+        }
+        for (size_t i = 0; i < numbers.size(); ++i)
+            entries.push_back({keys[i].data(), numbers[i], 1});
+        const std::vector<uint8_t> bytes = idp::BuildPrimaryIndex(schema, entries);
+        idptest::WriteFile(px, bytes);
+        idp::IndexLevel level;
+        ASSERT_TRUE(idp::ReadPrimaryIndex(idp::os::File::Open(px, false, idp::os::Lock::None),
+                                          schema, level));
+        EXPECT_EQ(numbers, level.blocks);
+        EXPECT_EQ("", tutil::PrimaryIndexFault(schema, bytes.data(), bytes.size(), entries));
     }
 }
 

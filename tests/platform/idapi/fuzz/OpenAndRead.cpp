@@ -1,6 +1,7 @@
 // Exercising a possibly hostile table through the C API (see OpenAndRead.h).
 #include "OpenAndRead.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -34,25 +35,42 @@ void ReadRow(IdpCursor c, uint16_t fields) {
     }
 }
 
+// A text search in the first alpha field, twice: the second from the row the first found.
+void FindText(IdpCursor c) {
+    IdpFieldDesc desc;
+    for (uint16_t f = 1; idpGetFieldDesc(c, f, &desc) == IDP_OK; ++f)
+        if (desc.type == IDP_FLD_ALPHA) {
+            uint16_t found = 0;
+            idpFindText(c, f, "a", &found);
+            idpFindText(c, f, "a", &found);
+            return;
+        }
+}
+
+// Where a marker starts in data from `from` on, or size.
+size_t Find(const uint8_t* data, size_t size, size_t from, const char* marker, size_t length) {
+    for (size_t i = from; i + length <= size; ++i)
+        if (std::memcmp(data + i, marker, length) == 0)
+            return i;
+    return size;
+}
+
 } // namespace
 
 IdpStatus OpenAndRead(const uint8_t* data, size_t size, const std::string& dir) {
-    const uint8_t* memo = nullptr;
-    size_t memoSize = 0, dbSize = size;
-    const size_t markerSize = sizeof kMemoMarker - 1;
-    for (size_t i = 0; i + markerSize <= size; ++i)
-        if (std::memcmp(data + i, kMemoMarker, markerSize) == 0) {
-            dbSize = i;
-            memo = data + i + markerSize;
-            memoSize = size - i - markerSize;
-            break;
-        }
+    const size_t indexLength = sizeof kIndexMarker - 1, memoLength = sizeof kMemoMarker - 1;
+    const size_t index = Find(data, size, 0, kIndexMarker, indexLength);
+    const size_t memo =
+        Find(data, size, index < size ? index + indexLength : 0, kMemoMarker, memoLength);
     std::string path = dir + "/F.db";
-    Store(path, data, dbSize);
-    std::remove((dir + "/F.mb").c_str());
-    if (memo)
-        Store(dir + "/F.mb", memo, memoSize);
-    std::remove((dir + "/F.QIX").c_str());
+    Store(path, data, std::min(index, memo));
+    for (const char* ext : {"/F.px", "/F.mb", "/F.QIX"})
+        std::remove((dir + ext).c_str());
+    if (index < size) // after the .db, so that it is as new as the data
+        Store(dir + "/F.px", data + index + indexLength,
+              memo - std::min(memo, index + indexLength));
+    if (memo < size)
+        Store(dir + "/F.mb", data + memo + memoLength, size - memo - memoLength);
 
     IdpFieldDesc fields[256];
     IdpIndexDesc indexes[8];
@@ -67,7 +85,13 @@ IdpStatus OpenAndRead(const uint8_t* data, size_t size, const std::string& dir) 
         return status;
     idpGetFieldCount(c, &fieldCount);
     uint32_t rows = 0;
+    idpGetRowCount(path.c_str(), &rows);
     idpGetRecordCount(c, &rows);
+    // Rows by their place in the file: a block at a time, each checked as it is read.
+    if (idpSetFileOrder(c) == IDP_OK)
+        for (uint32_t at : {1u, rows / 2 + 1, rows})
+            if (idpSetSeqNo(c, at) == IDP_OK)
+                ReadRow(c, fieldCount);
     for (IdpStatus s = idpFirst(c); s == IDP_OK; s = idpNext(c))
         ReadRow(c, fieldCount);
     for (IdpStatus s = idpLast(c); s == IDP_OK; s = idpPrior(c))
@@ -77,7 +101,11 @@ IdpStatus OpenAndRead(const uint8_t* data, size_t size, const std::string& dir) 
             continue;
         for (IdpStatus s = idpFirst(c); s == IDP_OK; s = idpNext(c))
             ;
+        FindText(c);
     }
+    // Text searches in file order, from the middle: blocks read a run at a time.
+    if (idpSetFileOrder(c) == IDP_OK && idpSetSeqNo(c, rows / 2 + 1) == IDP_OK)
+        FindText(c);
     idpSetIndexByName(c, "");
     if (idpFirst(c) == IDP_OK && idpSetKey(c) == IDP_OK) {
         idpSetString(c, 1, "key");
