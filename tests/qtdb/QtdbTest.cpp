@@ -276,7 +276,7 @@ TEST_F(QtdbTest, RandomDrawsEveryRowAlikeFromUnevenBlocks) {
             return idpPost(c);
         };
         for (int i = 10; i < 55; ++i) // three full blocks
-            ASSERT_EQ(add("t" + std::to_string(i)), IDP_OK);
+            ASSERT_EQ(add(std::string(1, 't').append(std::to_string(i))), IDP_OK);
         ASSERT_EQ(add("t12a"), IDP_OK); // splits the first block
         uint16_t found = 0;
         idpSetKey(c);
