@@ -39,25 +39,33 @@ void WriteTableFiles(const std::string& dbPath, TableContent c) {
     h.lastBlock = blocks;
     idp::StoreCounts(h);
 
-    std::vector<uint8_t> image(h.headerSize + size_t{blocks} * bs, 0);
-    std::memcpy(image.data(), h.raw.data(), h.headerSize);
+    // The blocks go out a run at a time through one buffer: a whole-file image cost a
+    // fresh zeroed allocation as large as the table, whose page faults outweighed the copy.
     std::vector<idp::IndexEntry> entries;
-    size_t row = 0;
-    for (uint16_t b = 0; b < blocks; ++b) {
-        uint8_t* block = &image[h.headerSize + size_t{b} * bs];
-        const uint16_t number = static_cast<uint16_t>(b + 1);
-        idp::PutU16(block + idp::layout::kBlockNext, b + 1 < blocks ? number + 1 : 0);
-        idp::PutU16(block + idp::layout::kBlockPrev, b > 0 ? number - 1 : 0);
-        idp::PutU16(block + idp::layout::kBlockLastOffset,
-                    static_cast<uint16_t>((fills[b] - 1) * rs));
-        uint8_t* rows = block + idp::layout::kBlockHeader;
-        for (uint16_t r = 0; r < fills[b]; ++r)
-            std::memcpy(rows + size_t{r} * rs, c.rows[row++], rs);
-        entries.push_back({rows, number, fills[b]});
-    }
+    entries.reserve(blocks);
     {
         idp::os::File db = idp::os::File::Create(dbPath, idp::os::Lock::Exclusive);
-        db.WriteAt(0, image.data(), image.size());
+        db.WriteAt(0, h.raw.data(), h.headerSize);
+        const size_t perRun = std::max<size_t>(1, (size_t{1} << 20) / bs);
+        std::vector<uint8_t> run(std::min<size_t>(perRun, blocks) * bs);
+        size_t row = 0;
+        for (size_t first = 0; first < blocks; first += perRun) {
+            const size_t end = std::min<size_t>(blocks, first + perRun);
+            std::fill(run.begin(), run.end(), uint8_t{0}); // a block's unused room stays zero
+            for (size_t b = first; b < end; ++b) {
+                uint8_t* block = &run[(b - first) * bs];
+                const auto number = static_cast<uint16_t>(b + 1);
+                idp::PutU16(block + idp::layout::kBlockNext, b + 1 < blocks ? number + 1 : 0);
+                idp::PutU16(block + idp::layout::kBlockPrev, b > 0 ? number - 1 : 0);
+                idp::PutU16(block + idp::layout::kBlockLastOffset,
+                            static_cast<uint16_t>((fills[b] - 1) * rs));
+                entries.push_back({c.rows[row], number, fills[b]});
+                uint8_t* rows = block + idp::layout::kBlockHeader;
+                for (uint16_t r = 0; r < fills[b]; ++r)
+                    std::memcpy(rows + size_t{r} * rs, c.rows[row++], rs);
+            }
+            db.WriteAt(h.headerSize + first * bs, run.data(), (end - first) * bs);
+        }
     }
     if (s.Keyed()) {
         std::vector<uint8_t> px = idp::BuildPrimaryIndex(s, entries);
