@@ -49,6 +49,14 @@ class TPicture {
         const uint32_t p = bits_[y * width_ + x];
         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }
+    // How many pixels have the colour c.
+    int Count(COLORREF c) const {
+        int n = 0;
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                n += At(x, y) == c;
+        return n;
+    }
     // Where the colour c is, row by row.
     std::vector<std::vector<bool>> Mask(COLORREF c) const {
         std::vector<std::vector<bool>> m(height_, std::vector<bool>(width_));

@@ -112,13 +112,6 @@ class GraphicControlTest : public ::testing::Test {
         SendMessageA(bar->Handle(), msg, msg == WM_MOUSEMOVE ? 0 : MK_LBUTTON,
                      MAKELPARAM(p.x, p.y));
     }
-    static int Count(const TPicture& p, COLORREF c) {
-        int n = 0;
-        for (int y = 0; y < p.Height(); ++y)
-            for (int x = 0; x < p.Width(); ++x)
-                n += p.At(x, y) == c;
-        return n;
-    }
     // Whether the panel waits to repaint the point.
     bool Pending(POINT p) const {
         HRGN pending = CreateRectRgn(0, 0, 0, 0);
@@ -137,12 +130,12 @@ class GraphicControlTest : public ::testing::Test {
 TEST_F(GraphicControlTest, ThePanelPaintsEachInPlaceClippedToItsBoundsAndRepaintsAMove) {
     {
         TPicture p(bar->Handle());
-        EXPECT_EQ(Count(p, kSpill) + Count(p, kOrigin), 30 * 20) << "clipped to its bounds";
+        EXPECT_EQ(p.Count(kSpill) + p.Count(kOrigin), 30 * 20) << "clipped to its bounds";
         EXPECT_EQ(p.At(220, 50), kOrigin) << "its origin is its top-left corner";
         EXPECT_EQ(p.At(219, 50), kPanel);
         EXPECT_EQ(p.At(250, 70), kPanel);
-        EXPECT_EQ(Count(p, RGB(255, 0, 0)), 60 * 20) << "the label's face";
-        EXPECT_EQ(Count(TPicture(Get("Tip")), RGB(255, 0, 0)), 60 * 20);
+        EXPECT_EQ(p.Count(RGB(255, 0, 0)), 60 * 20) << "the label's face";
+        EXPECT_EQ(TPicture(Get("Tip")).Count(RGB(255, 0, 0)), 60 * 20);
     }
     UpdateWindow(bar->Handle());
     spill->SetBounds(100, 60, 30, 20);
@@ -153,7 +146,7 @@ TEST_F(GraphicControlTest, ThePanelPaintsEachInPlaceClippedToItsBoundsAndRepaint
     spill->Hide();
     EXPECT_TRUE(Pending({105, 65}));
     TPicture hidden(bar->Handle());
-    EXPECT_EQ(Count(hidden, kSpill), 0);
+    EXPECT_EQ(hidden.Count(kSpill), 0);
     EXPECT_EQ(hidden.At(100, 60), kPanel);
 }
 
