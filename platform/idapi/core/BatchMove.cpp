@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "Blob.h"
+#include "Bytes.h"
 #include "CodePage.h"
 #include "FieldCodec.h"
 #include "Status.h"
@@ -86,9 +87,7 @@ struct Converter {
             return true;
         if (sf.type == IDP_FLD_ALPHA && df.type == IDP_FLD_ALPHA &&
             from.GetSchema().codePage == to.GetSchema().codePage) { // the bytes as they are
-            const void* nul = std::memchr(sp, 0, sf.width);
-            size_t length =
-                nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - sp) : sf.width;
+            const size_t length = TextLength(sp, sf.width);
             if (length > df.width)
                 return false;
             std::memcpy(dp, sp, length);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "../idapi.h"
+#include "Bytes.h"
 
 namespace idp {
 
@@ -119,9 +120,7 @@ bool EncodeDateTime(uint8_t* p, uint8_t type, double value) {
 }
 
 std::string DecodeAlpha(const uint8_t* p, uint16_t width) {
-    const void* nul = std::memchr(p, 0, width);
-    size_t n = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - p) : width;
-    return std::string(reinterpret_cast<const char*>(p), n);
+    return std::string(reinterpret_cast<const char*>(p), TextLength(p, width));
 }
 
 void EncodeAlpha(uint8_t* p, uint16_t width, const std::string& text) {

@@ -2,9 +2,11 @@
 #include "IndexDefs.h"
 
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 
 #include "../idapi.h"
+#include "Bytes.h"
 #include "Os.h"
 #include "Status.h"
 #include "TextFold.h"
@@ -136,26 +138,60 @@ std::vector<IndexDef> LoadIndexes(const std::string& sidecarPath, Schema& schema
     return all;
 }
 
-void FieldsKeyInto(const Schema& schema, const uint8_t* record, const IndexDef& index,
-                   std::string& key) {
-    // Keys have one length, so dropping the zero padding at the end keeps both equality
-    // and order, and makes the keys of short taglines short.
-    key.clear();
+namespace {
+
+// Hands each field's part of a record's key to put(bytes, length, fold) in key order;
+// fold asks for the bytes up to the part's first zero to be folded. The last field, when
+// alpha, ends at its text's end: the rest is padding.
+template <class Put>
+void ForEachKeyPart(const Schema& schema, const uint8_t* record, const IndexDef& index, Put&& put) {
     for (size_t k = 0; k < index.fields.size(); ++k) {
         const Field& f = schema.fields[static_cast<size_t>(index.fields[k])];
         const uint8_t* p = record + f.offset;
         size_t length = f.width;
         if (f.type == IDP_FLD_ALPHA && k + 1 == index.fields.size())
-            length = static_cast<size_t>(std::find(p, p + f.width, uint8_t{0}) -
-                                         p); // the rest is padding
-        size_t at = key.size();
-        key.append(reinterpret_cast<const char*>(p), length);
-        if (index.CaseInsensitive() && f.type == IDP_FLD_ALPHA)
-            for (size_t i = at; i < key.size() && key[i]; ++i)
-                key[i] = static_cast<char>(FoldByte(static_cast<unsigned char>(key[i])));
+            length = TextLength(p, f.width);
+        if (!put(p, length, index.CaseInsensitive() && f.type == IDP_FLD_ALPHA))
+            return;
     }
+}
+
+// Copies a part into out, folded up to its first zero when asked.
+void PutPart(const uint8_t* p, size_t length, bool fold, uint8_t* out) {
+    size_t i = 0;
+    if (fold)
+        for (; i < length && p[i]; ++i)
+            out[i] = kFoldTable[p[i]];
+    std::memcpy(out + i, p + i, length - i);
+}
+
+} // namespace
+
+void FieldsKeyInto(const Schema& schema, const uint8_t* record, const IndexDef& index,
+                   std::string& key) {
+    // Keys have one length, so dropping the zero padding at the end keeps both equality
+    // and order, and makes the keys of short taglines short.
+    key.clear();
+    ForEachKeyPart(schema, record, index, [&key](const uint8_t* p, size_t length, bool fold) {
+        const size_t at = key.size();
+        key.resize(at + length);
+        PutPart(p, length, fold, reinterpret_cast<uint8_t*>(key.data()) + at);
+        return true;
+    });
     while (!key.empty() && key.back() == 0)
         key.pop_back();
+}
+
+KeyHead FieldsKeyHead(const Schema& schema, const uint8_t* record, const IndexDef& index) {
+    uint8_t head[16] = {};
+    size_t at = 0;
+    ForEachKeyPart(schema, record, index, [&](const uint8_t* p, size_t length, bool fold) {
+        const size_t n = std::min(length, sizeof head - at);
+        PutPart(p, n, fold, head + at);
+        at += n;
+        return at < sizeof head;
+    });
+    return KeyHead::Of(head, sizeof head);
 }
 
 void SaveIndexes(const std::string& sidecarPath, const Schema& schema,

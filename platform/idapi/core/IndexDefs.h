@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "KeyHead.h"
 #include "Schema.h"
 
 namespace idp {
@@ -47,6 +48,9 @@ std::vector<IndexDef> LoadIndexes(const std::string& sidecarPath, Schema& schema
 // dropped. Two records have one key when the index holds them as one value.
 void FieldsKeyInto(const Schema& schema, const uint8_t* record, const IndexDef& index,
                    std::string& key);
+// The first sixteen bytes of that key, read straight from the record: what ordering many
+// rows needs first, without building their keys.
+KeyHead FieldsKeyHead(const Schema& schema, const uint8_t* record, const IndexDef& index);
 // Writes the sidecar for these indexes and required flags (nothing to say: no file).
 void SaveIndexes(const std::string& sidecarPath, const Schema& schema,
                  const std::vector<IndexDef>& indexes);

@@ -72,9 +72,13 @@ class Table {
     bool IsFileOrder(size_t index) const;
     // The rank of every row in an index's order, by the row's place in the file.
     const std::vector<uint32_t>& Ranks(size_t index);
+    // Whether rows as they are now hold each key of an index like d at most once, as
+    // known from an order worked out already; false when no such order is at hand.
+    bool KnownDistinct(const IndexDef& d) const;
     // The comparable key of a record for an index (case folded when the index ignores case).
     std::string IndexKey(const uint8_t* record, const IndexDef& index) const;
     void IndexKeyInto(const uint8_t* record, const IndexDef& index, std::string& key) const;
+    KeyHead IndexHead(const uint8_t* record, const IndexDef& index) const;
     // The first row (in file order) whose key for an index equals key.
     std::optional<uint32_t> FindKey(const IndexDef& index, const std::string& key);
     // Before adding many rows: works out the unique indexes' keys now rather than at the
@@ -240,6 +244,7 @@ class Table {
         static constexpr uint64_t kNever = ~uint64_t{0};
         uint64_t generation = kNever;
         std::vector<uint32_t> order, ranks;
+        bool repeats = false; // two rows hold one key
     };
 
     Table(std::string path, os::File file, bool exclusive);
@@ -258,7 +263,8 @@ class Table {
     [[noreturn]] void PageMismatch();
     uint8_t* Page(Block& b);
     const uint8_t* FirstKey(Block& b);
-    void Drop(Block& b);
+    // Lets a written block leave memory; returns its records' storage for reuse.
+    std::vector<uint8_t> Drop(Block& b);
     size_t ReadRun(size_t first, size_t end);
     const uint8_t* RunRows(size_t i) const {
         return scanBuffer_.data() + i * header_.schema.blockSize + 6;
@@ -279,7 +285,8 @@ class Table {
     void Link(size_t index);
     void AdjustPositions(size_t block, int delta);
     void EraseAt(Place place);
-    std::unique_ptr<Block> NewBlock();
+    // A block with a number of its own; storage, when given, holds its records.
+    std::unique_ptr<Block> NewBlock(std::vector<uint8_t> storage = {});
     void Changed();
     bool RowMatches(const uint8_t* record, const IndexDef& index, const std::string& key) const;
     std::optional<uint32_t> FindNumber(const Field& f, const std::string& key);

@@ -62,7 +62,7 @@ const uint8_t* Table::RowAt(uint32_t seq) {
     return Page(*blocks_[p.block]) + size_t{p.slot} * header_.schema.recordSize;
 }
 
-std::unique_ptr<Table::Block> Table::NewBlock() {
+std::unique_ptr<Table::Block> Table::NewBlock(std::vector<uint8_t> storage) {
     auto b = std::make_unique<Block>();
     if (!freeNumbers_.empty()) {
         b->number = *freeNumbers_.begin();
@@ -74,7 +74,9 @@ std::unique_ptr<Table::Block> Table::NewBlock() {
         b->number = ++header_.fileBlocks;
     }
     b->fresh = true;
-    b->data.assign(size_t{header_.schema.RecordsPerBlock()} * header_.schema.recordSize, 0);
+    // Past its records a block's bytes mean nothing, so storage reused is not cleared.
+    b->data = std::move(storage);
+    b->data.resize(size_t{header_.schema.RecordsPerBlock()} * header_.schema.recordSize);
     return b;
 }
 

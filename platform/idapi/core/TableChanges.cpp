@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Bytes.h"
 #include "FieldCodec.h"
 #include "Status.h"
 
@@ -21,7 +22,7 @@ class Table::Filler {
           run_(std::max<size_t>(1, kReadRun / table.header_.schema.blockSize)) {}
     void Put(const uint8_t* row) {
         if (blocks_.empty() || blocks_.back()->count == rows_) {
-            blocks_.push_back(t_.NewBlock());
+            blocks_.push_back(t_.NewBlock(TakeSpare()));
             if (blocks_.size() - written_ > run_)
                 WriteFull();
         }
@@ -45,9 +46,18 @@ class Table::Filler {
         t_.WriteRuns(run);
         for (Block* b : run) {
             b->fresh = false; // on disk as it is, though not in the chain until the header
-            t_.Drop(*b);
+            spare_.push_back(t_.Drop(*b));
         }
         written_ = blocks_.size() - 1;
+    }
+    // The records' storage of a block written: fresh memory costs a page fault a page,
+    // which under Wine costs more than the copy itself.
+    std::vector<uint8_t> TakeSpare() {
+        if (spare_.empty())
+            return {};
+        std::vector<uint8_t> storage = std::move(spare_.back());
+        spare_.pop_back();
+        return storage;
     }
 
     Table& t_;
@@ -55,6 +65,7 @@ class Table::Filler {
     const size_t size_;
     const size_t run_;
     std::vector<std::unique_ptr<Block>> blocks_;
+    std::vector<std::vector<uint8_t>> spare_;
     size_t written_ = 0;
 };
 
@@ -162,40 +173,63 @@ bool Table::CopyFrom(Table& from, const std::function<uint32_t(uint32_t)>& numbe
     for (const Field& f : s.fields)
         if (!numbered && f.type == IDP_FLD_AUTOINC)
             numbered = &f;
-    // The keys of the indexes that must be unique: a hash of each as the rows pass, the
-    // rows read again only where two hashes meet.
+    // The keys of the indexes that must be unique, each as its head beside the row's
+    // number as the rows pass; rows are read again only where two heads meet. No check is
+    // needed for an index of the numbered field alone, which number gives each row its
+    // own, nor for one whose keys from has ordered already and found distinct, unless the
+    // blanking of what follows alpha text could change them.
+    auto blankingKeeps = [&s](const IndexDef& d) {
+        for (size_t k = 0; k + 1 < d.fields.size(); ++k)
+            if (s.fields[static_cast<size_t>(d.fields[k])].type == IDP_FLD_ALPHA)
+                return false;
+        return true;
+    };
     std::vector<size_t> unique;
-    for (size_t i = 0; i < indexes_.size(); ++i)
-        if (UniqueApplies(indexes_[i]))
+    for (size_t i = 0; i < indexes_.size(); ++i) {
+        const IndexDef& d = indexes_[i];
+        const bool numberedOnly = numbered && d.fields.size() == 1 &&
+                                  &s.fields[static_cast<size_t>(d.fields[0])] == numbered;
+        if (UniqueApplies(d) && !numberedOnly && !(blankingKeeps(d) && from.KnownDistinct(d)))
             unique.push_back(i);
-    std::vector<std::vector<std::pair<uint64_t, uint32_t>>> hashes(unique.size());
+    }
+    struct Head {
+        KeyHead head;
+        uint32_t seq;
+        bool operator<(const Head& o) const { return head != o.head ? head < o.head : seq < o.seq; }
+    };
+    std::vector<std::vector<Head>> heads(unique.size(), std::vector<Head>());
+    for (auto& h : heads)
+        h.reserve(from.RowCount());
     const std::set<uint16_t> freeBefore = freeNumbers_, emptyBefore = pendingEmpty_;
     const uint16_t blocksBefore = header_.fileBlocks;
     std::vector<uint8_t> row(rs), prev;
-    std::string key;
     uint32_t seq = 0;
     bool fits = true;
     Filler fill(*this);
-    auto copy = [&](const uint8_t* source) {
+    // Source row seq as the copy holds it: what follows alpha text is blank, as a move
+    // writes it, and the autoincrement field numbered.
+    auto copyOf = [&](const uint8_t* source, uint32_t at) {
         std::memcpy(row.data(), source, rs);
         for (const Field& f : s.fields) {
             uint8_t* p = &row[f.offset];
-            if (f.type == IDP_FLD_ALPHA) // what follows the text is blank, as a move writes it
-                if (void* nul = std::memchr(p, 0, f.width))
-                    std::memset(nul, 0,
-                                f.width - static_cast<size_t>(static_cast<uint8_t*>(nul) - p));
-            if (f.required && f.type != IDP_FLD_AUTOINC && IsBlankField(p, f))
-                fits = false;
+            if (f.type == IDP_FLD_ALPHA) {
+                const size_t length = TextLength(p, f.width);
+                std::memset(p + length, 0, f.width - length);
+            }
         }
         if (numbered)
-            EncodeInteger(&row[numbered->offset], 4, int64_t{header_.autoInc} + 1 + number(seq));
+            EncodeInteger(&row[numbered->offset], 4, int64_t{header_.autoInc} + 1 + number(at));
+    };
+    auto copy = [&](const uint8_t* source) {
+        copyOf(source, seq);
+        for (const Field& f : s.fields)
+            if (f.required && f.type != IDP_FLD_AUTOINC && IsBlankField(&row[f.offset], f))
+                fits = false;
         if (!prev.empty() && KeyCompare(prev.data(), row.data()) >= 0)
             fits = false;
         prev.assign(row.begin(), row.begin() + s.KeySize());
-        for (size_t u = 0; u < unique.size(); ++u) {
-            IndexKeyInto(row.data(), indexes_[unique[u]], key);
-            hashes[u].emplace_back(std::hash<std::string>{}(key), seq);
-        }
+        for (size_t u = 0; u < unique.size(); ++u)
+            heads[u].push_back({IndexHead(row.data(), indexes_[unique[u]]), seq});
         fill.Put(row.data());
         ++seq;
         return fits;
@@ -213,14 +247,24 @@ bool Table::CopyFrom(Table& from, const std::function<uint32_t(uint32_t)>& numbe
                 copy(rows + size_t{r} * from.GetSchema().recordSize);
             return fits;
         });
+        std::vector<std::string> keys;
         for (size_t u = 0; u < unique.size() && fits; ++u) {
-            auto& h = hashes[u];
+            auto& h = heads[u];
             std::sort(h.begin(), h.end());
             const IndexDef& d = indexes_[unique[u]];
-            for (size_t i = 1; i < h.size() && fits; ++i)
-                if (h[i].first == h[i - 1].first)
-                    fits = IndexKey(from.RowAt(h[i].second), d) !=
-                           IndexKey(from.RowAt(h[i - 1].second), d);
+            for (size_t i = 0, j = 0; i < h.size() && fits; i = j) {
+                for (j = i + 1; j < h.size() && h[j].head == h[i].head;)
+                    ++j;
+                if (j - i == 1)
+                    continue;
+                keys.resize(j - i);
+                for (size_t k = i; k < j; ++k) {
+                    copyOf(from.RowAt(h[k].seq), h[k].seq);
+                    IndexKeyInto(row.data(), d, keys[k - i]);
+                }
+                std::sort(keys.begin(), keys.end());
+                fits = std::adjacent_find(keys.begin(), keys.end()) == keys.end();
+            }
         }
     } catch (...) {
         abandon();

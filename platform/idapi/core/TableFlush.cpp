@@ -47,6 +47,8 @@ void Table::WriteRuns(const std::vector<Block*>& blocks) {
                           writeBuffer_.size());
         writeBuffer_.clear();
     };
+    // Grown once to what the writes need, not doubling on the way.
+    writeBuffer_.reserve(std::min(blocks.size() * bs, kWriteRun + bs));
     for (const Block* b : blocks) {
         if (writeBuffer_.empty() || b->number != expect || writeBuffer_.size() >= kWriteRun) {
             emit();

@@ -317,11 +317,24 @@ std::string Table::IndexKey(const uint8_t* record, const IndexDef& index) const 
     return key;
 }
 
-void Table::IndexKeyInto(const uint8_t* record, const IndexDef& index, std::string& key) const {
+namespace {
+
+void CheckOrders(const IndexDef& index) {
     if (index.Expression())
         throw EngineError(IDP_ERR_UNSUPPORTED,
                           "Index: " + index.name + "\r\nExpression indexes cannot order rows.");
+}
+
+} // namespace
+
+void Table::IndexKeyInto(const uint8_t* record, const IndexDef& index, std::string& key) const {
+    CheckOrders(index);
     FieldsKeyInto(header_.schema, record, index, key);
+}
+
+KeyHead Table::IndexHead(const uint8_t* record, const IndexDef& index) const {
+    CheckOrders(index);
+    return FieldsKeyHead(header_.schema, record, index);
 }
 
 } // namespace idp

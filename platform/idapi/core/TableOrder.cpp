@@ -28,13 +28,10 @@ void Table::BuildOrder(size_t index, OrderCache& cache) {
     };
     std::vector<Item> items;
     items.reserve(rows_);
-    std::string key;
     uint32_t seq = 0;
     ForEachBlock([&](size_t, const uint8_t* rows, uint16_t count) {
-        for (uint16_t r = 0; r < count; ++r, ++seq) {
-            IndexKeyInto(rows + r * rs, d, key);
-            items.push_back({IndexOrder::HeadOf(key), seq});
-        }
+        for (uint16_t r = 0; r < count; ++r, ++seq)
+            items.push_back({IndexHead(rows + r * rs, d), seq});
         return true;
     });
     std::sort(items.begin(), items.end(), [down](const Item& a, const Item& b) {
@@ -47,6 +44,7 @@ void Table::BuildOrder(size_t index, OrderCache& cache) {
     for (size_t i = 1; i < items.size(); ++i)
         if (items[i].head == items[i - 1].head)
             ties = tied[items[i].seq] = tied[items[i - 1].seq] = true;
+    cache.repeats = false;
     if (ties) {
         std::unordered_map<uint32_t, std::string> keys;
         seq = 0;
@@ -60,13 +58,16 @@ void Table::BuildOrder(size_t index, OrderCache& cache) {
         for (size_t i = 0, j = 0; i < items.size(); i = j) {
             for (j = i + 1; j < items.size() && items[j].head == items[i].head;)
                 ++j;
-            if (j - i > 1)
-                std::stable_sort(items.begin() + static_cast<long>(i),
-                                 items.begin() + static_cast<long>(j),
-                                 [&](const Item& a, const Item& b) {
-                                     const std::string &ka = keys[a.seq], &kb = keys[b.seq];
-                                     return down ? ka > kb : ka < kb;
-                                 });
+            if (j - i == 1)
+                continue;
+            std::stable_sort(items.begin() + static_cast<long>(i),
+                             items.begin() + static_cast<long>(j),
+                             [&](const Item& a, const Item& b) {
+                                 const std::string &ka = keys[a.seq], &kb = keys[b.seq];
+                                 return down ? ka > kb : ka < kb;
+                             });
+            for (size_t k = i + 1; k < j && !cache.repeats; ++k)
+                cache.repeats = keys[items[k].seq] == keys[items[k - 1].seq];
         }
     }
     cache.order.resize(rows_);
@@ -94,6 +95,16 @@ const std::vector<uint32_t>& Table::Ranks(size_t index) {
     if (c.generation != generation_)
         BuildOrder(index, c);
     return c.ranks;
+}
+
+bool Table::KnownDistinct(const IndexDef& d) const {
+    for (const auto& [index, cache] : orders_) {
+        const IndexDef& mine = indexes_[index];
+        if (cache.generation == generation_ && !cache.repeats && mine.fields == d.fields &&
+            mine.CaseInsensitive() == d.CaseInsensitive() && !mine.Expression())
+            return true;
+    }
+    return false;
 }
 
 uint32_t Table::RankOf(size_t index, uint32_t seq) {

@@ -56,15 +56,15 @@ const uint8_t* Table::FirstKey(Block& b) {
     return b.Resident() || b.firstKey.empty() ? Page(b) : b.firstKey.data();
 }
 
-void Table::Drop(Block& b) {
+std::vector<uint8_t> Table::Drop(Block& b) {
     if (b.dirty || !b.Resident())
-        return;
+        return {};
     if (header_.schema.Keyed()) {
         b.firstKey.assign(b.Rows(), b.Rows() + header_.schema.KeySize());
         b.head = HeadOfKey(b.Rows());
     }
-    std::vector<uint8_t>().swap(b.data);
     b.loaded = nullptr;
+    return std::move(b.data);
 }
 
 size_t Table::ResidentBlocks() const {

@@ -2,7 +2,9 @@
 // and lookups.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace idp {
@@ -28,6 +30,14 @@ inline unsigned char FoldByte(unsigned char c) {
         return c;
     }
 }
+
+// FoldByte as a table, for inner loops.
+inline const std::array<uint8_t, 256> kFoldTable = [] {
+    std::array<uint8_t, 256> map{};
+    for (int c = 0; c < 256; ++c)
+        map[static_cast<size_t>(c)] = FoldByte(static_cast<unsigned char>(c));
+    return map;
+}();
 
 std::string FoldCase(const std::string& text);
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <optional>
 
+#include "Bytes.h"
 #include "CodePage.h"
 #include "Cursor.h"
 #include "Status.h"
@@ -18,28 +19,19 @@ namespace idp {
 
 namespace {
 
-// FoldByte as a table, for the inner loop.
-const std::array<uint8_t, 256> kFold = [] {
-    std::array<uint8_t, 256> map{};
-    for (int c = 0; c < 256; ++c)
-        map[static_cast<size_t>(c)] = FoldByte(static_cast<unsigned char>(c));
-    return map;
-}();
-
 // Whether the folded needle occurs in an alpha field's text (its bytes up to the first
 // NUL, at most width).
 bool Contains(const uint8_t* field, size_t width, const std::string& needle) {
     const size_t n = needle.size();
     if (n == 0)
         return true;
-    const auto* end = static_cast<const uint8_t*>(std::memchr(field, 0, width));
-    const size_t length = end ? static_cast<size_t>(end - field) : width;
+    const size_t length = TextLength(field, width);
     const auto* wanted = reinterpret_cast<const uint8_t*>(needle.data());
     for (size_t i = 0; i + n <= length; ++i) {
-        if (kFold[field[i]] != wanted[0])
+        if (kFoldTable[field[i]] != wanted[0])
             continue;
         size_t j = 1;
-        while (j < n && kFold[field[i + j]] == wanted[j])
+        while (j < n && kFoldTable[field[i + j]] == wanted[j])
             ++j;
         if (j == n)
             return true;
@@ -63,7 +55,7 @@ bool Cursor::SearchText(uint16_t fieldNo, const std::string& text) {
     if (std::count(needle.begin(), needle.end(), '?') != std::count(text.begin(), text.end(), '?'))
         return false;
     for (char& c : needle)
-        c = static_cast<char>(kFold[static_cast<unsigned char>(c)]);
+        c = static_cast<char>(kFoldTable[static_cast<unsigned char>(c)]);
 
     const uint32_t from = onRow_ ? Rank() + 1 : 0;
     const auto holds = [&](const uint8_t* row) {

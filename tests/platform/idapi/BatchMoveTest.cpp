@@ -42,18 +42,41 @@ TEST(BatchMove, IntoAnEmptyTableRowsAreNumberedInTheSourcesOrder) {
         uint16_t keyOptions; // of the source's primary index
         uint16_t required;   // whether the source requires TagText
         bool fileOrder;      // the source read in its file's order, not its index's
+        bool byFolded;       // read by a second index, on TagText, case ignored, not unique
         std::vector<std::string> rows;
         std::vector<std::string> numbered; // the destination's rows by Record
         uint32_t keyViolations, problems;
     };
     const std::vector<std::string> mixed = {"b", "A", "a2", "B1", "c"};
+    const uint16_t exact = IDP_IDX_PRIMARY | IDP_IDX_UNIQUE;
     const std::vector<Case> cases = {
-        {"by a folding index", folding, 1, false, mixed, {"A", "a2", "b", "B1", "c"}, 0, 0},
-        {"in file order", folding, 1, true, mixed, {"A", "B1", "a2", "b", "c"}, 0, 0},
+        {"by a folding index", folding, 1, false, false, mixed, {"A", "a2", "b", "B1", "c"}, 0, 0},
+        {"in file order", folding, 1, true, false, mixed, {"A", "B1", "a2", "b", "c"}, 0, 0},
         {"a key twice once folded",
-         IDP_IDX_PRIMARY | IDP_IDX_UNIQUE,
+         exact,
          1,
          false,
+         false,
+         {"apple", "Apple", "b"},
+         {"Apple", "b"},
+         1,
+         0},
+        // Three keys alike in their first sixteen bytes, the first and last one once folded.
+        {"a key twice among keys alike at the start",
+         exact,
+         1,
+         false,
+         false,
+         {"A LONG COMMON PREFIX one", "A long common prefix two", "a long common prefix ONE"},
+         {"A LONG COMMON PREFIX one", "A long common prefix two"},
+         1,
+         0},
+        // The source's own folded order, worked out to read it, finds the key twice.
+        {"by a folded order that holds a key twice",
+         exact,
+         1,
+         false,
+         true,
          {"apple", "Apple", "b"},
          {"Apple", "b"},
          1,
@@ -61,6 +84,7 @@ TEST(BatchMove, IntoAnEmptyTableRowsAreNumberedInTheSourcesOrder) {
         {"a blank where the copy requires text",
          folding,
          0,
+         false,
          false,
          {"x", "", "y"},
          {"x", "y"},
@@ -72,15 +96,19 @@ TEST(BatchMove, IntoAnEmptyTableRowsAreNumberedInTheSourcesOrder) {
         ScratchDir dir;
         IdpFieldDesc fields[2] = {tagline::kFields[0], tagline::kFields[1]};
         fields[0].required = c.required;
-        IdpIndexDesc key = tagline::kTagIndex;
-        key.options = c.keyOptions;
-        ASSERT_EQ(IDP_OK, idpCreateTable(dir.Path("Src.db").c_str(), 2, fields, 1, &key));
+        IdpIndexDesc keys[2] = {tagline::kTagIndex,
+                                {"Folded", "TagText", IDP_IDX_CASE_INSENSITIVE}};
+        keys[0].options = c.keyOptions;
+        ASSERT_EQ(IDP_OK, idpCreateTable(dir.Path("Src.db").c_str(), 2, fields, 2, keys));
         CreateTagTable(dir.Path("Dst.db"));
         Table from(dir.Path("Src.db"));
         for (const std::string& row : c.rows)
             ASSERT_EQ(IDP_OK, from.Add(row)) << LastError();
         if (c.fileOrder) {
             ASSERT_EQ(IDP_OK, idpSetFileOrder(*from));
+        }
+        if (c.byFolded) {
+            ASSERT_EQ(IDP_OK, idpSetIndexByName(*from, "Folded"));
         }
         Table to(dir.Path("Dst.db"));
         IdpMoveCounts counts{};

@@ -4,6 +4,8 @@
 #include <random>
 
 #include "TestTables.h"
+#include "core/Bytes.h"
+#include "core/IndexDefs.h"
 
 using namespace idptest;
 
@@ -92,6 +94,51 @@ TEST_F(IndexTest, UniquenessIgnoresCaseWhereTheIndexDoes) {
 
 // Cursors on other indexes than the primary one, on a keyed table that changes under
 // them: each order must follow every change, whichever way it was last worked out.
+// Ordering many rows reads each key's first sixteen bytes straight from its record; they
+// must be the whole key's, whatever the record holds: zeros inside text, letters to fold,
+// keys shorter than sixteen bytes, fields after an alpha one.
+TEST(IndexOrders, KeyHeadsReadFromRecordsAreTheWholeKeysHeads) {
+    idp::Schema schema;
+    uint16_t offset = 0;
+    for (auto [type, width] :
+         {std::pair{IDP_FLD_ALPHA, 20}, {IDP_FLD_SHORT, 2}, {IDP_FLD_ALPHA, 9}}) {
+        schema.fields.push_back({"F", static_cast<uint8_t>(type), static_cast<uint16_t>(width),
+                                 static_cast<uint16_t>(width), offset, false});
+        offset = static_cast<uint16_t>(offset + width);
+    }
+    schema.recordSize = offset;
+    const std::vector<std::vector<int>> fieldSets = {{0}, {2}, {0, 1}, {1, 2}, {0, 2}, {2, 0}};
+    std::mt19937 random(7);
+    std::vector<uint8_t> record(schema.recordSize);
+    for (const auto& fields : fieldSets)
+        for (int options : {0, int{IDP_IDX_CASE_INSENSITIVE}}) {
+            idp::IndexDef index;
+            index.fields = fields;
+            index.options = static_cast<uint16_t>(options);
+            for (int n = 0; n < 500; ++n) {
+                // Mostly letters, with zeros and high bytes, and text of every length.
+                for (uint8_t& b : record) {
+                    const unsigned r = random() % 10;
+                    b = static_cast<uint8_t>(r == 0   ? 0
+                                             : r == 1 ? 0x80 + random() % 128
+                                                      : 'A' + random() % 58);
+                }
+                std::fill(record.begin() + static_cast<long>(random() % 21), record.begin() + 20,
+                          0);
+                std::string key;
+                idp::FieldsKeyInto(schema, record.data(), index, key);
+                ASSERT_EQ(
+                    idp::KeyHead::Of(reinterpret_cast<const uint8_t*>(key.data()), key.size()),
+                    idp::FieldsKeyHead(schema, record.data(), index))
+                    << "fields " << fields[0] << (fields.size() > 1 ? "+" : "") << " options "
+                    << options << " key " << key;
+                const auto* text = record.data();
+                ASSERT_EQ(static_cast<size_t>(std::find(text, text + 20, 0) - text),
+                          idp::TextLength(text, 20));
+            }
+        }
+}
+
 TEST(IndexOrders, OrdersOfOtherIndexesFollowEveryChange) {
     ScratchDir dir;
     std::string path = dir.Path("Tags.db");
