@@ -30,6 +30,20 @@ inline size_t TextLength(const uint8_t* p, size_t width) {
     return i;
 }
 
+// Whether n bytes are all zero, looked at eight at a time.
+inline bool AllZero(const uint8_t* p, size_t n) {
+    size_t i = 0;
+    for (uint64_t v = 0; i + 8 <= n; i += 8) {
+        std::memcpy(&v, p + i, 8);
+        if (v)
+            return false;
+    }
+    for (; i < n; ++i)
+        if (p[i])
+            return false;
+    return true;
+}
+
 class ByteView {
   public:
     ByteView() = default;

@@ -214,7 +214,8 @@ bool Table::CopyFrom(Table& from, const std::function<uint32_t(uint32_t)>& numbe
             uint8_t* p = &row[f.offset];
             if (f.type == IDP_FLD_ALPHA) {
                 const size_t length = TextLength(p, f.width);
-                std::memset(p + length, 0, f.width - length);
+                if (!AllZero(p + length, f.width - length)) // as the engine writes them
+                    std::memset(p + length, 0, f.width - length);
             }
         }
         if (numbered)
