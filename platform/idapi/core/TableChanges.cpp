@@ -202,16 +202,17 @@ bool Table::CopyFrom(Table& from, const std::function<uint32_t(uint32_t)>& numbe
         h.reserve(from.RowCount());
     const std::set<uint16_t> freeBefore = freeNumbers_, emptyBefore = pendingEmpty_;
     const uint16_t blocksBefore = header_.fileBlocks;
-    std::vector<uint8_t> row(rs), prev;
+    // Each row as the copy holds it, and the one before it, in turn.
+    std::vector<uint8_t> rows(2 * rs);
     uint32_t seq = 0;
     bool fits = true;
     Filler fill(*this);
     // Source row seq as the copy holds it: what follows alpha text is blank, as a move
     // writes it, and the autoincrement field numbered.
-    auto copyOf = [&](const uint8_t* source, uint32_t at) {
-        std::memcpy(row.data(), source, rs);
+    auto copyOf = [&](const uint8_t* source, uint32_t at, uint8_t* row) {
+        std::memcpy(row, source, rs);
         for (const Field& f : s.fields) {
-            uint8_t* p = &row[f.offset];
+            uint8_t* p = row + f.offset;
             if (f.type == IDP_FLD_ALPHA) {
                 const size_t length = TextLength(p, f.width);
                 if (!AllZero(p + length, f.width - length)) // as the engine writes them
@@ -219,19 +220,19 @@ bool Table::CopyFrom(Table& from, const std::function<uint32_t(uint32_t)>& numbe
             }
         }
         if (numbered)
-            EncodeInteger(&row[numbered->offset], 4, int64_t{header_.autoInc} + 1 + number(at));
+            EncodeInteger(row + numbered->offset, 4, int64_t{header_.autoInc} + 1 + number(at));
     };
     auto copy = [&](const uint8_t* source) {
-        copyOf(source, seq);
+        uint8_t* row = &rows[(seq & 1) * rs];
+        copyOf(source, seq, row);
         for (const Field& f : s.fields)
-            if (f.required && f.type != IDP_FLD_AUTOINC && IsBlankField(&row[f.offset], f))
+            if (f.required && f.type != IDP_FLD_AUTOINC && IsBlankField(row + f.offset, f))
                 fits = false;
-        if (!prev.empty() && KeyCompare(prev.data(), row.data()) >= 0)
+        if (seq > 0 && KeyCompare(&rows[((seq - 1) & 1) * rs], row) >= 0)
             fits = false;
-        prev.assign(row.begin(), row.begin() + s.KeySize());
         for (size_t u = 0; u < unique.size(); ++u)
-            heads[u].push_back({IndexHead(row.data(), indexes_[unique[u]]), seq});
-        fill.Put(row.data());
+            heads[u].push_back({IndexHead(row, indexes_[unique[u]]), seq});
+        fill.Put(row);
         ++seq;
         return fits;
     };
@@ -260,8 +261,8 @@ bool Table::CopyFrom(Table& from, const std::function<uint32_t(uint32_t)>& numbe
                     continue;
                 keys.resize(j - i);
                 for (size_t k = i; k < j; ++k) {
-                    copyOf(from.RowAt(h[k].seq), h[k].seq);
-                    IndexKeyInto(row.data(), d, keys[k - i]);
+                    copyOf(from.RowAt(h[k].seq), h[k].seq, rows.data());
+                    IndexKeyInto(rows.data(), d, keys[k - i]);
                 }
                 std::sort(keys.begin(), keys.end());
                 fits = std::adjacent_find(keys.begin(), keys.end()) == keys.end();
