@@ -158,6 +158,7 @@ TMRUMenuItem* TMRUFileList::NewEntry(const std::string& caption, size_t position
 void TMRUFileList::UpdateMenu() {
     if (!fileMenu_)
         return;
+    fw::TMenuUpdate batch(fileMenu_->Menu()); // the entries go and come in one rebuild
     RemoveMenuItems();
     fw::TMenuItem* container;
     size_t p;

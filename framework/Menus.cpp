@@ -96,12 +96,16 @@ void TMenuItem::Click() {
         OnClick(this);
 }
 
-void TMenuItem::Changed() {
+TMenu* TMenuItem::Menu() const {
     const TMenuItem* top = this;
     while (top->parent_)
         top = top->parent_;
-    if (top->menu_)
-        top->menu_->Changed();
+    return top->menu_;
+}
+
+void TMenuItem::Changed() {
+    if (TMenu* menu = Menu())
+        menu->ItemsChanged();
 }
 
 void TMenuItem::SetCaption(const std::string& caption) {
@@ -217,7 +221,26 @@ TMenu::TMenu(TComponent* owner) : TComponent(owner) {}
 void TMenu::Add(TMenuItem* item) {
     item->menu_ = this;
     items_.push_back(item);
-    Changed();
+    ItemsChanged();
+}
+
+void TMenu::ItemsChanged() {
+    if (updating_ > 0)
+        pending_ = true;
+    else
+        Changed();
+}
+
+TMenuUpdate::TMenuUpdate(TMenu* menu) : menu_(menu) {
+    if (menu_)
+        ++menu_->updating_;
+}
+
+TMenuUpdate::~TMenuUpdate() {
+    if (!menu_ || --menu_->updating_ > 0 || !menu_->pending_)
+        return;
+    menu_->pending_ = false;
+    menu_->Changed();
 }
 
 void TMenu::InsertChild(TComponent* child) {

@@ -43,6 +43,9 @@ class TMenuItem : public TComponent, public TLayoutParent {
     void Click();
 
     TMenuItem* Parent() const { return parent_; }
+    // The menu whose top level holds this item or the items above it; none while the
+    // item is in no menu.
+    TMenu* Menu() const;
     const std::vector<TMenuItem*>& Items() const { return items_; }
     void Add(TMenuItem* item);
     // Places an item among this item's entries at a position (0 = first), and takes one
@@ -92,12 +95,31 @@ class TMenu : public TComponent, public TLayoutParent {
 
   protected:
     friend class TMenuItem;
+    friend class TMenuUpdate;
     void Fill(HMENU menu) const;
     virtual void Changed() {}
     void Forget(TMenuItem* item);
 
   private:
+    // Changed at once, or once when the outermost batch of changes ends.
+    void ItemsChanged();
     std::vector<TMenuItem*> items_;
+    int updating_ = 0;
+    bool pending_ = false;
+};
+
+// A batch of item changes to a menu: the menu is rebuilt once, when the outermost batch
+// ends, not at each change. Every rebuild is a round of system calls and a redrawn menu
+// bar.
+class TMenuUpdate {
+  public:
+    explicit TMenuUpdate(TMenu* menu);
+    ~TMenuUpdate();
+    TMenuUpdate(const TMenuUpdate&) = delete;
+    TMenuUpdate& operator=(const TMenuUpdate&) = delete;
+
+  private:
+    TMenu* menu_;
 };
 
 class TMainMenu : public TMenu {

@@ -175,6 +175,23 @@ TEST_F(LayoutTest, MenusCarryCaptionsHintsContextsAndDispatchCommands) {
     EXPECT_TRUE(GetMenuState(file, 0, MF_BYPOSITION) & MF_CHECKED);
     SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(open.Command(), 0), 0);
     EXPECT_EQ(clicked.size(), 1u); // a disabled item does not click
+
+    // In nested batches the window's menu changes once, when the outermost one ends.
+    const auto shown = [&] {
+        GetMenuStringA(GetSubMenu(bar, 0), 0, text, sizeof text, MF_BYPOSITION);
+        return std::string(text);
+    };
+    {
+        fw::TMenuUpdate outer(open.Menu());
+        {
+            fw::TMenuUpdate inner(open.Menu());
+            open.SetCaption("&Open a file");
+        }
+        EXPECT_EQ(shown(), "&Open...");
+        open.SetEnabled(true);
+    }
+    EXPECT_EQ(shown(), "&Open a file");
+    EXPECT_FALSE(GetMenuState(GetSubMenu(bar, 0), 0, MF_BYPOSITION) & MF_GRAYED);
 }
 
 TEST_F(LayoutTest, StatusPanelsChangeTogetherAtTheEndOfABatch) {

@@ -15,17 +15,30 @@ TempDir::TempDir() {
     CreateDirectoryA(path_.c_str(), nullptr);
 }
 
-TempDir::~TempDir() {
+namespace {
+
+// Wine reuses process numbers from run to run, so a folder left behind would meet a later
+// test's folder of the same name: the whole tree goes.
+void RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((path_ + "*").c_str(), &found);
+    HANDLE find = FindFirstFileA((path + "*").c_str(), &found);
     if (find != INVALID_HANDLE_VALUE) {
         do {
+            const std::string name = found.cFileName;
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA((path_ + found.cFileName).c_str());
+                DeleteFileA((path + name).c_str());
+            else if (name != "." && name != "..")
+                RemoveTree(path + name + "\\");
         } while (FindNextFileA(find, &found));
         FindClose(find);
     }
-    RemoveDirectoryA(path_.c_str());
+    RemoveDirectoryA(path.c_str());
+}
+
+} // namespace
+
+TempDir::~TempDir() {
+    RemoveTree(path_);
 }
 
 void MakeTable(const std::string& path, const std::vector<fw::TFieldDef>& fields,
