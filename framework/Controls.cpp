@@ -205,6 +205,10 @@ TWinControl::~TWinControl() {
 void TWinControl::DestroyHandle() {
     if (!handle_)
         return;
+    // A shown window is hidden before its children go, so that each child's removal
+    // does not repaint the parent under it; destroying would hide it anyway.
+    if (!parent_ && !controls_.empty() && IsWindowVisible(handle_))
+        ShowWindow(handle_, SW_HIDE);
     for (TControl* c : controls_)
         c->ParentWindowDestroying();
     if (TForm* f = Form(); f && f != this)

@@ -22,8 +22,10 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
 TForm::~TForm() {
     if (Application().MainForm() == this)
         Application().SetMainForm(nullptr);
-    if (Handle())
-        SetMenu(Handle(), nullptr); // the menu component destroys its own menu
+    // The menu component destroys its own menu. Only a window that has one lets it go:
+    // taking a menu away redraws the frame, which a window without one is spared.
+    if (Handle() && GetMenu(Handle()))
+        SetMenu(Handle(), nullptr);
     if (hintWindow_)
         DestroyWindow(hintWindow_);
 }

@@ -16,6 +16,9 @@
 
 #include <commctrl.h>
 
+#include <memory>
+#include <vector>
+
 namespace {
 
 class TProbe : public fw::TForm {
@@ -319,6 +322,30 @@ TEST_F(LayoutTest, AWindowDestroyedBehindTheControlsBackIsForgotten) {
     DestroyWindow(window);
     EXPECT_EQ(fw::TWinControl::FromHandle(window), nullptr);
     EXPECT_FALSE(bar.HandleAllocated());
+}
+
+// Whether the window being watched was still shown when each of its controls went.
+HWND watched;
+std::vector<bool>* shownAtEachDestroy;
+LRESULT CALLBACK NoteDestroy(int code, WPARAM window, LPARAM info) {
+    if (code == HCBT_DESTROYWND && reinterpret_cast<HWND>(window) != watched &&
+        GetAncestor(reinterpret_cast<HWND>(window), GA_ROOT) == watched)
+        shownAtEachDestroy->push_back(IsWindowVisible(watched));
+    return CallNextHookEx(nullptr, code, window, info);
+}
+
+TEST_F(LayoutTest, AShownWindowIsHiddenBeforeItsControlsGo) {
+    // Otherwise each control's removal repaints the window under it.
+    auto probe = std::make_unique<TProbe>(nullptr);
+    probe->Build(kLayout, events);
+    probe->Show();
+    std::vector<bool> shown;
+    watched = probe->Handle();
+    shownAtEachDestroy = &shown;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, NoteDestroy, nullptr, GetCurrentThreadId());
+    probe.reset();
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(shown, std::vector<bool>(5, false)) << "bar, box, memo, button and status bar";
 }
 
 struct BadLayout {
