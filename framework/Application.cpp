@@ -5,7 +5,6 @@
 #include "framework/Exception.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
-#include "framework/Timer.h"
 
 #include <commctrl.h>
 
@@ -44,7 +43,7 @@ HWND TApplication::Handle() {
     if (!handle_) {
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = WindowProc;
+        wc.lpfnWndProc = DefWindowProcA;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = kAppClass;
         RegisterClassExA(&wc);
@@ -73,14 +72,6 @@ HWND TApplication::MainHandle() const {
 HWND TApplication::ActiveWindow() const {
     HWND active = GetActiveWindow();
     return active ? active : MainHandle();
-}
-
-LRESULT CALLBACK TApplication::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_TIMER) {
-        Application().Protect([&] { TTimer::Dispatch(wParam); });
-        return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 bool TApplication::HelpCommand(unsigned command, uintptr_t data) {

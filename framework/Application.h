@@ -47,7 +47,8 @@ class TApplication : public TComponent {
     TNotifyEvent OnMinimize;
     TForm* MainForm() const { return mainForm_; }
     void SetMainForm(TForm* form) { mainForm_ = form; }
-    // The application's own hidden window: owner of pop-up menus, home of timers.
+    // The application's own hidden window, made when first asked for: the owner of pop-up
+    // menus, which takes the foreground for the tray icon's menu.
     HWND Handle();
     // The window that owns modal boxes: the active window of this thread, else the main form.
     HWND ActiveWindow() const;
@@ -78,7 +79,6 @@ class TApplication : public TComponent {
     bool Protect(const std::function<void()>& fn);
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND MainHandle() const;
 
     std::string title_;

@@ -1,4 +1,5 @@
-// Window timers: one Win32 timer per component, found again by its identifier.
+// Thread timers: one Win32 timer per component, with no window, found again by the
+// identifier the system gave it.
 #include "framework/Timer.h"
 
 #include "framework/Application.h"
@@ -15,36 +16,34 @@ std::map<UINT_PTR, TTimer*>& Timers() {
     return timers;
 }
 
-UINT_PTR NextTimerId() {
-    static UINT_PTR next = 1;
-    return next++;
-}
-
 } // namespace
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner), id_(NextTimerId()) {
-    Timers()[id_] = this;
-}
+TTimer::TTimer(TComponent* owner) : TComponent(owner) {}
 
 TTimer::~TTimer() {
-    if (running_)
-        KillTimer(Application().Handle(), id_);
-    Timers().erase(id_);
+    Stop();
 }
 
-void TTimer::Dispatch(UINT_PTR id) {
-    auto it = Timers().find(id);
-    if (it != Timers().end() && it->second->enabled_ && it->second->OnTimer)
-        it->second->OnTimer(it->second);
+void CALLBACK TTimer::Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    Application().Protect([id] {
+        auto it = Timers().find(id);
+        if (it != Timers().end() && it->second->enabled_ && it->second->OnTimer)
+            it->second->OnTimer(it->second);
+    });
+}
+
+void TTimer::Stop() {
+    if (!id_)
+        return;
+    KillTimer(nullptr, id_);
+    Timers().erase(id_);
+    id_ = 0;
 }
 
 void TTimer::Update() {
-    HWND window = Application().Handle();
-    if (running_)
-        KillTimer(window, id_);
-    running_ = enabled_ && interval_ > 0;
-    if (running_)
-        SetTimer(window, id_, interval_, nullptr);
+    Stop();
+    if (enabled_ && interval_ > 0 && (id_ = SetTimer(nullptr, 0, interval_, Tick)) != 0)
+        Timers()[id_] = this;
 }
 
 void TTimer::Loaded() {

@@ -1,4 +1,4 @@
-// The window timer, ticking on the application's window.
+// The timer component, ticking in the thread's message loop.
 #pragma once
 
 #include "framework/Component.h"
@@ -13,8 +13,9 @@ namespace fw {
 class TLayoutValue;
 class TEventTable;
 
-// Ticks every Interval milliseconds while Enabled, on the application's window. A timer
-// read from a layout starts once loaded; one made in code starts with its first setter.
+// Ticks every Interval milliseconds while Enabled, from any message loop of the thread
+// (a thread timer: no window is made for it). A timer read from a layout starts once
+// loaded; one made in code starts with its first setter.
 class TTimer : public TComponent {
   public:
     explicit TTimer(TComponent* owner);
@@ -26,17 +27,16 @@ class TTimer : public TComponent {
     void SetInterval(unsigned ms); // restarts the count
     TNotifyEvent OnTimer;
 
-    // Runs the tick of the timer with that identifier (the application's WM_TIMER).
-    static void Dispatch(UINT_PTR id);
     bool SetProperty(const std::string& name, const TLayoutValue& value, const TEventTable& events);
     void Loaded() override;
 
   private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD);
+    void Stop();
     void Update();
     bool enabled_ = true;
     unsigned interval_ = 1000;
-    bool running_ = false;
-    UINT_PTR id_;
+    UINT_PTR id_ = 0; // the system's, while the timer runs
 };
 
 } // namespace fw
