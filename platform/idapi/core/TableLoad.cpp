@@ -20,6 +20,9 @@ namespace idp {
 
 namespace {
 
+// A header is a multiple of 2 KB and says its own size near its start. Most fit in the
+// first read; a larger one (a table of many fields) is read again at its full size.
+constexpr size_t kFirstHeaderRead = 0x1000;
 constexpr size_t kMaxHeaderRead = 0x10000;
 
 } // namespace
@@ -41,9 +44,15 @@ uint32_t Table::BlockRows(ByteView block, uint16_t recordSize, uint16_t perBlock
 }
 
 TableHeader Table::ReadHeader(const os::File& file, const std::string& path) {
-    uint64_t size = file.Size();
-    std::vector<uint8_t> bytes(size < kMaxHeaderRead ? size : kMaxHeaderRead);
+    const uint64_t size = file.Size();
+    std::vector<uint8_t> bytes(std::min<uint64_t>(size, kFirstHeaderRead));
     bytes.resize(file.ReadAt(0, bytes.data(), bytes.size()));
+    uint16_t headerSize = 0;
+    if (ByteView(bytes).U16(layout::kHeaderSize, headerSize) && headerSize > bytes.size() &&
+        bytes.size() < size) {
+        bytes.resize(std::min<uint64_t>({size, kMaxHeaderRead, headerSize}));
+        bytes.resize(file.ReadAt(0, bytes.data(), bytes.size()));
+    }
     return ParseHeader(ByteView(bytes), path);
 }
 
