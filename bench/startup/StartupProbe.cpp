@@ -2,7 +2,10 @@
 // and the program waiting for input, the median of several starts, with the process's peak
 // working set at that moment. Each start is ended before the next, so a program that
 // allows one instance is always the first.
-//   startup_probe PROGRAM [RUNS]   prints `startup_ms=<median>` and `peak_ws_kb=<median>`
+//   startup_probe PROGRAM [RUNS] [PEER]   prints `startup_ms=<median>` and
+//   `peak_ws_kb=<median>`; with a PEER, its starts alternate with the program's (so that
+//   a machine that slows down or speeds up meanwhile weighs on both alike) and
+//   `peer_ms=<median>` follows.
 #include <windows.h>
 
 #include <psapi.h>
@@ -87,24 +90,35 @@ TStart OneStart(const std::string& program) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: startup_probe PROGRAM [RUNS]\n");
+        std::fprintf(stderr, "usage: startup_probe PROGRAM [RUNS] [PEER]\n");
         return 2;
     }
     const int runs = argc > 2 ? std::atoi(argv[2]) : 7;
-    std::vector<double> times, peaks;
-    for (int i = 0; i < runs; ++i) {
-        const TStart one = OneStart(argv[1]);
+    const char* peer = argc > 3 ? argv[3] : nullptr;
+    std::vector<double> times, peaks, peerTimes;
+    const auto start = [](const char* program, std::vector<double>& into, double* peakKb) {
+        const TStart one = OneStart(program);
         if (one.ms < 0) {
-            std::fprintf(stderr, "startup_probe: %s did not show a window\n", argv[1]);
-            return 1;
+            std::fprintf(stderr, "startup_probe: %s did not show a window\n", program);
+            return false;
         }
-        times.push_back(one.ms);
-        peaks.push_back(one.peakKb);
+        into.push_back(one.ms);
+        if (peakKb)
+            *peakKb = one.peakKb;
+        return true;
+    };
+    for (int i = 0; i < runs; ++i) {
+        double peakKb = 0;
+        if (!start(argv[1], times, &peakKb) || (peer && !start(peer, peerTimes, nullptr)))
+            return 1;
+        peaks.push_back(peakKb);
     }
     const auto median = [](std::vector<double>& v) {
         std::sort(v.begin(), v.end());
         return v[v.size() / 2];
     };
     std::printf("startup_ms=%.1f\npeak_ws_kb=%.0f\n", median(times), median(peaks));
+    if (peer)
+        std::printf("peer_ms=%.1f\n", median(peerTimes));
     return 0;
 }
