@@ -20,10 +20,9 @@ namespace idp {
 
 namespace {
 
-// A header is a multiple of 2 KB and says its own size near its start. Most fit in the
-// first read; a larger one (a table of many fields) is read again at its full size.
+// A header is a multiple of 2 KB and says its own size (16 bits) near its start. Most fit
+// in the first read; a larger one (a table of many fields) is read again at its full size.
 constexpr size_t kFirstHeaderRead = 0x1000;
-constexpr size_t kMaxHeaderRead = 0x10000;
 
 } // namespace
 
@@ -50,7 +49,7 @@ TableHeader Table::ReadHeader(const os::File& file, const std::string& path) {
     uint16_t headerSize = 0;
     if (ByteView(bytes).U16(layout::kHeaderSize, headerSize) && headerSize > bytes.size() &&
         bytes.size() < size) {
-        bytes.resize(std::min<uint64_t>({size, kMaxHeaderRead, headerSize}));
+        bytes.resize(std::min<uint64_t>(size, headerSize));
         bytes.resize(file.ReadAt(0, bytes.data(), bytes.size()));
     }
     return ParseHeader(ByteView(bytes), path);
