@@ -6,6 +6,7 @@
 #include "framework/Menus.h"
 
 #include <cstring>
+#include <utility>
 
 static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 4 ? 88 : 104),
               "the shell is handed its first, smallest notification-icon record");
@@ -65,8 +66,8 @@ void TTrayIcon::SetShowDesigning(bool value) {
         showDesigning_ = value;
 }
 
-void TTrayIcon::SetIcon(const fw::TIcon& value) {
-    icon_ = value;
+void TTrayIcon::SetIcon(fw::TIcon value) {
+    icon_ = std::move(value);
     Update();
 }
 

@@ -33,7 +33,7 @@ class TTrayIcon : public fw::TComponent {
     bool ShowDesigning() const { return showDesigning_; }
     void SetShowDesigning(bool value);
     const fw::TIcon& Icon() const { return icon_; }
-    void SetIcon(const fw::TIcon& value); // copies the picture; the caller keeps its own
+    void SetIcon(fw::TIcon value); // a copy of the caller's picture, or the picture moved in
     const std::string& ToolTip() const { return toolTip_; }
     void SetToolTip(const std::string& value); // cut to MaxToolTip characters
     fw::TPopupMenu* PopupMenu() const { return popupMenu_; }

@@ -451,10 +451,30 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         Realign();
         break;
-    case WM_WINDOWPOSCHANGING:
-        if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)
-            NotifyAppearing();
+    case WM_NCPAINT: {
+        // A window whose client area is all of it has no frame to paint; the default
+        // painting of nothing still takes a window device context, round trips under Wine.
+        RECT window, client;
+        GetWindowRect(handle_, &window);
+        GetClientRect(handle_, &client);
+        if (window.right - window.left == client.right &&
+            window.bottom - window.top == client.bottom)
+            return 0;
         break;
+    }
+    case WM_WINDOWPOSCHANGING: {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (pos->flags & SWP_SHOWWINDOW)
+            NotifyAppearing();
+        // The default handling keeps a new size within the window's limits, and asks Wine
+        // for the display configuration to do so even when the size stays.
+        RECT r;
+        GetWindowRect(handle_, &r);
+        if ((pos->flags & SWP_NOSIZE) ||
+            (pos->cx == r.right - r.left && pos->cy == r.bottom - r.top))
+            return 0;
+        break;
+    }
     case WM_WINDOWPOSCHANGED:
         if (!IsIconic(handle_)) {
             RECT r;

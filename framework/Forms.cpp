@@ -88,6 +88,17 @@ TWinControl::TCreateParams TForm::CreateParams() const {
             ex};
 }
 
+void TForm::CreateWindowHandle(const TCreateParams& p) {
+    // Made at the width its client width asks for: resizing a top-level window costs Wine
+    // some thirty round trips to its server.
+    if (clientWidth_) {
+        RECT r{0, 0, clientWidth_, 0};
+        AdjustWindowRectEx(&r, p.Style, FALSE, p.ExStyle);
+        SetWidth(r.right - r.left);
+    }
+    TWinControl::CreateWindowHandle(p);
+}
+
 void TForm::HandleCreated() {
     if (menu_)
         SetMenu(Handle(), menu_->Handle());

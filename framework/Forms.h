@@ -74,6 +74,7 @@ class TForm : public TWinControl {
 
   protected:
     TCreateParams CreateParams() const override;
+    void CreateWindowHandle(const TCreateParams& params) override;
     void HandleCreated() override;
     // The component of this form's layout with that name and class; a layout that lacks
     // it is broken, and this says so.

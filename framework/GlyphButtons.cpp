@@ -14,35 +14,84 @@ namespace {
 struct TBitmapDeleter {
     void operator()(HBITMAP b) const { DeleteObject(b); }
 };
+using TBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, TBitmapDeleter>;
+
+struct TDcDeleter {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+using TMemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, TDcDeleter>;
+
+} // namespace
+
+// A glyph and, made once, the two images that draw it with plain copies: the mask, white
+// where the glyph shows what lies under it, and the glyph with those pixels black.
+// TransparentBlt would compare every pixel at every paint, and under Wine each call costs
+// round trips to its server.
+struct TGlyph {
+    TBitmap image, mask, masked;
+    SIZE size{};
+    COLORREF transparent = 0; // the colour of the glyph's lower-left pixel
+};
+
+namespace {
+
+void MakeMasks(TGlyph& g) {
+    BITMAP bm{};
+    GetObjectA(g.image.get(), sizeof bm, &bm);
+    const int w = bm.bmWidth, h = bm.bmHeight;
+    g.size = {w, h};
+    TMemoryDc src(CreateCompatibleDC(nullptr)), mask(CreateCompatibleDC(nullptr)),
+        masked(CreateCompatibleDC(nullptr));
+    HGDIOBJ oldSrc = SelectObject(src.get(), g.image.get());
+    g.mask.reset(CreateBitmap(w, h, 1, 1, nullptr));
+    g.masked.reset(CreateCompatibleBitmap(src.get(), w, h)); // the glyph's own format
+    HGDIOBJ oldMask = SelectObject(mask.get(), g.mask.get());
+    HGDIOBJ oldMasked = SelectObject(masked.get(), g.masked.get());
+    g.transparent = GetPixel(src.get(), 0, h - 1);
+    // Copied to a monochrome bitmap, the source's background colour turns white.
+    SetBkColor(src.get(), g.transparent);
+    BitBlt(mask.get(), 0, 0, w, h, src.get(), 0, 0, SRCCOPY);
+    BitBlt(masked.get(), 0, 0, w, h, src.get(), 0, 0, SRCCOPY);
+    SetBkColor(masked.get(), RGB(255, 255, 255));
+    SetTextColor(masked.get(), RGB(0, 0, 0));
+    BitBlt(masked.get(), 0, 0, w, h, mask.get(), 0, 0, 0x00220326); // dest & ~mask
+    SelectObject(src.get(), oldSrc);
+    SelectObject(mask.get(), oldMask);
+    SelectObject(masked.get(), oldMasked);
+}
 
 // Copies the glyph onto dc, leaving out the pixels of its lower-left pixel's colour.
-void DrawGlyph(HDC dc, HBITMAP glyph, int x, int y, bool enabled) {
-    BITMAP bm{};
-    GetObjectA(glyph, sizeof bm, &bm);
-    HDC src = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(src, glyph);
-    COLORREF transparent = GetPixel(src, 0, bm.bmHeight - 1);
+void DrawGlyph(HDC dc, const TGlyph& glyph, int x, int y, bool enabled) {
+    const int w = glyph.size.cx, h = glyph.size.cy;
+    TMemoryDc src(CreateCompatibleDC(dc));
     if (enabled) {
-        TransparentBlt(dc, x, y, bm.bmWidth, bm.bmHeight, src, 0, 0, bm.bmWidth, bm.bmHeight,
-                       transparent);
-    } else {
-        // Disabled: the glyph's shape, embossed in the system's shadow colours.
-        for (int py = 0; py < bm.bmHeight; ++py)
-            for (int px = 0; px < bm.bmWidth; ++px)
-                if (GetPixel(src, px, py) != transparent) {
-                    SetPixel(dc, x + px + 1, y + py + 1, GetSysColor(COLOR_BTNHIGHLIGHT));
-                    SetPixel(dc, x + px, y + py, GetSysColor(COLOR_BTNSHADOW));
-                }
+        HGDIOBJ old = SelectObject(src.get(), glyph.mask.get());
+        const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+        const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+        BitBlt(dc, x, y, w, h, src.get(), 0, 0, SRCAND);
+        SelectObject(src.get(), glyph.masked.get());
+        BitBlt(dc, x, y, w, h, src.get(), 0, 0, SRCPAINT);
+        SetBkColor(dc, oldBk);
+        SetTextColor(dc, oldText);
+        SelectObject(src.get(), old);
+        return;
     }
-    SelectObject(src, old);
-    DeleteDC(src);
+    // Disabled: the glyph's shape, embossed in the system's shadow colours.
+    HGDIOBJ old = SelectObject(src.get(), glyph.image.get());
+    for (int py = 0; py < h; ++py)
+        for (int px = 0; px < w; ++px)
+            if (GetPixel(src.get(), px, py) != glyph.transparent) {
+                SetPixel(dc, x + px + 1, y + py + 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+                SetPixel(dc, x + px, y + py, GetSysColor(COLOR_BTNSHADOW));
+            }
+    SelectObject(src.get(), old);
 }
 
 // A push button's face: frame, glyph and caption side by side and centred, moved a pixel
 // down-right while pushed, embossed while disabled, with a focus frame when focused.
 struct TButtonFace {
     std::string text;
-    HBITMAP glyph;
+    const TGlyph* glyph;
     TButtonLayout layout;
     bool pushed, enabled, focused;
 };
@@ -60,19 +109,17 @@ void DrawButtonFace(HDC dc, RECT r, HFONT font, const TButtonFace& face) {
         DrawTextA(dc, text.c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
         textSize = {measure.right, measure.bottom};
     }
-    BITMAP bm{};
-    HBITMAP glyph = face.glyph;
-    if (glyph)
-        GetObjectA(glyph, sizeof bm, &bm);
+    const TGlyph* glyph = face.glyph;
+    const SIZE bm = glyph ? glyph->size : SIZE{};
     int gap = glyph && !text.empty() ? 4 : 0;
-    int total = bm.bmWidth + gap + textSize.cx;
+    int total = bm.cx + gap + textSize.cx;
     int x = (r.left + r.right - total) / 2 + (pushed ? 1 : 0);
     int cy = (r.top + r.bottom) / 2 + (pushed ? 1 : 0);
     bool glyphFirst = face.layout == TButtonLayout::blGlyphLeft;
     int glyphX = glyphFirst ? x : x + textSize.cx + gap;
-    int textX = glyphFirst ? x + bm.bmWidth + gap : x;
+    int textX = glyphFirst ? x + bm.cx + gap : x;
     if (glyph)
-        DrawGlyph(dc, glyph, glyphX, cy - bm.bmHeight / 2, enabled);
+        DrawGlyph(dc, *glyph, glyphX, cy - bm.cy / 2, enabled);
     if (!text.empty()) {
         RECT tr{textX, cy - textSize.cy / 2, textX + textSize.cx, cy + textSize.cy / 2 + 1};
         SetBkMode(dc, TRANSPARENT);
@@ -106,18 +153,18 @@ bool ChangeGlyph(std::string& current, const std::string& resourceName) {
 
 } // namespace
 
-HBITMAP LoadGlyph(const std::string& resourceName) {
-    static std::map<std::string, std::unique_ptr<std::remove_pointer_t<HBITMAP>, TBitmapDeleter>>
-        glyphs;
-    auto& slot = glyphs[resourceName];
-    if (!slot) {
-        HANDLE b = LoadImageA(GetModuleHandleA(nullptr), resourceName.c_str(), IMAGE_BITMAP, 0, 0,
-                              LR_CREATEDIBSECTION);
-        if (!b)
-            throw Exception("Glyph " + resourceName + " not found");
-        slot.reset(static_cast<HBITMAP>(b));
-    }
-    return slot.get();
+const TGlyph& LoadGlyph(const std::string& resourceName) {
+    static std::map<std::string, TGlyph> glyphs;
+    if (auto at = glyphs.find(resourceName); at != glyphs.end())
+        return at->second;
+    HANDLE b = LoadImageA(GetModuleHandleA(nullptr), resourceName.c_str(), IMAGE_BITMAP, 0, 0,
+                          LR_CREATEDIBSECTION);
+    if (!b)
+        throw Exception("Glyph " + resourceName + " not found");
+    TGlyph& g = glyphs[resourceName];
+    g.image.reset(static_cast<HBITMAP>(b));
+    MakeMasks(g);
+    return g;
 }
 
 void TBitBtn::SetGlyph(const std::string& resourceName) {
@@ -131,7 +178,7 @@ TWinControl::TCreateParams TBitBtn::CreateParams() const {
 
 void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
     DrawButtonFace(item.hDC, item.rcItem, FontHandle(),
-                   {Caption(), glyph_.empty() ? nullptr : LoadGlyph(glyph_), layout_,
+                   {Caption(), glyph_.empty() ? nullptr : &LoadGlyph(glyph_), layout_,
                     (item.itemState & ODS_SELECTED) != 0, (item.itemState & ODS_DISABLED) == 0,
                     (item.itemState & ODS_FOCUS) != 0});
 }
@@ -161,7 +208,7 @@ void TSpeedButton::Click() {
 
 void TSpeedButton::Paint(HDC dc) {
     DrawButtonFace(dc, ClientRect(), FontHandle(),
-                   {"", glyph_.empty() ? nullptr : LoadGlyph(glyph_), TButtonLayout::blGlyphLeft,
+                   {"", glyph_.empty() ? nullptr : &LoadGlyph(glyph_), TButtonLayout::blGlyphLeft,
                     pushed_, Enabled(), false});
 }
 

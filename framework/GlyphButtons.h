@@ -61,6 +61,7 @@ class TSpeedButton : public TGraphicControl {
 };
 
 // The bitmap resource of that name, loaded once for the run; raises when missing.
-HBITMAP LoadGlyph(const std::string& resourceName);
+struct TGlyph;
+const TGlyph& LoadGlyph(const std::string& resourceName);
 
 } // namespace fw

@@ -8,6 +8,7 @@
 #include "framework/Paths.h"
 #include "framework/Process.h"
 #include "rotation/Main.h"
+#include "tests/desktop/Picture.h"
 #include "tests/framework/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -454,6 +455,33 @@ TEST_F(MainFormTest, MenusToolbarAndPopupsCarryTheirCaptionsHintsAndContexts) {
     EXPECT_EQ(f.GroupBox3->CaptionColor(), RGB(0, 128, 0));
     EXPECT_EQ(f.btnTimer->Caption(), "Start &Timer");
     EXPECT_EQ(f.btnTimer->Glyph(), "BBNO");
+
+    // Each toolbar glyph is drawn whole and centred, its lower-left pixel's colour left out
+    // to show the button's face.
+    f.Show();
+    for (fw::TSpeedButton* b : {f.sbOpen, f.sbSave, f.sbTagPos, f.SpeedButton6}) {
+        auto* glyph = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), b->Glyph().c_str(),
+                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        ASSERT_NE(glyph, nullptr) << b->Glyph();
+        BITMAP bm{};
+        GetObjectA(glyph, sizeof bm, &bm);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, glyph);
+        const TPicture shown(*b);
+        const int left = (b->Width() - bm.bmWidth) / 2, top = b->Height() / 2 - bm.bmHeight / 2;
+        const COLORREF background = GetPixel(dc, 0, bm.bmHeight - 1);
+        int wrong = 0;
+        for (int y = 0; y < bm.bmHeight; ++y)
+            for (int x = 0; x < bm.bmWidth; ++x) {
+                const COLORREF p = GetPixel(dc, x, y);
+                wrong += shown.At(left + x, top + y) !=
+                         (p == background ? GetSysColor(COLOR_BTNFACE) : p);
+            }
+        EXPECT_EQ(wrong, 0) << b->Glyph();
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(glyph);
+    }
 }
 
 TEST_F(MainFormTest, TheInstallersCloseRequestSavesAndEndsWithoutAskingUnlessBusy) {
