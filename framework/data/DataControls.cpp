@@ -79,14 +79,23 @@ TWinControl::TCreateParams TDBLookupComboBox::CreateParams() const {
 }
 
 void TDBLookupComboBox::HandleCreated() {
-    // The window's height includes the dropped-down list: rows of items plus borders.
+    listSized_ = false;
+    ShowItems();
+}
+
+// The window's height includes the dropped-down list: rows of items plus borders. Set as
+// the list first drops down (the list takes its size after that notice), as resizing the
+// box costs Wine some twenty-five round trips to its server at every start.
+void TDBLookupComboBox::SizeList() {
+    if (listSized_)
+        return;
+    listSized_ = true;
     int item = static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, 0, 0));
     RECT r;
     GetWindowRect(Handle(), &r);
     int closed = r.bottom - r.top;
     SetWindowPos(Handle(), nullptr, 0, 0, Width(), closed + item * dropDownRows_ + 2,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowItems();
 }
 
 bool TDBLookupComboBox::SetProperty(const std::string& name, const TLayoutValue& v,
@@ -246,6 +255,8 @@ void TDBLookupComboBox::Select(int index) {
 
 void TDBLookupComboBox::Notify(WORD code) {
     // Keys, typing and the wheel reach a list with the focus, so its focus fills it.
+    if (code == CBN_DROPDOWN)
+        SizeList();
     if (code == CBN_SETFOCUS || code == CBN_DROPDOWN)
         Look();
     else if (code == CBN_SELCHANGE)

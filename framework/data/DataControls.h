@@ -51,10 +51,12 @@ class TDBLookupComboBox : public TWinControl {
     // Fills the list from the table, in the order of the index over the key field.
     void Fill();
     void ShowItems();
+    void SizeList();
     void Select(int index);
     TField* Field() const;
 
     int dropDownRows_ = 7;
+    bool listSized_ = false;
     TDataLink link_;
     std::vector<std::string> items_;
     int itemIndex_ = -1;

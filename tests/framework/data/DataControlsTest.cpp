@@ -186,6 +186,10 @@ TEST_F(DataControlsTest, ListIsFilledWhenFirstReachedAndThenActsOnEveryRow) {
         {"dropped down",
          [](HWND h) {
              SendMessageA(h, CB_SHOWDROPDOWN, TRUE, 0);
+             RECT list;
+             SendMessageA(h, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&list));
+             // Room for ten rows, as the layout asks, and the list's two border lines.
+             EXPECT_EQ(list.bottom - list.top, 10 * SendMessageA(h, CB_GETITEMHEIGHT, 0, 0) + 2);
              SendMessageA(h, CB_SHOWDROPDOWN, FALSE, 0);
          },
          "fig"},
