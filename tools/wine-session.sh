@@ -65,7 +65,9 @@ if [ ! -f "$WINEPREFIX/.quiptide-desktop" ]; then
   "$wineserver" -w
   touch "$WINEPREFIX/.quiptide-desktop"
 fi
-"$wineserver" -p >/dev/null 2>&1
+# QUIPTIDE_SERVER_LOG names a file for the server's output: its request trace, for the
+# programs started with WINEDEBUG=+server.
+"$wineserver" -p >/dev/null 2>>"${QUIPTIDE_SERVER_LOG:-/dev/null}"
 # Start Wine's own services (explorer, services, winedevice) now, detached from our
 # output: a test runner would otherwise wait on the pipes they inherit.
 "$wine" cmd /c exit </dev/null >/dev/null 2>&1

@@ -6,7 +6,9 @@
 # missing), against the start on the starter table, and the peak working sets of both
 # starts. Prints
 # `startup ratio=<x>`, `startup_100k ratio=<x>` and `memory_100k ratio=<x>` (the working
-# set the large table adds over its .db file's size). BUILD names the win64 build folder.
+# set the large table adds over its .db file's size), and, as the figure that does not move
+# with the machine's load, the requests each program's main thread makes to the Wine server
+# in one start (`startup_requests`). BUILD names the win64 build folder.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build="${BUILD:-$top/build/win64}"
@@ -65,3 +67,30 @@ winpath() { echo "Z:$1" | tr / '\\'; }
     "BEGIN { printf \"memory_100k ratio=%.2f (goal <= 1.0)\n\", (a - b) / d }"
   $wine reg delete "HKCU\\Software\\Brindlex" /f >/dev/null 2>&1 || true
 ' startup "$(winpath "$work/prog/QUIPTIDE.EXE")" "$(winpath "$work/bare_window.exe")" "$big" "$(winpath "$big")"
+
+# One start of each with the server's request trace: the requests of the program's busiest
+# window thread (the one that checks the display configuration most) until the probe ends
+# it. A request costs about the same each time, so these counts weigh a change to the
+# start where its time is lost in the machine's noise.
+requests() {
+  local log="$work/server-trace.txt"
+  rm -f "$log"
+  QUIPTIDE_SERVER_LOG="$log" "$top/tools/wine-session.sh" bash -c '
+    /usr/lib/wine/wine64 reg add "HKCU\\Software\\Brindlex\\Quiptide\\Configuration" /v Warn \
+      /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    /usr/lib/wine/wine64 ./startup_probe.exe "$1" 1 >/dev/null
+    WINEDEBUG=-all,+server /usr/lib/wine/wine64 ./startup_probe.exe "$1" 1 >/dev/null
+    /usr/lib/wine/wine64 reg delete "HKCU\\Software\\Brindlex" /f >/dev/null 2>&1 || true
+  ' requests "$1"
+  awk '/terminate_process\(/ { exit }
+       /^[0-9a-f]+: [a-z_]+\( / || /^[0-9a-f]+: [a-z_]+\(\)$/ {
+         t = substr($1, 1, length($1) - 1); n[t]++
+         if ($2 ~ /^get_process_winstation\(/) checks[t]++ }
+       END { for (t in n) if (checks[t] > best) { best = checks[t]; total = n[t] }
+             print total + 0, best + 0 }' "$log"
+  rm -f "$log"
+}
+read -r ours_requests ours_checks < <(requests "$(winpath "$work/prog/QUIPTIDE.EXE")")
+read -r bare_requests bare_checks < <(requests "$(winpath "$work/bare_window.exe")")
+echo "  server requests of the main thread: Quiptide ${ours_requests} (${ours_checks} display checks), a bare window ${bare_requests} (${bare_checks})"
+awk -v a="$ours_requests" -v b="$bare_requests" 'BEGIN { if (b == 0) { print "startup_requests: no request trace"; exit } printf "startup_requests ratio=%.2f (no goal; the start'"'"'s work, free of the machine'"'"'s noise)\n", a / b }'
