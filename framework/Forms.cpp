@@ -88,14 +88,18 @@ TWinControl::TCreateParams TForm::CreateParams() const {
             ex};
 }
 
+SIZE TForm::WindowSizeFor(int clientWidth, int clientHeight) const {
+    RECT r{0, 0, clientWidth, clientHeight};
+    const TCreateParams p = CreateParams();
+    AdjustWindowRectEx(&r, p.Style, FALSE, p.ExStyle);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
 void TForm::CreateWindowHandle(const TCreateParams& p) {
     // Made at the width its client width asks for: resizing a top-level window costs Wine
     // some thirty round trips to its server.
-    if (clientWidth_) {
-        RECT r{0, 0, clientWidth_, 0};
-        AdjustWindowRectEx(&r, p.Style, FALSE, p.ExStyle);
-        SetWidth(r.right - r.left);
-    }
+    if (clientWidth_)
+        SetWidth(WindowSizeFor(clientWidth_, 0).cx);
     TWinControl::CreateWindowHandle(p);
 }
 
@@ -110,8 +114,6 @@ void TForm::HandleCreated() {
             SendMessageA(Handle(), WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
         }
     }
-    if (clientWidth_)
-        SetClientWidth(clientWidth_);
 }
 
 bool TForm::MakeHintWindow() {
@@ -143,12 +145,9 @@ void TForm::SetClientWidth(int width) {
 }
 
 void TForm::PlaceCentred(int clientWidth, int clientHeight) {
-    RECT r{0, 0, clientWidth, clientHeight};
-    const TCreateParams p = CreateParams();
-    AdjustWindowRectEx(&r, p.Style, FALSE, p.ExStyle);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    SetBounds((GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-              (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height);
+    const SIZE size = WindowSizeFor(clientWidth, clientHeight);
+    SetBounds((GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+              (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy);
 }
 
 void TForm::SetWindowState(TWindowState state) {

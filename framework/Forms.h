@@ -75,6 +75,8 @@ class TForm : public TWinControl {
   protected:
     TCreateParams CreateParams() const override;
     void CreateWindowHandle(const TCreateParams& params) override;
+    // The window's size for a client area of this size, by its style.
+    SIZE WindowSizeFor(int clientWidth, int clientHeight) const;
     void HandleCreated() override;
     // The component of this form's layout with that name and class; a layout that lacks
     // it is broken, and this says so.
